@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: MIT
+// ace/enc_utf_race.cpp: "race" (Row-based ACE, draft-ietf-idn-race) and
+// "racex" (RACE with labels over 63 characters split into "-0" pieces).
+// A label is compressed by Unicode row (upper octet), written in base32 and
+// framed by the RACE prefix and suffix settings.
+#include "ace/convert.h"
+#include "ace/enc_utf.h"
+
+#include <cstdint>
+
+namespace nessel {
+namespace {
+
+constexpr unsigned char kNoCompression = 0xD8;
+
+bool needs_encoding(std::u16string_view label) {
+    for (char16_t u : label)
+        if (u >= 0x80) return true;
+    return false;
+}
+
+void compress(std::u16string_view label, std::string& out) {
+    int row = -1;
+    bool mixed = false;
+    for (char16_t u : label) {
+        int upper = u >> 8;
+        if (upper == 0) continue;
+        if (row < 0) row = upper;
+        else if (row != upper) mixed = true;
+    }
+    // A label whose only row is 0xD8 cannot use one-row mode: its first byte
+    // would read as the no-compression marker.
+    if (mixed || row == kNoCompression) {
+        out.push_back(static_cast<char>(kNoCompression));
+        for (char16_t u : label) {
+            out.push_back(static_cast<char>(u >> 8));
+            out.push_back(static_cast<char>(u & 0xFF));
+        }
+        return;
+    }
+    const unsigned u1 = row < 0 ? 0 : static_cast<unsigned>(row);
+    out.push_back(static_cast<char>(u1));
+    for (char16_t u : label) {
+        const unsigned upper = u >> 8, lower = u & 0xFF;
+        if (upper == u1) {
+            if (lower == 0xFF) out.append("\xFF\x99");
+            else out.push_back(static_cast<char>(lower));
+        } else {  // row 0 inside a label of row u1
+            out.push_back('\xFF');
+            out.push_back(static_cast<char>(lower));
+        }
+    }
+}
+
+bool prefix_matches(std::string_view label, std::string_view prefix) {
+    if (label.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        char p = prefix[i], c = label[i];
+        char up = (p >= 'a' && p <= 'z') ? char(p - 32) : p;
+        char lo = (p >= 'A' && p <= 'Z') ? char(p + 32) : p;
+        if (c != up && c != lo) return false;
+    }
+    return true;
+}
+
+enum class Decoded { kOk, kNotBase32, kFail };
+
+// Decodes the base32 text after the prefix into units.
+Decoded decode_body(std::string_view body, std::u16string& units) {
+    const size_t rem = body.size() % 8;
+    if (rem == 1 || rem == 3 || rem == 6) return Decoded::kFail;
+    std::string bytes;
+    unsigned acc = 0;
+    int bits = 0;
+    for (char c : body) {
+        int v = base32_value(c);
+        if (v < 0) return Decoded::kNotBase32;
+        acc = (acc << 5) | static_cast<unsigned>(v);
+        bits += 5;
+        if (bits >= 8) {
+            bits -= 8;
+            bytes.push_back(static_cast<char>((acc >> bits) & 0xFF));
+        }
+        acc &= (1u << bits) - 1;
+    }
+    if (acc != 0) return Decoded::kFail;  // leftover bits must be zero
+    if (bytes.empty()) return Decoded::kOk;
+    const auto u1 = static_cast<unsigned char>(bytes[0]);
+    if (u1 == kNoCompression) {
+        for (size_t i = 1; i + 1 < bytes.size(); i += 2)
+            units.push_back(static_cast<char16_t>((static_cast<unsigned char>(bytes[i]) << 8) |
+                                                  static_cast<unsigned char>(bytes[i + 1])));
+        return Decoded::kOk;
+    }
+    for (size_t i = 1; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b != 0xFF) {
+            units.push_back(static_cast<char16_t>((u1 << 8) | b));
+            continue;
+        }
+        // 0xFF as the last byte has no unit to escape: the form is malformed.
+        if (i + 1 >= bytes.size()) return Decoded::kFail;
+        const auto next = static_cast<unsigned char>(bytes[++i]);
+        units.push_back(next == 0x99 ? static_cast<char16_t>((u1 << 8) | 0xFF)
+                                     : static_cast<char16_t>(next));
+    }
+    return Decoded::kOk;
+}
+
+}  // namespace
+
+int race_from_unicode(std::u16string_view src, std::string& dst) {
+    dst.clear();
+    size_t pos = 0;
+    std::string compressed;
+    while (pos <= src.size()) {
+        size_t end = pos;
+        while (end < src.size() && src[end] != u'.' && src[end] != u'@') ++end;
+        std::u16string_view label = src.substr(pos, end - pos);
+        if (!needs_encoding(label)) {
+            for (char16_t u : label) dst.push_back(static_cast<char>(u & 0xFF));
+        } else {
+            if (label.size() > kMaxLabelUnits) return 0;  // beyond the working buffer
+            dst.append(race_prefix());
+            compressed.clear();
+            compress(label, compressed);
+            base32_encode(compressed, dst);
+            dst.append(race_suffix());
+        }
+        if (end == src.size()) break;
+        dst.push_back(static_cast<char>(src[end]));
+        pos = end + 1;
+    }
+    return 1;
+}
+
+int race_to_unicode(std::string_view src, std::u16string& dst) {
+    dst.clear();
+    const std::string_view prefix = race_prefix();
+    size_t pos = 0;
+    while (pos <= src.size()) {
+        size_t end = src.find_first_of(".@", pos);
+        if (end == std::string_view::npos) end = src.size();
+        std::string_view label = src.substr(pos, end - pos);
+        if (label.size() > kMaxLabelBytes) {  // beyond the working buffer
+            dst.clear();
+            return 0;
+        }
+        Decoded d = Decoded::kNotBase32;
+        if (prefix_matches(label, prefix)) {
+            const size_t mark = dst.size();
+            d = decode_body(label.substr(prefix.size()), dst);
+            if (d == Decoded::kFail) {
+                dst.clear();
+                return 0;
+            }
+            if (d == Decoded::kNotBase32) dst.resize(mark);
+        }
+        if (d != Decoded::kOk)
+            for (char c : label) dst.push_back(static_cast<unsigned char>(c));
+        if (end == src.size()) break;
+        dst.push_back(static_cast<unsigned char>(src[end]));
+        pos = end + 1;
+    }
+    return 1;
+}
+
+int racex_from_unicode(std::u16string_view src, std::string& dst) {
+    std::string work;
+    if (race_from_unicode(src, work) == 0) {
+        dst.clear();
+        return 0;
+    }
+    return split_long_labels(work, SplitStyle{race_prefix(), 57, 4}, dst);
+}
+
+int racex_to_unicode(std::string_view src, std::u16string& dst) {
+    std::string work;
+    if (join_split_labels(src, SplitStyle{race_prefix(), 57, 4}, work) == 0) {
+        dst.clear();
+        return 0;
+    }
+    return race_to_unicode(work, dst);
+}
+
+}  // namespace nessel

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+// domain/ace_decode.cpp: the drivers behind AceToNative and AceToUnicode.
+#include "domain/ace_decode.h"
+
+#include "api/result_codes.h"
+#include "encoding/encoding.h"
+
+namespace nessel {
+
+bool ace_codec_accepted(const char* codec) {
+    if (codec == nullptr) return false;
+    for (const char* name : {"race", "lace", "racex", "dude", "dudex", "amc-z"})
+        if (ascii_iequal(codec, name)) return true;
+    return false;
+}
+
+uint32_t encode_string(const char* source_codec, const char* text, const char* target_encoding,
+                       bool has_output, std::string& output) {
+    output.clear();
+    const EncodingEntry* source = source_codec ? find_encoding(source_codec) : nullptr;
+    const EncodingEntry* target = target_encoding ? find_encoding(target_encoding) : nullptr;
+    if (source == nullptr) return kErrNoCodec;
+    if (target == nullptr) return kErrNoTarget;
+    if (text == nullptr) return kErrAceDecode;
+    std::u16string decoded;
+    // A decoded text beyond the intermediate buffer is refused as undecodable.
+    if (source->to_unicode(text, decoded) == 0 || decoded.size() > kMaxDecodedUnits)
+        return kErrAceDecode;
+    if (!has_output) return kErrTargetEncode;
+    return target->from_unicode(decoded, output) ? kOk : kErrTargetEncode;
+}
+
+uint32_t encode_string_u(const char* source_codec, const char* text, bool has_output,
+                         std::u16string& output) {
+    output.clear();
+    const EncodingEntry* source = source_codec ? find_encoding(source_codec) : nullptr;
+    if (source == nullptr) return kErrNoCodec;
+    if (text == nullptr || !has_output) return kErrAceDecode;
+    return source->to_unicode(text, output) ? kOk : kErrAceDecode;
+}
+
+}  // namespace nessel

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: MIT
+// tests/unit/test_support.cpp: helpers shared by the unit tests.
+#include "test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace nessel::test {
+
+std::u16string U(std::string_view spec) {
+    std::u16string out;
+    if (spec.find("U+") == std::string_view::npos) {
+        for (char c : spec) out.push_back(static_cast<unsigned char>(c));
+        return out;
+    }
+    size_t pos = 0;
+    while (pos < spec.size()) {
+        if (spec[pos] == ' ') {
+            ++pos;
+            continue;
+        }
+        if (spec.substr(pos, 2) != "U+") throw std::invalid_argument(std::string(spec));
+        size_t end = spec.find(' ', pos);
+        if (end == std::string_view::npos) end = spec.size();
+        out.push_back(static_cast<char16_t>(
+            std::stoul(std::string(spec.substr(pos + 2, end - pos - 2)), nullptr, 16)));
+        pos = end;
+    }
+    return out;
+}
+
+std::string B(std::string_view escaped) {
+    std::string out;
+    for (size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] == '\\' && i + 3 < escaped.size() && escaped[i + 1] == 'x') {
+            out.push_back(static_cast<char>(std::stoul(std::string(escaped.substr(i + 2, 2)), nullptr, 16)));
+            i += 3;
+        } else {
+            out.push_back(escaped[i]);
+        }
+    }
+    return out;
+}
+
+std::string show(std::u16string_view units) {
+    std::string out;
+    char buf[16];
+    for (char16_t u : units) {
+        std::snprintf(buf, sizeof buf, "%sU+%04X", out.empty() ? "" : " ", static_cast<unsigned>(u));
+        out += buf;
+    }
+    return out.empty() ? "(empty)" : out;
+}
+
+std::string show_bytes(std::string_view bytes) {
+    std::string out;
+    char buf[8];
+    for (char c : bytes) {
+        auto b = static_cast<unsigned char>(c);
+        if (b >= 0x21 && b < 0x7F && b != '\\') {
+            out.push_back(static_cast<char>(b));
+        } else {
+            std::snprintf(buf, sizeof buf, "\\x%02X", b);
+            out += buf;
+        }
+    }
+    return out;
+}
+
+std::u16string utf16(std::string_view s) {
+    std::u16string out;
+    for (size_t i = 0; i < s.size();) {
+        auto b = static_cast<unsigned char>(s[i]);
+        char32_t cp;
+        int n;
+        if (b < 0x80) { cp = b; n = 0; }
+        else if (b >= 0xF0) { cp = b & 0x07; n = 3; }
+        else if (b >= 0xE0) { cp = b & 0x0F; n = 2; }
+        else { cp = b & 0x1F; n = 1; }
+        ++i;
+        for (int k = 0; k < n && i < s.size(); ++k, ++i)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return out;
+}
+
+std::string utf8(std::u16string_view units) {
+    std::string out;
+    for (size_t i = 0; i < units.size(); ++i) {
+        char32_t cp = units[i];
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] < 0xE000)
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[++i] - 0xDC00);
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+TempDir::TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "nessel-test-XXXXXX").string();
+    if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+}  // namespace nessel::test

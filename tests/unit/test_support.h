@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+// tests/unit/test_support.h: helpers shared by the unit tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace nessel::test {
+
+// "U+00FC U+0062" or plain text: units written as U+XXXX tokens separated by
+// spaces, or, when the text holds no "U+", each byte as one unit.
+std::u16string U(std::string_view spec);
+// Bytes written with \xHH escapes decoded ("\\xC3\\xBC").
+std::string B(std::string_view escaped);
+// Printable forms for failure messages.
+std::string show(std::u16string_view units);
+std::string show_bytes(std::string_view bytes);
+// UTF-8 to UTF-16 and back (surrogate pairs for characters beyond the BMP).
+std::u16string utf16(std::string_view utf8);
+std::string utf8(std::u16string_view units);
+
+// A fresh temporary directory, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace nessel::test
