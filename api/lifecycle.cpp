@@ -16,7 +16,9 @@ int g_init_done = 0;
 bool init_done() { return g_init_done != 0; }
 
 int init_once() {
-    if (g_init_done) return 1;
+    // After DeinitSDK the registry is empty while the tables stay built:
+    // registering again lets InitSDK restore a working library.
+    if (g_init_done) return encoding_count() > 0 || register_all_encodings();
     if (!register_all_encodings()) return 0;
     g_init_done = 1;
     return 1;
