@@ -7,4 +7,46 @@
 #include <string>
 #include <string_view>
 
-namespace nessel {}  // namespace nessel
+namespace nessel {
+
+// Single-byte tables (enc_iso8859.cpp, enc_window.cpp) with Thai.
+int iso8859_1_to_unicode(std::string_view src, std::u16string& dst);
+int iso8859_1_from_unicode(std::u16string_view src, std::string& dst);
+int iso8859_2_to_unicode(std::string_view src, std::u16string& dst);
+int iso8859_2_from_unicode(std::u16string_view src, std::string& dst);
+int iso8859_3_to_unicode(std::string_view src, std::u16string& dst);
+int iso8859_3_from_unicode(std::u16string_view src, std::string& dst);
+int iso8859_4_to_unicode(std::string_view src, std::u16string& dst);
+int iso8859_4_from_unicode(std::u16string_view src, std::string& dst);
+int iso8859_5_to_unicode(std::string_view src, std::u16string& dst);
+int iso8859_5_from_unicode(std::u16string_view src, std::string& dst);
+int iso8859_6_to_unicode(std::string_view src, std::u16string& dst);
+int iso8859_6_from_unicode(std::u16string_view src, std::string& dst);
+int iso8859_7_to_unicode(std::string_view src, std::u16string& dst);
+int iso8859_7_from_unicode(std::u16string_view src, std::string& dst);
+int iso8859_8_to_unicode(std::string_view src, std::u16string& dst);
+int iso8859_8_from_unicode(std::u16string_view src, std::string& dst);
+int iso8859_9_to_unicode(std::string_view src, std::u16string& dst);
+int iso8859_9_from_unicode(std::u16string_view src, std::string& dst);
+int thai_to_unicode(std::string_view src, std::u16string& dst);
+int thai_from_unicode(std::u16string_view src, std::string& dst);
+int cp1250_to_unicode(std::string_view src, std::u16string& dst);
+int cp1250_from_unicode(std::u16string_view src, std::string& dst);
+int cp1251_to_unicode(std::string_view src, std::u16string& dst);
+int cp1251_from_unicode(std::u16string_view src, std::string& dst);
+int cp1252_to_unicode(std::string_view src, std::u16string& dst);
+int cp1252_from_unicode(std::u16string_view src, std::string& dst);
+int cp1253_to_unicode(std::string_view src, std::u16string& dst);
+int cp1253_from_unicode(std::u16string_view src, std::string& dst);
+int cp1254_to_unicode(std::string_view src, std::u16string& dst);
+int cp1254_from_unicode(std::u16string_view src, std::string& dst);
+int cp1255_to_unicode(std::string_view src, std::u16string& dst);
+int cp1255_from_unicode(std::u16string_view src, std::string& dst);
+int cp1256_to_unicode(std::string_view src, std::u16string& dst);
+int cp1256_from_unicode(std::u16string_view src, std::string& dst);
+int cp1257_to_unicode(std::string_view src, std::u16string& dst);
+int cp1257_from_unicode(std::u16string_view src, std::string& dst);
+int cp1258_to_unicode(std::string_view src, std::u16string& dst);
+int cp1258_from_unicode(std::u16string_view src, std::string& dst);
+
+}  // namespace nessel

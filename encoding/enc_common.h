@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+// encoding/enc_common.h: the common converters of the single-byte table
+// charsets.  A table holds the characters of the bytes base..0xFF; bytes
+// below the base stand for the code point of the same value.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace nessel {
+
+struct SbcsTable {
+    const char16_t* to_ucs;   // 256 - base entries: byte base + i -> to_ucs[i]
+    unsigned base;            // 0x30..0xFF
+    const uint8_t* rev_page;  // 256 entries: unit >> 8 -> page number, 0 = none
+    const uint8_t* rev;       // pages of 256 bytes: unit & 0xFF -> byte, 0 = none
+};
+
+// Decodes every byte; never fails.  Returns 1.
+int table_to_unicode(std::string_view src, std::u16string& dst, const SbcsTable& t);
+// Encodes through table_find; returns 0 at the first unit without a byte
+// (dst then holds the bytes converted before it).
+int table_from_unicode(std::u16string_view src, std::string& dst, const SbcsTable& t);
+// The lowest byte whose table entry equals u, or 0 when none does (the bytes
+// below the base are not searched).  One lookup in the reverse index.
+inline uint8_t table_find(char16_t u, const SbcsTable& t) {
+    const unsigned page = t.rev_page[u >> 8];
+    return page == 0 ? uint8_t{0} : t.rev[(page - 1) * 256u + (u & 0xFFu)];
+}
+
+// The table of "iso8859-<part>" (1..9) and of "cp<codepage>" (1250..1258);
+// nullptr for any other number.
+const SbcsTable* iso8859_table(unsigned part);
+const SbcsTable* cp125x_table(unsigned codepage);
+
+}  // namespace nessel

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: MIT
+// encoding/enc_iso8859.cpp: "iso8859-1" to "iso8859-9"
+// through the common table converters.  Tables: data/sbcs_iso8859.h, generated from
+// the codec mappings in tools/gen/sources/sbcs/ with this library's edition differences.
+// "iso8859-11" / "tsc" (Thai) are computed without a table: bytes 0xA0..0xFF
+// <-> U+0E00..U+0E5F in order (TIS-620 for the letters; 0xA0 is U+0E00, not NBSP).
+#include "data/sbcs_iso8859.h"
+#include "encoding/charsets.h"
+#include "encoding/enc_common.h"
+
+namespace nessel {
+namespace {
+
+#define NESSEL_SBCS(n) constexpr SbcsTable k_##n{data::n##_to_ucs, data::n##_base, data::n##_rev_page, data::n##_rev};
+NESSEL_SBCS(iso8859_1)
+NESSEL_SBCS(iso8859_2)
+NESSEL_SBCS(iso8859_3)
+NESSEL_SBCS(iso8859_4)
+NESSEL_SBCS(iso8859_5)
+NESSEL_SBCS(iso8859_6)
+NESSEL_SBCS(iso8859_7)
+NESSEL_SBCS(iso8859_8)
+NESSEL_SBCS(iso8859_9)
+#undef NESSEL_SBCS
+
+}  // namespace
+
+#define NESSEL_SBCS(n)                                                      \
+    int n##_to_unicode(std::string_view src, std::u16string& dst) {         \
+        return table_to_unicode(src, dst, k_##n);                           \
+    }                                                                       \
+    int n##_from_unicode(std::u16string_view src, std::string& dst) {       \
+        return table_from_unicode(src, dst, k_##n);                         \
+    }
+NESSEL_SBCS(iso8859_1)
+NESSEL_SBCS(iso8859_2)
+NESSEL_SBCS(iso8859_3)
+NESSEL_SBCS(iso8859_4)
+NESSEL_SBCS(iso8859_5)
+NESSEL_SBCS(iso8859_6)
+NESSEL_SBCS(iso8859_7)
+NESSEL_SBCS(iso8859_8)
+NESSEL_SBCS(iso8859_9)
+#undef NESSEL_SBCS
+
+int thai_to_unicode(std::string_view src, std::u16string& dst) {
+    dst.clear();
+    dst.resize(src.size());
+    for (size_t i = 0; i < src.size(); ++i) {
+        const unsigned b = static_cast<unsigned char>(src[i]);
+        dst[i] = static_cast<char16_t>(b < 0xA0 ? b : 0x0E00 + (b - 0xA0));
+    }
+    return 1;
+}
+
+int thai_from_unicode(std::u16string_view src, std::string& dst) {
+    dst.clear();
+    dst.resize(src.size());
+    for (size_t i = 0; i < src.size(); ++i) {
+        const unsigned u = src[i];
+        if (u < 0xA0) {
+            dst[i] = static_cast<char>(u);
+        } else if (u >= 0x0E00 && u <= 0x0E5F) {
+            dst[i] = static_cast<char>(u - 0x0E00 + 0xA0);
+        } else {
+            dst.resize(i);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+const SbcsTable* iso8859_table(unsigned part) {
+    switch (part) {
+        case 1: return &k_iso8859_1;
+        case 2: return &k_iso8859_2;
+        case 3: return &k_iso8859_3;
+        case 4: return &k_iso8859_4;
+        case 5: return &k_iso8859_5;
+        case 6: return &k_iso8859_6;
+        case 7: return &k_iso8859_7;
+        case 8: return &k_iso8859_8;
+        case 9: return &k_iso8859_9;
+        default: return nullptr;
+    }
+}
+
+}  // namespace nessel
