@@ -10,6 +10,11 @@
 
 namespace nessel {
 
+// The prefixed codecs (RACE, LACE, DUDE, Punycode) use their prefix setting
+// as it stands: a setting shorter than four characters is written, compared
+// and skipped with its own length, and an empty one makes every label count
+// as encoded on decoding.
+
 // Working limits shared by the codecs.
 inline constexpr size_t kWorkBytes = 1024;     // working buffers of the "x" variants
 inline constexpr size_t kMaxLabelUnits = 1023;  // one label on encoding

@@ -163,3 +163,36 @@ TEST_F(Race, EveryByteValueDecodesOrFailsCleanly) {
 
 }  // namespace
 }  // namespace nessel
+
+namespace nessel {
+namespace {
+
+// A prefix setting shorter than four characters is used as it stands: the
+// encoders write it, the decoders compare and skip exactly its length, and an
+// empty prefix makes every label count as encoded.
+TEST(ShortPrefixes, UsedAsTheyStand) {
+    reset_ace_settings();
+    set_ace_prefix("race", "r-");
+    set_ace_prefix("punycode", "p");
+    std::string ace;
+    ASSERT_EQ(race_from_unicode(test::utf16("ü"), ace), 1);
+    EXPECT_EQ(ace, "r-ad6a");
+    std::u16string out;
+    ASSERT_EQ(race_to_unicode("r-ad6a.ra--ad6a", out), 1);
+    EXPECT_EQ(out, test::utf16("ü.ra--ad6a"));
+    ASSERT_EQ(punycode_from_unicode(test::utf16("bücher"), ace), 1);
+    EXPECT_EQ(ace, "pbcher-kva");
+    ASSERT_EQ(punycode_to_unicode("pbcher-kva", out), 1);
+    EXPECT_EQ(out, test::utf16("bücher"));
+
+    set_ace_prefix("race", "");
+    ASSERT_EQ(race_from_unicode(test::utf16("ü.ab"), ace), 1);
+    EXPECT_EQ(ace, "ad6a.ab");
+    ASSERT_EQ(race_to_unicode("ad6a", out), 1);
+    EXPECT_EQ(out, test::utf16("ü"));
+    EXPECT_EQ(race_to_unicode("ad6a.abc", out), 0);  // "abc" is read as base32 too
+    reset_ace_settings();
+}
+
+}  // namespace
+}  // namespace nessel
