@@ -1,6 +1,6 @@
 # Regenerates every table into OUT with tools/gen/regen_all.py and compares
 # each generated file with its checked-in copy under data/.
-execute_process(COMMAND ${CMAKE_COMMAND} -E remove_directory ${OUT})
+file(REMOVE_RECURSE ${OUT})
 execute_process(COMMAND ${PYTHON} ${SRC}/tools/gen/regen_all.py --out ${OUT} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "regen_all.py failed (${rc})")
