@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace nessel {
 
@@ -45,6 +46,36 @@ struct SplitStyle {
 void base32_encode(std::string_view bytes, std::string& out);
 // Value of one base32 character (either letter case), or -1.
 int base32_value(char c);
+// Reads text as base32 into bytes (appended), most significant bit first.
+// Returns false, with bytes unspecified, at the first character outside the
+// alphabet.  leftover receives the bits after the last whole byte.
+[[nodiscard]] bool base32_decode(std::string_view text, std::string& bytes, unsigned& leftover);
+
+// True when label begins with prefix, each character compared with the
+// upper- and the lower-case form of the prefix character (RACE, LACE).
+bool prefix_matches_icase(std::string_view label, std::string_view prefix);
+
+// Calls fn(label, sep) for every label of text cut at "." and "@"; with
+// wide_separators also at U+3002 (written ".") and U+FF20 (written "@").
+// sep is the separator byte that ended the label, or 0 after the last one.
+// Stops at the first fn that returns 0 and returns 0; else returns 1.
+template <class CharT, class Fn>
+int for_each_label(std::basic_string_view<CharT> text, bool wide_separators, Fn&& fn) {
+    size_t pos = 0;
+    for (;;) {
+        size_t end = pos;
+        char sep = 0;
+        for (; end < text.size(); ++end) {
+            const auto c = static_cast<std::make_unsigned_t<CharT>>(text[end]);
+            if (c == '.' || (wide_separators && c == 0x3002)) sep = '.';
+            else if (c == '@' || (wide_separators && c == 0xFF20)) sep = '@';
+            if (sep != 0) break;
+        }
+        if (fn(text.substr(pos, end - pos), sep) == 0) return 0;
+        if (sep == 0) return 1;
+        pos = end + 1;
+    }
+}
 
 // Punycode ("AMC-Z", "PUNYCODE").
 int punycode_to_unicode(std::string_view src, std::u16string& dst);
@@ -55,5 +86,37 @@ int race_to_unicode(std::string_view src, std::u16string& dst);
 int race_from_unicode(std::u16string_view src, std::string& dst);
 int racex_to_unicode(std::string_view src, std::u16string& dst);
 int racex_from_unicode(std::u16string_view src, std::string& dst);
+
+// LACE.
+int lace_to_unicode(std::string_view src, std::u16string& dst);
+int lace_from_unicode(std::u16string_view src, std::string& dst);
+
+// DUDE and DUDEX.  The decoder writes "dudeprefix:<prefix>" lines to stdout.
+int dude_to_unicode(std::string_view src, std::u16string& dst);
+int dude_from_unicode(std::u16string_view src, std::string& dst);
+int dudex_to_unicode(std::string_view src, std::u16string& dst);
+int dudex_from_unicode(std::u16string_view src, std::string& dst);
+
+// UTF-8 of 16-bit units, its lower-case and doubled forms.
+int utf8_to_unicode(std::string_view src, std::u16string& dst);
+int utf8_from_unicode(std::u16string_view src, std::string& dst);
+int gutf8_to_unicode(std::string_view src, std::u16string& dst);
+int gutf8_from_unicode(std::u16string_view src, std::string& dst);
+int dutf8_to_unicode(std::string_view src, std::u16string& dst);
+int dutf8_from_unicode(std::u16string_view src, std::string& dst);
+
+// UTF-5 and UTF-5 with long labels split.
+int utf5_to_unicode(std::string_view src, std::u16string& dst);
+int utf5_from_unicode(std::u16string_view src, std::string& dst);
+int utf5x_to_unicode(std::string_view src, std::u16string& dst);
+int utf5x_from_unicode(std::u16string_view src, std::string& dst);
+
+// CIDNUC, numeric character references, RawACE.
+int cidnuc_to_unicode(std::string_view src, std::u16string& dst);
+int cidnuc_from_unicode(std::u16string_view src, std::string& dst);
+int ncr_to_unicode(std::string_view src, std::u16string& dst);
+int ncr_from_unicode(std::u16string_view src, std::string& dst);
+int rawace_to_unicode(std::string_view src, std::u16string& dst);
+int rawace_from_unicode(std::u16string_view src, std::string& dst);
 
 }  // namespace nessel

@@ -33,19 +33,37 @@ int base32_value(char c) {
     return -1;
 }
 
-namespace {
-constexpr size_t kMaxLabel = 63;
+bool base32_decode(std::string_view text, std::string& bytes, unsigned& leftover) {
+    unsigned acc = 0;
+    int bits = 0;
+    for (char c : text) {
+        const int v = base32_value(c);
+        if (v < 0) return false;
+        acc = (acc << 5) | static_cast<unsigned>(v);
+        bits += 5;
+        if (bits >= 8) {
+            bits -= 8;
+            bytes.push_back(static_cast<char>((acc >> bits) & 0xFF));
+        }
+        acc &= (1u << bits) - 1;
+    }
+    leftover = acc;
+    return true;
+}
 
-bool starts_with_icase(std::string_view s, std::string_view prefix) {
-    if (prefix.empty() || s.size() < prefix.size()) return false;
+bool prefix_matches_icase(std::string_view label, std::string_view prefix) {
+    if (label.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i) {
-        char a = s[i], b = prefix[i];
-        if (a >= 'A' && a <= 'Z') a = char(a + 32);
-        if (b >= 'A' && b <= 'Z') b = char(b + 32);
-        if (a != b) return false;
+        const char p = prefix[i], c = label[i];
+        const char up = (p >= 'a' && p <= 'z') ? char(p - 32) : p;
+        const char lo = (p >= 'A' && p <= 'Z') ? char(p + 32) : p;
+        if (c != up && c != lo) return false;
     }
     return true;
 }
+
+namespace {
+constexpr size_t kMaxLabel = 63;
 }  // namespace
 
 int split_long_labels(std::string_view encoded, const SplitStyle& style, std::string& out) {
@@ -60,7 +78,7 @@ int split_long_labels(std::string_view encoded, const SplitStyle& style, std::st
             out.append(label);
         } else {
             std::string_view prefix;
-            if (starts_with_icase(label, style.prefix)) {
+            if (!style.prefix.empty() && prefix_matches_icase(label, style.prefix)) {
                 prefix = label.substr(0, style.prefix.size());
                 out.append(prefix);
                 label.remove_prefix(prefix.size());

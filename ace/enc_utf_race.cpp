@@ -52,17 +52,6 @@ void compress(std::u16string_view label, std::string& out) {
     }
 }
 
-bool prefix_matches(std::string_view label, std::string_view prefix) {
-    if (label.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        char p = prefix[i], c = label[i];
-        char up = (p >= 'a' && p <= 'z') ? char(p - 32) : p;
-        char lo = (p >= 'A' && p <= 'Z') ? char(p + 32) : p;
-        if (c != up && c != lo) return false;
-    }
-    return true;
-}
-
 enum class Decoded { kOk, kNotBase32, kFail };
 
 // Decodes the base32 text after the prefix into units.
@@ -70,20 +59,9 @@ Decoded decode_body(std::string_view body, std::u16string& units) {
     const size_t rem = body.size() % 8;
     if (rem == 1 || rem == 3 || rem == 6) return Decoded::kFail;
     std::string bytes;
-    unsigned acc = 0;
-    int bits = 0;
-    for (char c : body) {
-        int v = base32_value(c);
-        if (v < 0) return Decoded::kNotBase32;
-        acc = (acc << 5) | static_cast<unsigned>(v);
-        bits += 5;
-        if (bits >= 8) {
-            bits -= 8;
-            bytes.push_back(static_cast<char>((acc >> bits) & 0xFF));
-        }
-        acc &= (1u << bits) - 1;
-    }
-    if (acc != 0) return Decoded::kFail;  // leftover bits must be zero
+    unsigned leftover = 0;
+    if (!base32_decode(body, bytes, leftover)) return Decoded::kNotBase32;
+    if (leftover != 0) return Decoded::kFail;  // leftover bits must be zero
     if (bytes.empty()) return Decoded::kOk;
     const auto u1 = static_cast<unsigned char>(bytes[0]);
     if (u1 == kNoCompression) {
@@ -147,7 +125,7 @@ int race_to_unicode(std::string_view src, std::u16string& dst) {
             return 0;
         }
         Decoded d = Decoded::kNotBase32;
-        if (prefix_matches(label, prefix)) {
+        if (prefix_matches_icase(label, prefix)) {
             const size_t mark = dst.size();
             d = decode_body(label.substr(prefix.size()), dst);
             if (d == Decoded::kFail) {
