@@ -92,9 +92,8 @@ int dude_to_unicode(std::string_view src, std::u16string& dst) {
         }
         print_prefix_line(prefix);
         if (label_start) {
-            // The prefix is compared byte for byte; an empty setting marks no
-            // label as encoded.
-            if (prefix.empty() || src.substr(i, prefix.size()) != prefix) {
+            // The prefix is compared byte for byte, over its own length.
+            if (src.substr(i, prefix.size()) != prefix) {
                 while (i < src.size() && src[i] != '.' && src[i] != '@')
                     dst.push_back(static_cast<unsigned char>(src[i++]));
                 continue;

@@ -100,8 +100,7 @@ int lace_to_unicode(std::string_view src, std::u16string& dst) {
         // A label beyond the 1023-byte working buffer is refused.
         if (label.size() > kMaxLabelBytes) return 0;
         bool copy = true;
-        // An empty prefix setting marks no label as encoded.
-        if (!prefix.empty() && prefix_matches_icase(label, prefix)) {
+        if (prefix_matches_icase(label, prefix)) {
             bytes.clear();
             unsigned leftover = 0;  // ignored: the length is not tested
             if (base32_decode(label.substr(prefix.size()), bytes, leftover)) {

@@ -242,6 +242,34 @@ TEST(Dude, PrefixSettingFramesLabels) {
     EXPECT_EQ(show(dec), show(utf16("bücher.dq--c3q3rmpth")));
 }
 
+TEST(AceCodecs, ShortPrefixesAreUsedAsTheyStand) {
+    const struct {
+        const char* codec;
+        const char* prefix;
+        const char* name;     // UTF-8
+        const char* encoded;
+        const char* decoded;  // of encoded, UTF-8
+    } cases[] = {
+        {"lace", "l-", "\u00FC", "l-74apy", "\u00FC"},
+        {"lace", "l-", "a", "a", "a"},
+        {"lace", "", "\u00FC.a-b", "74apy.a-b", "\u00FC.a-b"},  // "-" is not base32
+        {"dude", "d-", "\u00FC", "d-3n", "\u00FC"},
+        {"dude", "", "\u00FC.x", "3n.x", "\u00FC."},  // "x" opens a number that never ends
+    };
+    for (const auto& c : cases) {
+        reset_ace_settings();
+        set_ace_prefix(c.codec, c.prefix);
+        const EncodingEntry& e = codec(c.codec);
+        std::string enc;
+        ASSERT_EQ(e.from_unicode(utf16(c.name), enc), 1) << c.codec << " " << c.prefix;
+        EXPECT_EQ(enc, c.encoded) << c.codec << " " << c.prefix;
+        std::u16string dec;
+        ASSERT_EQ(quietly([&] { return e.to_unicode(c.encoded, dec); }), 1) << c.codec;
+        EXPECT_EQ(show(dec), show(utf16(c.decoded))) << c.codec << " " << c.prefix;
+    }
+    reset_ace_settings();
+}
+
 // ------------------------------------------------------ long labels
 
 TEST(Utf5x, SplitsEncodedLabelsOver63Characters) {
