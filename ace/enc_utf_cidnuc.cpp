@@ -3,7 +3,7 @@
 // "cidnuc" (a row-compressed base32 form behind the fixed prefix "aq8"),
 // "NCR" (decimal numeric character references, "&#252;") and "rawace"
 // (every unit as "\0x" and four hexadecimal digits).
-#include <cstdio>
+#include <charconv>
 
 #include "ace/enc_utf.h"
 
@@ -99,15 +99,17 @@ int cidnuc_to_unicode(std::string_view src, std::u16string& dst) {
 
 int ncr_from_unicode(std::u16string_view src, std::string& dst) {
     dst.clear();
-    char buf[16];
+    char buf[8];  // at most "65535"
     for (char16_t u : src) {
         if (u == u'.' || u == 0x3002) {
             dst.push_back('.');
         } else if (u == u'@' || u == 0xFF20) {
             dst.push_back('@');
         } else {
-            const int n = std::snprintf(buf, sizeof buf, "&#%u;", static_cast<unsigned>(u));
-            dst.append(buf, static_cast<size_t>(n));
+            dst.append("&#");
+            const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<unsigned>(u));
+            dst.append(buf, r.ptr);
+            dst.push_back(';');
         }
     }
     return 1;
