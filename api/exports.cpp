@@ -10,6 +10,7 @@
 #include "api/result_codes.h"
 #include "domain/ace_decode.h"
 #include "encoding/encoding.h"
+#include "nameprep/nameprep.h"
 
 using namespace nessel;
 
@@ -80,9 +81,19 @@ NESSEL_API uint32_t NESSEL_CALL AceToUnicode(const char* ace_codec, const char* 
 }
 
 NESSEL_API uint32_t NESSEL_CALL talvex_name_prep_u(const nessel_unit* input, nessel_unit* output,
-                                                   uint32_t, uint32_t) noexcept {
-    if (input == nullptr || output == nullptr || input[0] == 0) return kPrepProhibited;
-    return kPrepMapFailed;
+                                                   uint32_t output_capacity,
+                                                   uint32_t flags) noexcept {
+    // A null name is refused like an empty one.
+    if (input == nullptr || output == nullptr) return PREP_ERR_PROHIBITED;
+    // Read at most one unit past the longest accepted name: a longer input is
+    // refused without scanning the rest of it.
+    size_t n = 0;
+    while (n <= kPrepMaxInput && input[n] != 0) ++n;
+    std::u16string in(input, input + n);
+    std::u16string result;
+    uint32_t code = name_prep(in, result, flags, output_capacity);
+    if (code == kOk) units_out(result, output);
+    return code;
 }
 
 NESSEL_API uint32_t NESSEL_CALL str2enctype(const char* name) noexcept {

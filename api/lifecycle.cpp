@@ -7,6 +7,7 @@
 #include "config/update.h"
 #include "config/zone_table.h"
 #include "encoding/encoding.h"
+#include "nameprep/nameprep.h"
 
 namespace nessel {
 namespace {
@@ -20,6 +21,9 @@ int init_once() {
     // registering again lets InitSDK restore a working library.
     if (g_init_done) return encoding_count() > 0 || register_all_encodings();
     if (!register_all_encodings()) return 0;
+    if (build_normalization_tables() < 0) return 0;
+    if (build_mapping_index() < 0) return 0;
+    build_variant_slots();  // Chinese, then Arabic; a failed build leaves its slot empty
     g_init_done = 1;
     return 1;
 }

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+// nameprep/internal.h: the buffer-level steps behind the string functions of
+// nameprep.h.  The pipeline runs them on fixed per-call arrays; each refuses
+// (returns kOverflow) instead of writing past the capacity it is given.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace nessel::prep_detail {
+
+inline constexpr size_t kOverflow = SIZE_MAX;
+
+// Mapping of n units into out (capacity cap units, no terminator written).
+size_t map_units(const char16_t* in, size_t n, char16_t* out, size_t cap);
+// Full decomposition of n units into out, then canonical reordering.
+size_t decompose_units(const char16_t* in, size_t n, char16_t* out, size_t cap, uint32_t flags);
+// Canonical composition in place; returns the new length (never longer).
+size_t compose_units(char16_t* s, size_t n);
+
+}  // namespace nessel::prep_detail

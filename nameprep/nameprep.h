@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+// nameprep/nameprep.h: preparing a UTF-16 name for an ACE codec.  Premapping
+// and variant folding, mapping (RFC 3454 B.1/B.2), normalization form KC over
+// Unicode 3.1 data, and the character checks.  Everything works on single
+// 16-bit units; surrogates are never combined and are refused by the checks.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "nessel.h"  // PREP_* option bits and PREP_ERR_* codes
+
+namespace nessel {
+
+// Longest input name, and the per-call work buffer (name plus terminator).
+inline constexpr size_t kPrepMaxInput = 1023;
+inline constexpr size_t kPrepWorkUnits = 1024;
+
+// ------------------------------------------------------------------ pipeline
+
+// Prepares `in` (the units before its terminator; a 0 unit inside the view
+// ends the name there) under `flags`.  Returns 0 and replaces `out` on
+// success; otherwise returns 203..207 and leaves `out` untouched.
+// out_capacity counts units including the terminator.
+// Refusals beyond the character checks:
+//   206  input longer than 1023 units, a mapped name longer than 1023 units,
+//        or the mapping index not built yet (before initialisation);
+//   207  a normalized name longer than 1023 units, a result that with its
+//        terminator exceeds out_capacity, or the normalization tables not
+//        built yet.
+[[nodiscard]] uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
+                                 size_t out_capacity);
+
+// ------------------------------------------------------------------ builders
+
+// Check the compiled-in tables once (sorted, no unit twice, lookups agree
+// with the lists) and mark them ready.  0 on success, negative on failure.
+[[nodiscard]] int build_normalization_tables();
+[[nodiscard]] int build_mapping_index();
+bool normalization_ready();
+bool mapping_ready();
+
+// ------------------------------------------------------------------ mapping
+
+// Appends each unit's mapping-table replacement (none for B.1 entries) or
+// the unit itself; one pass, replacements are not mapped again.  1 on
+// success, 0 when the mapping index is not built.
+[[nodiscard]] int map_name(std::u16string_view name, std::u16string& out);
+// The replacement units of c, or nullopt-like {nullptr, 0} when c has no entry.
+struct MapEntry {
+    const char16_t* units;  // null when the unit has no entry
+    size_t length;
+};
+MapEntry map_entry(char16_t c);
+size_t mapping_table_count();
+
+// ------------------------------------------------------------------ normalization
+
+// Normalization form KC over Unicode 3.1 (BMP, units treated singly); under
+// PREP_LOCAL_RULES also the Thai reordering.  1 on success, 0 when the
+// tables are not built.  An empty name gives an empty result.
+[[nodiscard]] int normalize_nfkc(std::u16string_view name, std::u16string& out, uint32_t flags);
+// Full recursive decomposition (canonical before compatibility, Hangul
+// algorithmically) followed by canonical_reorder.
+[[nodiscard]] int decompose_full(std::u16string_view name, std::u16string& out, uint32_t flags);
+void canonical_reorder(std::span<char16_t> s, uint32_t flags);
+// Pairwise canonical composition (UAX #15) with the exclusion list.
+[[nodiscard]] int compose(std::u16string_view s, std::u16string& out);
+uint8_t combining_class(char16_t c);
+// The primary composite of (first, second), 0 when there is none.  Excluded
+// composites are still reported here; compose() skips them.
+char16_t compose_pair(char16_t first, char16_t second);
+bool composition_excluded(char16_t c);
+// Full decomposition of one unit (Hangul syllables excluded); empty when
+// the unit does not decompose.
+std::u16string_view full_decomposition(char16_t c);
+
+// The one-level source lists: entries "composite, decomposition..., 0",
+// the sequence ended by a lone 0.
+std::u16string_view canonical_list();
+std::u16string_view compatibility_list();
+uint16_t composition_first_count();
+uint16_t composition_second_count();
+
+// ------------------------------------------------------------------ checks
+
+// 0 when no unit is prohibited, else the 1-based position of the first that is.
+int check_prohibited(std::u16string_view name, uint32_t flags);
+// 1 when the name passes the label character check, 0 otherwise.
+int check_label_chars(std::u16string_view name, uint32_t flags);
+// 0 when every unit is in an allowed range, else the 1-based position of the
+// first that is not; negative for an empty name.
+int check_allowed(std::u16string_view name, uint32_t flags);
+// 0 when no unit is excluded, else the first 1-based position; negative for
+// an empty name.
+int check_excluded(std::u16string_view name);
+
+// Raw table membership, without the flag exemptions.
+bool is_prohibited_unit(char16_t c);
+bool is_label_refused_unit(char16_t c);
+bool is_allowed_unit(char16_t c);
+bool is_excluded_unit(char16_t c);
+
+// ------------------------------------------------------------------ variant tables
+
+struct VariantGroup {
+    char16_t member[8];  // in order of addition; 0 ends; member[0] is the representative
+};
+
+struct VariantNode {
+    char16_t key;
+    VariantGroup* group;
+    VariantNode* next;
+};
+
+struct VariantTable {
+    uint32_t bucket_count = 0;
+    std::vector<VariantNode*> buckets;
+    // Storage for nodes and groups, reserved once so the pointers stay valid.
+    std::vector<VariantNode> nodes;
+    std::vector<VariantGroup> groups;
+    // Direct unit -> representative lookup built from the chains once; it
+    // answers exactly what the first matching node of a chain walk answers.
+    std::array<uint16_t, 256> rep_page_of{};
+    std::vector<std::array<char16_t, 256>> rep_pages;
+};
+
+// The bucket of a unit: low four bits, and bits 8 to 11 as bits 4 to 7.
+constexpr uint32_t variant_hash(char16_t c) { return (c & 0x0Fu) ^ ((c >> 4) & 0xF0u); }
+
+// Builds a table from pairs (a, b) ended by a pair whose first unit is 0.
+// Null when an allocation fails.  Appending to a full group (8 members)
+// prints the members to standard output.
+std::unique_ptr<VariantTable> build_variant_table(uint32_t bucket_count, const char16_t* pairs);
+// Representative of c's group; U+FFFD when the table is null or c has no node.
+char16_t variant_lookup(const VariantTable* table, char16_t c);
+// The same answer by walking c's bucket chain.
+char16_t variant_lookup_chain(const VariantTable* table, char16_t c);
+
+// The built-in pair lists, each ended by a (0, 0) pair.
+const char16_t* chinese_variant_pairs();
+const char16_t* arabic_variant_pairs();
+
+// The process-wide slots filled once by init_once; never released.  Null
+// before initialisation or when a build failed: folding then changes nothing.
+extern const VariantTable* g_chinese_variants;
+extern const VariantTable* g_arabic_variants;
+// Builds both tables into their slots (Chinese, then Arabic), unchecked.
+void build_variant_slots();
+
+// ------------------------------------------------------------------ passes (in place)
+
+void fold_variants(const VariantTable* table, std::span<char16_t> s);
+void fold_arabic_variants(std::span<char16_t> s);
+void fold_chinese_variants(std::span<char16_t> s);
+void premap_japanese(std::span<char16_t> s);
+void premap_korean(std::span<char16_t> s);
+void premap_to_traditional(std::span<char16_t> s);
+void premap_ideographic_stop(std::span<char16_t> s);
+void premap_at_signs(std::span<char16_t> s);
+
+}  // namespace nessel
