@@ -52,7 +52,7 @@ bool mapping_ready();
 // the unit itself; one pass, replacements are not mapped again.  1 on
 // success, 0 when the mapping index is not built.
 [[nodiscard]] int map_name(std::u16string_view name, std::u16string& out);
-// The replacement units of c, or nullopt-like {nullptr, 0} when c has no entry.
+// The replacement units of c; units is null when c has no entry.
 struct MapEntry {
     const char16_t* units;  // null when the unit has no entry
     size_t length;
