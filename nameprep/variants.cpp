@@ -18,6 +18,17 @@ const VariantTable* g_arabic_variants = nullptr;
 
 namespace {
 
+// The tables stay for the life of the process; they are released only when
+// the library itself is unloaded (dlclose or process exit), after which no
+// call can reach them.
+struct SlotRelease {
+    ~SlotRelease() {
+        delete g_chinese_variants;
+        delete g_arabic_variants;
+        g_chinese_variants = g_arabic_variants = nullptr;
+    }
+} g_slot_release;
+
 // ALEF MAKSURA folds to YEH.
 constexpr char16_t kArabicPairs[] = {0x0649, 0x064A, 0, 0};
 
