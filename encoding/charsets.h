@@ -49,4 +49,18 @@ int cp1257_from_unicode(std::u16string_view src, std::string& dst);
 int cp1258_to_unicode(std::string_view src, std::u16string& dst);
 int cp1258_from_unicode(std::u16string_view src, std::string& dst);
 
+// CJK multibyte charsets.
+int big5_to_unicode(std::string_view src, std::u16string& dst);
+int big5_from_unicode(std::u16string_view src, std::string& dst);
+int gbk_to_unicode(std::string_view src, std::u16string& dst);
+int gbk_from_unicode(std::u16string_view src, std::string& dst);
+int sjis_to_unicode(std::string_view src, std::u16string& dst);
+int sjis_from_unicode(std::u16string_view src, std::string& dst);
+int eucjp_to_unicode(std::string_view src, std::u16string& dst);
+int eucjp_from_unicode(std::u16string_view src, std::string& dst);
+int jis_to_unicode(std::string_view src, std::u16string& dst);
+int jis_from_unicode(std::u16string_view src, std::string& dst);
+int ksc_to_unicode(std::string_view src, std::u16string& dst);
+int ksc_from_unicode(std::u16string_view src, std::string& dst);
+
 }  // namespace nessel

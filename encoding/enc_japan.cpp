@@ -1,0 +1,324 @@
+// SPDX-License-Identifier: MIT
+// encoding/enc_japan.cpp: "sjis" / "Shift_JIS", "euc" / "EUC-JP" and "jis"
+// (7-bit ISO-2022-JP family with JIS X 0212) <-> UTF-16.
+// Tables: data/sjis.h (JIS X 0208 in Shift_JIS arrangement, no vendor rows)
+// and data/jisx0212.h.  Shift_JIS is the hub: EUC-JP and the JIS X 0208 runs
+// of "jis" are rewritten into Shift_JIS bytes and decoded by its decoder, and
+// both EUC-JP and "jis" encode JIS X 0208 through the Shift_JIS encoder.
+#include <new>
+#include <utility>
+
+#include "data/jisx0212.h"
+#include "data/sjis.h"
+#include "encoding/charsets.h"
+#include "encoding/enc_cjk.h"
+
+namespace nessel {
+namespace {
+
+constexpr char kEsc = 0x1B;
+
+// A "jis" run between two escape sequences may decode to at most this many
+// units (the working buffer of one run).  A longer run is refused, not cut.
+constexpr size_t kJisRunUnits = 2049;
+
+// The 96-position katakana table of bytes 0xA0..0xFF: U+00A0, the halfwidth
+// katakana U+FF61..U+FF9F at 0xA1..0xDF, and U+00E0..U+00FF at 0xE0..0xFF.
+char16_t katakana_to_ucs(unsigned b) {
+    if (b >= 0xA1 && b <= 0xDF) return static_cast<char16_t>(0xFF61 + (b - 0xA1));
+    return static_cast<char16_t>(b);
+}
+// Position of u in the katakana table, or 0.  Every unit appears once.
+unsigned ucs_to_katakana(char16_t u) {
+    if (u >= 0xFF61 && u <= 0xFF9F) return 0xA1 + (u - 0xFF61);
+    if (u == 0xA0 || (u >= 0xE0 && u <= 0xFF)) return u;
+    return 0;
+}
+
+// Shift_JIS decoding of src, appended to dst.  src ends at its first zero,
+// as the scratch strings of the EUC-JP and "jis" decoders do.
+[[nodiscard]] int sjis_decode_append(std::string_view src, std::u16string& dst) {
+    src = cjk::before_nul(src);
+    for (size_t i = 0; i < src.size(); ++i) {
+        unsigned b = cjk::byte_at(src, i);
+        if (b < 0x80) {
+            if (b < 0x21 || b > 0x7E) return 0;
+            dst.push_back(static_cast<char16_t>(b));
+        } else if (b >= 0xA1 && b <= 0xDF) {
+            dst.push_back(katakana_to_ucs(b));
+        } else {
+            if (i + 1 >= src.size()) return 0;
+            unsigned code = b << 8 | cjk::byte_at(src, ++i);
+            if (code < 0x8140 || code > 0xEAA4) return 0;
+            char16_t u = data::sjis_to_ucs[code - 0x8140];
+            if (u == 0xFFFD) return 0;
+            dst.push_back(u);
+        }
+    }
+    return 1;
+}
+
+// Shift_JIS code of one unit: a single byte (below 0x100), a two-byte code,
+// or 0 when the unit has none.
+unsigned sjis_encode_unit(char16_t u) {
+    if (u < 0x7F) return u;  // 0x7F itself is not passed through
+    // Halfwidth katakana are written as the single bytes 0xA1..0xDF that the
+    // decoder reads them from, so decoded text always encodes back.
+    if (u >= 0xFF61 && u <= 0xFF9F) return 0xA1 + (u - 0xFF61);
+    if (u == 0xFFFD) return 0;
+    return cjk::reverse_lookup(data::ucs_to_sjis_page, data::ucs_to_sjis, u);
+}
+
+[[nodiscard]] int sjis_encode(std::u16string_view src, std::string& dst) {
+    dst.reserve(src.size() * 2);
+    for (char16_t u : src) {
+        unsigned code = sjis_encode_unit(u);
+        if (code == 0) return 0;
+        if (code > 0xFF) dst.push_back(static_cast<char>(code >> 8));
+        dst.push_back(static_cast<char>(code & 0xFF));
+    }
+    return 1;
+}
+
+// A 7-bit JIS X 0208 pair (row byte j1, cell byte j2) in Shift_JIS
+// arrangement.  Bytes outside 0x21..0x7E give whatever the arithmetic gives,
+// taken modulo 256, as the decoders' scratch strings hold them.
+void jis_pair_to_sjis(unsigned j1, unsigned j2, std::string& out) {
+    unsigned s1 = ((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0);
+    unsigned s2 = j2 + ((j1 & 1) == 0 ? 0x7E : (j2 > 0x5F ? 0x20 : 0x1F));
+    out.push_back(static_cast<char>(s1 & 0xFF));
+    out.push_back(static_cast<char>(s2 & 0xFF));
+}
+
+// The reverse rewrite: Shift_JIS pair (s1, s2) to 7-bit row and cell bytes.
+std::pair<unsigned, unsigned> sjis_pair_to_jis(unsigned s1, unsigned s2) {
+    unsigned row = (s1 - (s1 < 0xA0 ? 0x70 : 0xB0)) * 2 - (s2 < 0x9F ? 1 : 0);
+    unsigned cell = s2 - (s2 <= 0x7F ? 0x1F : (s2 < 0x9F ? 0x20 : 0x7E));
+    return {row & 0xFF, cell & 0xFF};
+}
+
+enum class JisSet { kAscii, kRoman, kJis0208, kJis0212, kKatakana };
+
+// Length of the escape sequence at the start of s (which begins with ESC)
+// and the set it designates; 0 when it is none of the eight we know.
+size_t match_escape(std::string_view s, JisSet& set) {
+    struct Escape {
+        std::string_view seq;
+        JisSet set;
+    };
+    static constexpr Escape kEscapes[] = {
+        {"\x1B$@", JisSet::kJis0208},          // JIS X 0208-1978
+        {"\x1B$B", JisSet::kJis0208},          // JIS X 0208-1983
+        {"\x1B&@\x1B$B", JisSet::kJis0208},    // JIS X 0208-1990
+        {"\x1B$(D", JisSet::kJis0212},
+        {"\x1B(B", JisSet::kAscii},
+        {"\x1B(J", JisSet::kRoman},            // JIS X 0201 Roman
+        {"\x1B(H", JisSet::kRoman},            // its old designation
+        {"\x1B(I", JisSet::kKatakana},         // JIS X 0201 katakana
+    };
+    for (const Escape& e : kEscapes) {
+        if (s.starts_with(e.seq)) {
+            set = e.set;
+            return e.seq.size();
+        }
+    }
+    return 0;
+}
+
+// Decodes one run of "jis" text in the given set, appending to dst.
+[[nodiscard]] int jis_decode_run(std::string_view run, JisSet set, std::u16string& dst) {
+    switch (set) {
+    case JisSet::kAscii:
+    case JisSet::kRoman:
+        for (char c : run) dst.push_back(static_cast<char16_t>(static_cast<unsigned char>(c) & 0x7F));
+        return 1;
+    case JisSet::kKatakana:
+        // Katakana come as the 8-bit bytes 0xA1..0xDF; lower bytes pass as they are.
+        for (char c : run) {
+            unsigned b = static_cast<unsigned char>(c);
+            dst.push_back(b < 0xA0 ? static_cast<char16_t>(b) : katakana_to_ucs(b));
+        }
+        return 1;
+    case JisSet::kJis0212:
+        // A position without a character yields U+FFFD; a lone last byte is dropped.
+        for (size_t i = 0; i + 1 < run.size(); i += 2) {
+            unsigned code = cjk::byte_at(run, i) << 8 | cjk::byte_at(run, i + 1);
+            if (code < 0x222F || code > 0x6D63) return 0;
+            dst.push_back(data::jisx0212_to_ucs[code - 0x222F]);
+        }
+        return 1;
+    case JisSet::kJis0208: {
+        // Rewritten into Shift_JIS and decoded as such; a lone last byte is
+        // dropped.  A pair that rewrites to a zero byte ends the scratch
+        // string there, so what follows it in the run is not decoded.
+        std::string sj;
+        sj.reserve(run.size() + 1);
+        for (size_t i = 0; i + 1 < run.size(); i += 2)
+            jis_pair_to_sjis(cjk::byte_at(run, i), cjk::byte_at(run, i + 1), sj);
+        return sjis_decode_append(sj, dst);
+    }
+    }
+    return 0;
+}
+
+[[nodiscard]] int jis_decode(std::string_view src, std::u16string& dst) {
+    JisSet set = JisSet::kAscii;  // text before any escape sequence is ASCII
+    size_t run_start = 0;
+    size_t i = 0;
+    auto finish_run = [&](size_t end) {
+        size_t before = dst.size();
+        if (!jis_decode_run(src.substr(run_start, end - run_start), set, dst)) return 0;
+        return dst.size() - before <= kJisRunUnits ? 1 : 0;
+    };
+    while (i < src.size()) {
+        if (src[i] != kEsc) {
+            ++i;
+            continue;
+        }
+        if (!finish_run(i)) return 0;
+        // An ESC that starts none of the known sequences (also one in the
+        // last two bytes) is refused: the text is not valid "jis", and
+        // failing lets a caller try another encoding.
+        size_t n = match_escape(src.substr(i), set);
+        if (n == 0) return 0;
+        i += n;
+        run_start = i;
+    }
+    return finish_run(src.size());
+}
+
+[[nodiscard]] int jis_encode(std::u16string_view src, std::string& dst) {
+    JisSet in_force = JisSet::kAscii;
+    dst.reserve(src.size() * 3);
+    for (char16_t u : src) {
+        JisSet set;
+        unsigned bytes[2];
+        size_t n = 1;
+        unsigned code;
+        if (u <= 0x7F) {
+            set = JisSet::kAscii;
+            bytes[0] = u;
+        } else if (u < 0xA0 || ucs_to_katakana(u) != 0) {
+            set = JisSet::kKatakana;
+            bytes[0] = u < 0xA0 ? u : ucs_to_katakana(u);
+        } else if (u != 0xFFFD &&
+                   (code = cjk::reverse_lookup(data::ucs_to_jisx0212_page, data::ucs_to_jisx0212, u)) != 0) {
+            set = JisSet::kJis0212;
+            bytes[0] = code >> 8;
+            bytes[1] = code & 0xFF;
+            n = 2;
+        } else if ((code = sjis_encode_unit(u)) > 0xFF) {
+            set = JisSet::kJis0208;
+            auto [row, cell] = sjis_pair_to_jis(code >> 8, code & 0xFF);
+            bytes[0] = row;
+            bytes[1] = cell;
+            n = 2;
+        } else {
+            return 0;
+        }
+        if (set != in_force) {
+            switch (set) {
+            case JisSet::kAscii: dst += "\x1B(B"; break;
+            case JisSet::kKatakana: dst += "\x1B(I"; break;
+            case JisSet::kJis0212: dst += "\x1B$(D"; break;
+            default: dst += "\x1B$B"; break;
+            }
+            in_force = set;
+        }
+        for (size_t k = 0; k < n; ++k) dst.push_back(static_cast<char>(bytes[k]));
+    }
+    // No ESC ( B at the end: the text ends in whatever set it is in.
+    return 1;
+}
+
+}  // namespace
+
+int sjis_to_unicode(std::string_view src, std::u16string& dst) {
+    dst.clear();
+    src = cjk::before_nul(src);
+    dst.reserve(src.size());
+    return sjis_decode_append(src, dst) ? 1 : cjk::fail(dst);
+}
+
+int sjis_from_unicode(std::u16string_view src, std::string& dst) {
+    dst.clear();
+    return sjis_encode(cjk::before_nul(src), dst) ? 1 : cjk::fail(dst);
+}
+
+// EUC-JP is rewritten byte by byte into Shift_JIS and decoded as such.
+int eucjp_to_unicode(std::string_view src, std::u16string& dst) {
+    dst.clear();
+    src = cjk::before_nul(src);
+    try {
+        std::string sj;
+        sj.reserve(src.size() + 1);
+        for (size_t i = 0; i < src.size(); ++i) {
+            unsigned b = cjk::byte_at(src, i);
+            if (b == 0x8E) {  // single shift 2: the next byte stands alone
+                if (i + 1 >= src.size()) break;
+                sj.push_back(src[++i]);
+            } else if (b < 0x7F) {
+                sj.push_back(static_cast<char>(b));
+            } else {
+                // Any other byte, 0x8F (single shift 3) included, starts a
+                // pair; a pair cut by the end is rewritten with a zero trail.
+                unsigned t = i + 1 < src.size() ? cjk::byte_at(src, i + 1) : 0;
+                jis_pair_to_sjis(b & 0x7F, t & 0x7F, sj);
+                if (t == 0) break;
+                ++i;
+            }
+        }
+        dst.reserve(sj.size());
+        return sjis_decode_append(sj, dst) ? 1 : cjk::fail(dst);
+    } catch (const std::bad_alloc&) {
+        return cjk::fail(dst);
+    }
+}
+
+// Encoded as Shift_JIS first, then each Shift_JIS byte or pair rewritten.
+int eucjp_from_unicode(std::u16string_view src, std::string& dst) {
+    dst.clear();
+    src = cjk::before_nul(src);
+    try {
+        std::string sj;
+        if (!sjis_encode(src, sj)) return cjk::fail(dst);
+        dst.reserve(sj.size() + 8);
+        for (size_t i = 0; i < sj.size(); ++i) {
+            unsigned b = cjk::byte_at(sj, i);
+            if (b < 0x21) return cjk::fail(dst);  // controls and space have no EUC-JP form here
+            if (b <= 0x7E) {
+                dst.push_back(static_cast<char>(b));
+            } else if (b >= 0xA1 && b <= 0xDF) {
+                dst.push_back('\x8E');
+                dst.push_back(static_cast<char>(b));
+            } else if (((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF)) && i + 1 < sj.size()) {
+                auto [row, cell] = sjis_pair_to_jis(b, cjk::byte_at(sj, ++i));
+                dst.push_back(static_cast<char>((row + 0x80) & 0xFF));
+                dst.push_back(static_cast<char>((cell + 0x80) & 0xFF));
+            } else {
+                return cjk::fail(dst);
+            }
+        }
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return cjk::fail(dst);
+    }
+}
+
+int jis_to_unicode(std::string_view src, std::u16string& dst) {
+    dst.clear();
+    src = cjk::before_nul(src);
+    try {
+        dst.reserve(src.size());
+        return jis_decode(src, dst) ? 1 : cjk::fail(dst);
+    } catch (const std::bad_alloc&) {
+        return cjk::fail(dst);
+    }
+}
+
+int jis_from_unicode(std::u16string_view src, std::string& dst) {
+    dst.clear();
+    return jis_encode(cjk::before_nul(src), dst) ? 1 : cjk::fail(dst);
+}
+
+}  // namespace nessel

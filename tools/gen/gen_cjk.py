@@ -1,0 +1,207 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""Writes the CJK double-byte tables: data/big5.h, data/gbk.h, data/sjis.h,
+data/ksc.h and data/jisx0212.h.
+
+Each header holds the decoding table (code -> UTF-16 unit, 0xFFFD for a
+position without a character) and a two-level reverse index (unit -> code,
+0 for none) that gives, for every unit, the lowest code holding it, which is
+what a search of the decoding table from its start would find.
+
+Inputs: the Unicode mapping files under tools/gen/sources/ (BIG5.TXT,
+JIS0208.TXT, JIS0212.TXT) and, for GBK and the Korean table, Python's own
+cp936 and cp949 codecs (standard library).
+
+Usage: python3 tools/gen/gen_cjk.py --out DIR   (writes DIR/big5.h ...)
+"""
+import argparse
+import codecs
+import hashlib
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCES = os.path.join(HERE, "sources")
+NONE = 0xFFFD
+
+
+def read_mapping(name, code_col, ucs_col):
+    """(code, unit) pairs of a Unicode mapping file, comments dropped."""
+    pairs = []
+    with open(os.path.join(SOURCES, name), encoding="latin-1") as f:
+        for line in f:
+            line = line.split("#", 1)[0].split()
+            if not line:
+                continue
+            pairs.append((int(line[code_col], 16), int(line[ucs_col], 16)))
+    return pairs
+
+
+def big5_index(code):
+    lead, trail = code >> 8, code & 0xFF
+    off = trail - 0x40 if trail <= 0x7E else trail - 0x62
+    return (lead - 0xA1) * 157 + off
+
+
+def big5_code(index):
+    off = index % 157
+    return ((0xA1 + index // 157) << 8) | (off + 0x40 if off <= 62 else off + 0x62)
+
+
+def build_big5():
+    table = [NONE] * 13939
+    for code, ucs in read_mapping("BIG5.TXT", 0, 1):
+        table[big5_index(code)] = ucs  # the file marks its holes 0xFFFD
+    # Code page 950 has nothing in the ETEN kana/symbol block C6A1..C8FE.
+    for code in range(0xC6A1, 0xC8FF):
+        if 0x40 <= (code & 0xFF) <= 0x7E or 0xA1 <= (code & 0xFF) <= 0xFE:
+            table[big5_index(code)] = NONE
+    # The seven ETEN characters that code page 950 adds at F9D6..F9DC.
+    for i, ucs in enumerate((0x7881, 0x92B9, 0x88CF, 0x58BB, 0x6052, 0x7CA7, 0x5AFA)):
+        table[big5_index(0xF9D6 + i)] = ucs
+    # Deliberate: C255 is U+5F5E here, where the mapping file and code page
+    # 950 both say U+5F5D.
+    table[big5_index(0xC255)] = 0x5F5E
+    # A3E1 (euro sign in later code pages) has no character.
+    table[big5_index(0xA3E1)] = NONE
+    return table, 0xA140, big5_code
+
+
+def build_codec_table(codec, first, last):
+    table = []
+    dec = codecs.getdecoder(codec)
+    for code in range(first, last + 1):
+        try:
+            s = dec(bytes([code >> 8, code & 0xFF]))[0]
+        except UnicodeDecodeError:
+            s = ""
+        table.append(ord(s) if len(s) == 1 else NONE)
+    return table
+
+
+def build_gbk():
+    table = build_codec_table("cp936", 0x8140, 0xFE4F)
+    return table, 0x8140, lambda i: 0x8140 + i
+
+
+def build_ksc():
+    table = build_codec_table("cp949", 0x8140, 0xFDFF)
+    # A2E6 and A2E7 (euro and registered signs, added in 1998) stay empty.
+    for code in (0xA2E6, 0xA2E7):
+        table[code - 0x8140] = NONE
+    return table, 0x8140, lambda i: 0x8140 + i
+
+
+def build_sjis():
+    table = [NONE] * (0xEAA4 - 0x8140 + 1)
+    for code, ucs in read_mapping("JIS0208.TXT", 0, 2):
+        table[code - 0x8140] = ucs
+    table[0x815F - 0x8140] = 0x005C  # REVERSE SOLIDUS, as the file has it
+    return table, 0x8140, lambda i: 0x8140 + i
+
+
+def build_jisx0212():
+    table = [NONE] * (0x6D63 - 0x222F + 1)
+    for code, ucs in read_mapping("JIS0212.TXT", 0, 1):
+        table[code - 0x222F] = ucs
+    return table, 0x222F, lambda i: 0x222F + i
+
+
+def reverse_index(table, code_of):
+    """Page map (256 entries, page 0 all zero) and pages of unit -> lowest code."""
+    rev = {}
+    for i, ucs in enumerate(table):
+        if ucs != NONE and ucs not in rev:
+            rev[ucs] = code_of(i)
+    pages_used = sorted({u >> 8 for u in rev})
+    page_map = [0] * 256
+    pages = [[0] * 256]
+    for p in pages_used:
+        page_map[p] = len(pages)
+        page = [0] * 256
+        for lo in range(256):
+            page[lo] = rev.get((p << 8) | lo, 0)
+        pages.append(page)
+    return rev, page_map, [v for page in pages for v in page]
+
+
+def checksum(values):
+    h = hashlib.sha256()
+    for v in values:
+        h.update(v.to_bytes(2, "little"))
+    return h.hexdigest()[:16]
+
+
+def c_array(name, ctype, values, per_line=12):
+    lines = [f"inline constexpr {ctype} {name}[{len(values)}] = {{"]
+    for i in range(0, len(values), per_line):
+        lines.append("    " + ", ".join(f"0x{v:04X}" for v in values[i:i + per_line]) + ",")
+    lines.append("};")
+    return "\n".join(lines)
+
+
+TABLES = [
+    # file, prefix, builder, input description, first-code comment
+    ("big5.h", "big5", build_big5, "tools/gen/sources/BIG5.TXT",
+     "index (lead - 0xA1) * 157 + trail offset, codes 0xA140..0xF9DC"),
+    ("gbk.h", "gbk", build_gbk, "Python codec cp936",
+     "index code - 0x8140, codes 0x8140..0xFE4F"),
+    ("sjis.h", "sjis", build_sjis, "tools/gen/sources/JIS0208.TXT",
+     "index code - 0x8140, codes 0x8140..0xEAA4"),
+    ("ksc.h", "ksc", build_ksc, "Python codec cp949",
+     "index code - 0x8140, codes 0x8140..0xFDFF"),
+    ("jisx0212.h", "jisx0212", build_jisx0212, "tools/gen/sources/JIS0212.TXT",
+     "index code - 0x222F, codes 0x222F..0x6D63 (7-bit byte pairs)"),
+]
+
+
+def render(fname, prefix, builder, source, layout):
+    table, _first, code_of = builder()
+    rev, page_map, pages = reverse_index(table, code_of)
+    chars = sum(1 for v in table if v != NONE)
+    if chars != len(rev):
+        sys.exit(f"{fname}: a code point is held twice")
+    out = [
+        "// SPDX-License-Identifier: MIT",
+        f"// data/{fname}: generated by tools/gen/gen_cjk.py from {source}.",
+        "// Do not edit.  Regenerate: python3 tools/gen/regen_all.py --out data",
+        f"// {prefix}_to_ucs: {layout}; 0xFFFD = no character.",
+        f"// {prefix}_to_ucs: {len(table)} entries, {chars} characters, sha256/64 {checksum(table)}",
+        f"// ucs_to_{prefix}_page: 256 entries, {len(pages) // 256} pages, sha256/64 {checksum(page_map)}",
+        f"// ucs_to_{prefix}: {len(pages)} entries, sha256/64 {checksum(pages)}",
+        f"// Reverse lookup: ucs_to_{prefix}[ucs_to_{prefix}_page[u >> 8] * 256 + (u & 0xFF)]",
+        "// gives the lowest code holding u, or 0.",
+        "#pragma once",
+        "",
+        "#include <cstdint>",
+        "",
+        "namespace nessel::data {",
+        "",
+        f"inline constexpr int {prefix}_char_count = {chars};",
+        "",
+        c_array(f"{prefix}_to_ucs", "uint16_t", table),
+        "",
+        c_array(f"ucs_to_{prefix}_page", "uint8_t" if len(pages) // 256 < 256 else "uint16_t",
+                page_map, 16),
+        "",
+        c_array(f"ucs_to_{prefix}", "uint16_t", pages),
+        "",
+        "}  // namespace nessel::data",
+        "",
+    ]
+    return "\n".join(out)
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--out", required=True, help="directory that receives the headers")
+    args = ap.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    for fname, prefix, builder, source, layout in TABLES:
+        text = render(fname, prefix, builder, source, layout)
+        with open(os.path.join(args.out, fname), "w", encoding="ascii", newline="\n") as f:
+            f.write(text)
+
+
+if __name__ == "__main__":
+    main()
