@@ -269,7 +269,12 @@ int eucjp_to_unicode(std::string_view src, std::u16string& dst) {
             }
         }
         dst.reserve(sj.size());
-        return sjis_decode_append(sj, dst) ? 1 : cjk::fail(dst);
+        if (!sjis_decode_append(sj, dst)) return cjk::fail(dst);
+        // Callers provide one unit per source byte.  A lone last byte
+        // 0x80..0x9D rewrites to two ASCII bytes (0x82 gives "q~"), one unit
+        // more than that room, so such a text is refused.
+        if (dst.size() > src.size()) return cjk::fail(dst);
+        return 1;
     } catch (const std::bad_alloc&) {
         return cjk::fail(dst);
     }

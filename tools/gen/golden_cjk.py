@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """Writes the golden mapping files of the CJK tables: tests/golden/big5.map,
-gbk.map, sjis.map, ksc.map and jisx0212.map, one "0xCODE<TAB>0xUNIT" line per
+gbk.map, sjis.map, eucjp.map, ksc.map and jisx0212.map, one "0xCODE<TAB>0xUNIT" line per
 code that holds a character.
 
-They come from Python's codecs (cp950, gbk, shift_jis, cp949, euc_jp), a
+They come from Python's codecs (cp950, gbk, shift_jis, euc_jp, cp949), a
 route independent of the mapping files that tools/gen/gen_cjk.py reads, so a
 mistake in either the generator or the converters' index arithmetic shows up
 as a difference in the sweep tests.  The listed patches are the deliberate
@@ -68,6 +68,17 @@ def ksc():
     return m
 
 
+def eucjp():
+    m = {}
+    for b1 in range(0xA1, 0xFF):
+        for b2 in range(0xA1, 0xFF):
+            u = decode1(bytes([b1, b2]), "euc_jp")
+            if u is not None:
+                m[b1 << 8 | b2] = u
+    m[0xA1C0] = 0x005C  # the codec says U+FF3C; JIS X 0208's own mapping is U+005C
+    return m
+
+
 def jisx0212():
     m = {}
     for b1 in range(0x21, 0x7F):
@@ -84,6 +95,7 @@ FILES = {
     "big5.map": (big5, "cp950, ETEN block C6A1..C8FE cleared, symbol patches"),
     "gbk.map": (lambda: double_byte("gbk", 0x8140, 0xFE4F), "gbk"),
     "sjis.map": (sjis, "shift_jis, 815F = U+005C"),
+    "eucjp.map": (eucjp, "euc_jp two-byte codes, A1C0 = U+005C"),
     "ksc.map": (ksc, "cp949, A2E6 and A2E7 cleared"),
     "jisx0212.map": (jisx0212, "euc_jp three-byte codes 8F xx xx"),
 }
