@@ -5,7 +5,6 @@
 // and data/jisx0212.h.  Shift_JIS is the hub: EUC-JP and the JIS X 0208 runs
 // of "jis" are rewritten into Shift_JIS bytes and decoded by its decoder, and
 // both EUC-JP and "jis" encode JIS X 0208 through the Shift_JIS encoder.
-#include <new>
 #include <utility>
 
 #include "data/jisx0212.h"
@@ -35,28 +34,46 @@ unsigned ucs_to_katakana(char16_t u) {
     return 0;
 }
 
-// Shift_JIS decoding of src, appended to dst.  src ends at its first zero,
-// as the scratch strings of the EUC-JP and "jis" decoders do.
-[[nodiscard]] int sjis_decode_append(std::string_view src, std::u16string& dst) {
-    src = cjk::before_nul(src);
-    for (size_t i = 0; i < src.size(); ++i) {
-        unsigned b = cjk::byte_at(src, i);
-        if (b < 0x80) {
-            if (b < 0x21 || b > 0x7E) return 0;
-            dst.push_back(static_cast<char16_t>(b));
-        } else if (b >= 0xA1 && b <= 0xDF) {
-            dst.push_back(katakana_to_ucs(b));
-        } else {
-            if (i + 1 >= src.size()) return 0;
-            unsigned code = b << 8 | cjk::byte_at(src, ++i);
-            if (code < 0x8140 || code > 0xEAA4) return 0;
-            char16_t u = data::sjis_to_ucs[code - 0x8140];
-            if (u == 0xFFFD) return 0;
-            dst.push_back(u);
+// Shift_JIS decoding fed one byte at a time, appending to dst, so that the
+// EUC-JP and "jis" decoders feed their rewritten bytes without a scratch
+// copy.  A zero byte ends the text (a "jis" pair can rewrite to one), as
+// the zero terminator would end a scratch string.
+class SjisDecoder {
+public:
+    explicit SjisDecoder(std::u16string& dst) : dst_(dst) {}
+
+    // false at the first byte that cannot be decoded.
+    [[nodiscard]] bool feed(unsigned b) {
+        if (ended_) return true;
+        if (b == 0) {
+            ended_ = true;
+            return lead_ == 0;  // a pair cut by the end fails
         }
+        if (lead_ != 0) {
+            unsigned code = lead_ << 8 | b;
+            lead_ = 0;
+            if (code < 0x8140 || code > 0xEAA4) return false;
+            char16_t u = data::sjis_to_ucs[code - 0x8140];
+            if (u == 0xFFFD) return false;
+            dst_.push_back(u);
+        } else if (b < 0x80) {
+            if (b < 0x21 || b > 0x7E) return false;
+            dst_.push_back(static_cast<char16_t>(b));
+        } else if (b >= 0xA1 && b <= 0xDF) {
+            dst_.push_back(katakana_to_ucs(b));
+        } else {
+            lead_ = b;
+        }
+        return true;
     }
-    return 1;
-}
+    // false when the text ended inside a pair.
+    [[nodiscard]] bool finish() const { return lead_ == 0; }
+
+private:
+    std::u16string& dst_;
+    unsigned lead_ = 0;
+    bool ended_ = false;
+};
 
 // Shift_JIS code of one unit: a single byte (below 0x100), a two-byte code,
 // or 0 when the unit has none.
@@ -80,14 +97,13 @@ unsigned sjis_encode_unit(char16_t u) {
     return 1;
 }
 
-// A 7-bit JIS X 0208 pair (row byte j1, cell byte j2) in Shift_JIS
-// arrangement.  Bytes outside 0x21..0x7E give whatever the arithmetic gives,
-// taken modulo 256, as the decoders' scratch strings hold them.
-void jis_pair_to_sjis(unsigned j1, unsigned j2, std::string& out) {
+// A 7-bit JIS X 0208 pair (row byte j1, cell byte j2) rewritten in
+// Shift_JIS arrangement and fed to the decoder.  Bytes outside 0x21..0x7E
+// give whatever the arithmetic gives, taken modulo 256.
+[[nodiscard]] bool feed_jis_pair(SjisDecoder& sj, unsigned j1, unsigned j2) {
     unsigned s1 = ((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0);
     unsigned s2 = j2 + ((j1 & 1) == 0 ? 0x7E : (j2 > 0x5F ? 0x20 : 0x1F));
-    out.push_back(static_cast<char>(s1 & 0xFF));
-    out.push_back(static_cast<char>(s2 & 0xFF));
+    return sj.feed(s1 & 0xFF) && sj.feed(s2 & 0xFF);
 }
 
 // The reverse rewrite: Shift_JIS pair (s1, s2) to 7-bit row and cell bytes.
@@ -149,13 +165,12 @@ size_t match_escape(std::string_view s, JisSet& set) {
         return 1;
     case JisSet::kJis0208: {
         // Rewritten into Shift_JIS and decoded as such; a lone last byte is
-        // dropped.  A pair that rewrites to a zero byte ends the scratch
-        // string there, so what follows it in the run is not decoded.
-        std::string sj;
-        sj.reserve(run.size() + 1);
+        // dropped.  A pair that rewrites to a zero byte ends the rewritten
+        // text there, so what follows it in the run is not decoded.
+        SjisDecoder sj(dst);
         for (size_t i = 0; i + 1 < run.size(); i += 2)
-            jis_pair_to_sjis(cjk::byte_at(run, i), cjk::byte_at(run, i + 1), sj);
-        return sjis_decode_append(sj, dst);
+            if (!feed_jis_pair(sj, cjk::byte_at(run, i), cjk::byte_at(run, i + 1))) return 0;
+        return sj.finish() ? 1 : 0;
     }
     }
     return 0;
@@ -237,7 +252,10 @@ int sjis_to_unicode(std::string_view src, std::u16string& dst) {
     dst.clear();
     src = cjk::before_nul(src);
     dst.reserve(src.size());
-    return sjis_decode_append(src, dst) ? 1 : cjk::fail(dst);
+    SjisDecoder sj(dst);
+    for (char c : src)
+        if (!sj.feed(static_cast<unsigned char>(c))) return cjk::fail(dst);
+    return sj.finish() ? 1 : cjk::fail(dst);
 }
 
 int sjis_from_unicode(std::u16string_view src, std::string& dst) {
@@ -249,76 +267,63 @@ int sjis_from_unicode(std::u16string_view src, std::string& dst) {
 int eucjp_to_unicode(std::string_view src, std::u16string& dst) {
     dst.clear();
     src = cjk::before_nul(src);
-    try {
-        std::string sj;
-        sj.reserve(src.size() + 1);
-        for (size_t i = 0; i < src.size(); ++i) {
-            unsigned b = cjk::byte_at(src, i);
-            if (b == 0x8E) {  // single shift 2: the next byte stands alone
-                if (i + 1 >= src.size()) break;
-                sj.push_back(src[++i]);
-            } else if (b < 0x7F) {
-                sj.push_back(static_cast<char>(b));
-            } else {
-                // Any other byte, 0x8F (single shift 3) included, starts a
-                // pair; a pair cut by the end is rewritten with a zero trail.
-                unsigned t = i + 1 < src.size() ? cjk::byte_at(src, i + 1) : 0;
-                jis_pair_to_sjis(b & 0x7F, t & 0x7F, sj);
-                if (t == 0) break;
-                ++i;
-            }
+    dst.reserve(src.size() + 1);
+    SjisDecoder sj(dst);
+    for (size_t i = 0; i < src.size(); ++i) {
+        unsigned b = cjk::byte_at(src, i);
+        bool ok;
+        if (b == 0x8E) {  // single shift 2: the next byte stands alone
+            if (i + 1 >= src.size()) break;
+            ok = sj.feed(cjk::byte_at(src, ++i));
+        } else if (b < 0x7F) {
+            ok = sj.feed(b);
+        } else {
+            // Any other byte, 0x8F (single shift 3) included, starts a pair;
+            // a pair cut by the end is rewritten with a zero trail.
+            unsigned t = i + 1 < src.size() ? cjk::byte_at(src, i + 1) : 0;
+            ok = feed_jis_pair(sj, b & 0x7F, t & 0x7F);
+            if (t != 0) ++i;
         }
-        dst.reserve(sj.size());
-        if (!sjis_decode_append(sj, dst)) return cjk::fail(dst);
-        // Callers provide one unit per source byte.  A lone last byte
-        // 0x80..0x9D rewrites to two ASCII bytes (0x82 gives "q~"), one unit
-        // more than that room, so such a text is refused.
-        if (dst.size() > src.size()) return cjk::fail(dst);
-        return 1;
-    } catch (const std::bad_alloc&) {
-        return cjk::fail(dst);
+        if (!ok) return cjk::fail(dst);
     }
+    if (!sj.finish()) return cjk::fail(dst);
+    // Callers provide one unit per source byte.  A lone last byte
+    // 0x80..0x9D rewrites to two ASCII bytes (0x82 gives "q~"), one unit
+    // more than that room, so such a text is refused.
+    if (dst.size() > src.size()) return cjk::fail(dst);
+    return 1;
 }
 
-// Encoded as Shift_JIS first, then each Shift_JIS byte or pair rewritten.
+// Encoded as Shift_JIS, then each Shift_JIS byte or pair rewritten.  The
+// Shift_JIS step fails or succeeds as a whole, so both steps run per unit.
 int eucjp_from_unicode(std::u16string_view src, std::string& dst) {
     dst.clear();
     src = cjk::before_nul(src);
-    try {
-        std::string sj;
-        if (!sjis_encode(src, sj)) return cjk::fail(dst);
-        dst.reserve(sj.size() + 8);
-        for (size_t i = 0; i < sj.size(); ++i) {
-            unsigned b = cjk::byte_at(sj, i);
-            if (b < 0x21) return cjk::fail(dst);  // controls and space have no EUC-JP form here
-            if (b <= 0x7E) {
-                dst.push_back(static_cast<char>(b));
-            } else if (b >= 0xA1 && b <= 0xDF) {
-                dst.push_back('\x8E');
-                dst.push_back(static_cast<char>(b));
-            } else if (((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF)) && i + 1 < sj.size()) {
-                auto [row, cell] = sjis_pair_to_jis(b, cjk::byte_at(sj, ++i));
-                dst.push_back(static_cast<char>((row + 0x80) & 0xFF));
-                dst.push_back(static_cast<char>((cell + 0x80) & 0xFF));
-            } else {
-                return cjk::fail(dst);
-            }
+    dst.reserve(src.size() * 2);
+    for (char16_t u : src) {
+        unsigned code = sjis_encode_unit(u);
+        if (code == 0) return cjk::fail(dst);
+        if (code > 0xFF) {  // a pair: lead 0x81..0x9F or 0xE0..0xEA
+            auto [row, cell] = sjis_pair_to_jis(code >> 8, code & 0xFF);
+            dst.push_back(static_cast<char>((row + 0x80) & 0xFF));
+            dst.push_back(static_cast<char>((cell + 0x80) & 0xFF));
+        } else if (code < 0x21) {
+            return cjk::fail(dst);  // controls and space have no EUC-JP form here
+        } else if (code <= 0x7E) {
+            dst.push_back(static_cast<char>(code));
+        } else {  // halfwidth katakana 0xA1..0xDF
+            dst.push_back('\x8E');
+            dst.push_back(static_cast<char>(code));
         }
-        return 1;
-    } catch (const std::bad_alloc&) {
-        return cjk::fail(dst);
     }
+    return 1;
 }
 
 int jis_to_unicode(std::string_view src, std::u16string& dst) {
     dst.clear();
     src = cjk::before_nul(src);
-    try {
-        dst.reserve(src.size());
-        return jis_decode(src, dst) ? 1 : cjk::fail(dst);
-    } catch (const std::bad_alloc&) {
-        return cjk::fail(dst);
-    }
+    dst.reserve(src.size());
+    return jis_decode(src, dst) ? 1 : cjk::fail(dst);
 }
 
 int jis_from_unicode(std::u16string_view src, std::string& dst) {
