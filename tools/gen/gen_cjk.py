@@ -24,6 +24,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCES = os.path.join(HERE, "sources")
 NONE = 0xFFFD
 
+# Run by tools/gen/regen_all.py: this script writes data/ tables.
+REGEN_ALL = True
+
 
 def read_mapping(name, code_col, ucs_col):
     """(code, unit) pairs of a Unicode mapping file, comments dropped."""
