@@ -16,6 +16,7 @@
 #include "data/sjis.h"
 #include "encoding/charsets.h"
 #include "encoding/encoding.h"
+#include "nessel.h"
 #include "test_support.h"
 
 namespace nessel {
@@ -78,7 +79,7 @@ TEST_F(CjkTest, ExamplesFromVectorFile) {
 TEST_F(CjkTest, TenNamesInOrderSharingSixPairs) {
     const char* names[] = {"Big5", "gb", "GBK", "sjis", "Shift_JIS", "euc", "EUC-JP", "jis", "ksc", "EUC-KR"};
     uint32_t first = encoding_type("Big5");
-    ASSERT_NE(first, 0u);
+    ASSERT_EQ(first, 18u);
     for (uint32_t i = 0; i < 10; ++i) EXPECT_EQ(encoding_type(names[i]), first + i) << names[i];
     EXPECT_EQ(encoding_type("big5"), first);
     EXPECT_EQ(encoding_type("shift_jis"), first + 4);
@@ -205,6 +206,49 @@ TEST_F(CjkTest, RepetitionKeepsNoState) {
             EXPECT_EQ(e.to_unicode(encoded, again), 1);
             EXPECT_EQ(show(again), show(units)) << n;
         }
+    }
+}
+
+// Through the C exports, with destinations of exactly the room callers are
+// told to provide (one unit per byte; two bytes per unit, six for "jis"):
+// nothing is written past it.
+TEST_F(CjkTest, ExportsStayWithinTheDocumentedRoom) {
+    struct Row {
+        const char* enc;
+        const char* bytes;
+        const char* units;
+    };
+    const Row rows[] = {
+        {"Big5", "a\\xA4\\x40", "U+0061 U+4E00"},
+        {"GBK", "\\xB0\\xA1 ", "U+554A U+0020"},
+        {"Shift_JIS", "\\xB1\\x82\\xA0", "U+FF71 U+3042"},
+        {"EUC-JP", "\\x8E\\xB1\\xA4\\xA2", "U+FF71 U+3042"},
+        {"EUC-JP", "\\x82", ""},  // would be two units from one byte
+        {"jis", "\\x1B$(D\\x22\\x2F\\x1B$B\\x24\\x22", "U+02D8 U+3042"},
+        {"EUC-KR", "\\x81\\x41\\x01", "U+AC02 U+0001"},
+    };
+    constexpr nessel_unit kCanary = 0xBEEF;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.enc) + " " + r.bytes);
+        uint32_t type = str2enctype(r.enc);
+        ASSERT_NE(type, 0u);
+        std::string bytes = B(r.bytes);
+        std::u16string units = U(r.units);
+        std::vector<nessel_unit> wide(bytes.size() + 1 + 8, kCanary);
+        int rc = encoding2unicode(type, bytes.c_str(), wide.data());
+        EXPECT_EQ(rc != 0, !units.empty());
+        for (size_t i = bytes.size() + 1; i < wide.size(); ++i) EXPECT_EQ(wide[i], kCanary) << i;
+        if (units.empty()) continue;
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(wide.data())), units);
+        size_t per_unit = std::string(r.enc) == "jis" ? 6 : 2;
+        std::vector<char> narrow(units.size() * per_unit + 1 + 8, '\x5A');
+        std::vector<nessel_unit> in(units.begin(), units.end());
+        in.push_back(0);
+        EXPECT_EQ(unicode2encoding(type, in.data(), narrow.data()), 1);
+        for (size_t i = units.size() * per_unit + 1; i < narrow.size(); ++i) EXPECT_EQ(narrow[i], '\x5A') << i;
+        std::u16string back;
+        EXPECT_EQ(encoding_to_unicode(type, narrow.data(), back), 1);
+        EXPECT_EQ(back, units);
     }
 }
 
