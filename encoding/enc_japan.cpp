@@ -66,8 +66,25 @@ public:
         }
         return true;
     }
+    // Two bytes at once; the same as feeding them one by one, with a direct
+    // table read when they form a whole pair.
+    [[nodiscard]] bool feed_pair(unsigned s1, unsigned s2) {
+        if (lead_ != 0 || ended_ || s1 < 0x80 || (s1 >= 0xA1 && s1 <= 0xDF) || s2 == 0)
+            return feed(s1) && feed(s2);
+        unsigned code = s1 << 8 | s2;
+        if (code < 0x8140 || code > 0xEAA4) return false;
+        char16_t u = data::sjis_to_ucs[code - 0x8140];
+        if (u == 0xFFFD) return false;
+        dst_.push_back(u);
+        return true;
+    }
     // false when the text ended inside a pair.
     [[nodiscard]] bool finish() const { return lead_ == 0; }
+    // Starts a new text, appending to the same destination.
+    void reset() {
+        lead_ = 0;
+        ended_ = false;
+    }
 
 private:
     std::u16string& dst_;
@@ -100,10 +117,10 @@ unsigned sjis_encode_unit(char16_t u) {
 // A 7-bit JIS X 0208 pair (row byte j1, cell byte j2) rewritten in
 // Shift_JIS arrangement and fed to the decoder.  Bytes outside 0x21..0x7E
 // give whatever the arithmetic gives, taken modulo 256.
-[[nodiscard]] bool feed_jis_pair(SjisDecoder& sj, unsigned j1, unsigned j2) {
+[[nodiscard]] inline bool feed_jis_pair(SjisDecoder& sj, unsigned j1, unsigned j2) {
     unsigned s1 = ((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0);
     unsigned s2 = j2 + ((j1 & 1) == 0 ? 0x7E : (j2 > 0x5F ? 0x20 : 0x1F));
-    return sj.feed(s1 & 0xFF) && sj.feed(s2 & 0xFF);
+    return sj.feed_pair(s1 & 0xFF, s2 & 0xFF);
 }
 
 // The reverse rewrite: Shift_JIS pair (s1, s2) to 7-bit row and cell bytes.
@@ -118,88 +135,94 @@ enum class JisSet { kAscii, kRoman, kJis0208, kJis0212, kKatakana };
 // Length of the escape sequence at the start of s (which begins with ESC)
 // and the set it designates; 0 when it is none of the eight we know.
 size_t match_escape(std::string_view s, JisSet& set) {
-    struct Escape {
-        std::string_view seq;
-        JisSet set;
+    auto at = [&](size_t k) { return k < s.size() ? s[k] : '\0'; };  // the text holds no zero
+    auto found = [&](JisSet which, size_t length) {
+        set = which;
+        return length;
     };
-    static constexpr Escape kEscapes[] = {
-        {"\x1B$@", JisSet::kJis0208},          // JIS X 0208-1978
-        {"\x1B$B", JisSet::kJis0208},          // JIS X 0208-1983
-        {"\x1B&@\x1B$B", JisSet::kJis0208},    // JIS X 0208-1990
-        {"\x1B$(D", JisSet::kJis0212},
-        {"\x1B(B", JisSet::kAscii},
-        {"\x1B(J", JisSet::kRoman},            // JIS X 0201 Roman
-        {"\x1B(H", JisSet::kRoman},            // its old designation
-        {"\x1B(I", JisSet::kKatakana},         // JIS X 0201 katakana
-    };
-    for (const Escape& e : kEscapes) {
-        if (s.starts_with(e.seq)) {
-            set = e.set;
-            return e.seq.size();
+    if (at(1) == '(') {
+        switch (at(2)) {
+        case 'B': return found(JisSet::kAscii, 3);
+        case 'J': return found(JisSet::kRoman, 3);     // JIS X 0201 Roman
+        case 'H': return found(JisSet::kRoman, 3);     // its old designation
+        case 'I': return found(JisSet::kKatakana, 3);  // JIS X 0201 katakana
+        default: return 0;
         }
     }
+    if (at(1) == '$') {
+        if (at(2) == '@' || at(2) == 'B') return found(JisSet::kJis0208, 3);  // 1978, 1983
+        if (at(2) == '(' && at(3) == 'D') return found(JisSet::kJis0212, 4);
+        return 0;
+    }
+    // ESC & @ ESC $ B announces JIS X 0208-1990.
+    if (at(1) == '&' && at(2) == '@' && at(3) == kEsc && at(4) == '$' && at(5) == 'B')
+        return found(JisSet::kJis0208, 6);
     return 0;
 }
 
-// Decodes one run of "jis" text in the given set, appending to dst.
-[[nodiscard]] int jis_decode_run(std::string_view run, JisSet set, std::u16string& dst) {
-    switch (set) {
-    case JisSet::kAscii:
-    case JisSet::kRoman:
-        for (char c : run) dst.push_back(static_cast<char16_t>(static_cast<unsigned char>(c) & 0x7F));
-        return 1;
-    case JisSet::kKatakana:
-        // Katakana come as the 8-bit bytes 0xA1..0xDF; lower bytes pass as they are.
-        for (char c : run) {
-            unsigned b = static_cast<unsigned char>(c);
-            dst.push_back(b < 0xA0 ? static_cast<char16_t>(b) : katakana_to_ucs(b));
-        }
-        return 1;
-    case JisSet::kJis0212:
-        // A position without a character yields U+FFFD; a lone last byte is dropped.
-        for (size_t i = 0; i + 1 < run.size(); i += 2) {
-            unsigned code = cjk::byte_at(run, i) << 8 | cjk::byte_at(run, i + 1);
-            if (code < 0x222F || code > 0x6D63) return 0;
-            dst.push_back(data::jisx0212_to_ucs[code - 0x222F]);
-        }
-        return 1;
-    case JisSet::kJis0208: {
-        // Rewritten into Shift_JIS and decoded as such; a lone last byte is
-        // dropped.  A pair that rewrites to a zero byte ends the rewritten
-        // text there, so what follows it in the run is not decoded.
-        SjisDecoder sj(dst);
-        for (size_t i = 0; i + 1 < run.size(); i += 2)
-            if (!feed_jis_pair(sj, cjk::byte_at(run, i), cjk::byte_at(run, i + 1))) return 0;
-        return sj.finish() ? 1 : 0;
-    }
-    }
-    return 0;
-}
-
+// One pass over the text.  ESC bytes split it into runs, each decoded in
+// the set that the escape sequence before it announced:
+//  - ASCII and JIS X 0201 Roman: each byte loses its top bit;
+//  - JIS X 0201 katakana: bytes from 0xA0 through the katakana table (so
+//    katakana come as 8-bit bytes), lower bytes as they are;
+//  - JIS X 0212: pairs in 0x222F..0x6D63, holes giving U+FFFD;
+//  - JIS X 0208: pairs rewritten into Shift_JIS and decoded as such; a
+//    pair that rewrites to a zero byte ends the run's rewritten text, so
+//    what follows it in the run is not decoded.
+// In both double-byte sets a lone last byte of a run is dropped.
 [[nodiscard]] int jis_decode(std::string_view src, std::u16string& dst) {
     JisSet set = JisSet::kAscii;  // text before any escape sequence is ASCII
-    size_t run_start = 0;
-    size_t i = 0;
-    auto finish_run = [&](size_t end) {
-        size_t before = dst.size();
-        if (!jis_decode_run(src.substr(run_start, end - run_start), set, dst)) return 0;
-        return dst.size() - before <= kJisRunUnits ? 1 : 0;
+    size_t run_units = 0;         // dst size where the current run began
+    SjisDecoder sj(dst);
+    auto run_ends = [&]() {
+        if (set == JisSet::kJis0208 && !sj.finish()) return false;
+        return dst.size() - run_units <= kJisRunUnits;
     };
-    while (i < src.size()) {
-        if (src[i] != kEsc) {
+    const size_t n = src.size();
+    size_t i = 0;
+    while (i < n) {
+        unsigned b = cjk::byte_at(src, i);
+        if (b == 0x1B) {
+            if (!run_ends()) return 0;
+            // An ESC that starts none of the known sequences (also one in
+            // the last two bytes) is refused: the text is not valid "jis",
+            // and failing lets a caller try another encoding.
+            size_t len = match_escape(src.substr(i), set);
+            if (len == 0) return 0;
+            i += len;
+            run_units = dst.size();
+            sj.reset();
+            continue;
+        }
+        switch (set) {
+        case JisSet::kAscii:
+        case JisSet::kRoman:
+            dst.push_back(static_cast<char16_t>(b & 0x7F));
+            ++i;
+            continue;
+        case JisSet::kKatakana:
+            dst.push_back(b < 0xA0 ? static_cast<char16_t>(b) : katakana_to_ucs(b));
+            ++i;
+            continue;
+        case JisSet::kJis0212:
+        case JisSet::kJis0208:
+            break;
+        }
+        if (i + 1 >= n || src[i + 1] == kEsc) {  // lone last byte of the run
             ++i;
             continue;
         }
-        if (!finish_run(i)) return 0;
-        // An ESC that starts none of the known sequences (also one in the
-        // last two bytes) is refused: the text is not valid "jis", and
-        // failing lets a caller try another encoding.
-        size_t n = match_escape(src.substr(i), set);
-        if (n == 0) return 0;
-        i += n;
-        run_start = i;
+        unsigned b2 = cjk::byte_at(src, i + 1);
+        i += 2;
+        if (set == JisSet::kJis0212) {
+            unsigned code = b << 8 | b2;
+            if (code < 0x222F || code > 0x6D63) return 0;
+            dst.push_back(data::jisx0212_to_ucs[code - 0x222F]);
+        } else if (!feed_jis_pair(sj, b, b2)) {
+            return 0;
+        }
     }
-    return finish_run(src.size());
+    return run_ends() ? 1 : 0;
 }
 
 [[nodiscard]] int jis_encode(std::u16string_view src, std::string& dst) {
