@@ -63,4 +63,24 @@ int jis_from_unicode(std::u16string_view src, std::string& dst);
 int ksc_to_unicode(std::string_view src, std::u16string& dst);
 int ksc_from_unicode(std::u16string_view src, std::string& dst);
 
+// Vietnamese (enc_viet.cpp).
+int vni_to_unicode(std::string_view src, std::u16string& dst);
+int vni_from_unicode(std::u16string_view src, std::string& dst);
+int tcvn3_to_unicode(std::string_view src, std::u16string& dst);
+int tcvn3_from_unicode(std::u16string_view src, std::string& dst);
+
+// Tamil (enc_tm99.cpp): the results are counts of units / bytes written.
+int tab_to_unicode(std::string_view src, std::u16string& dst);
+int tab_from_unicode(std::u16string_view src, std::string& dst);
+int tam_to_unicode(std::string_view src, std::u16string& dst);
+int tam_from_unicode(std::u16string_view src, std::string& dst);
+
+// ISCII (enc_iscii.cpp).
+int dev_to_unicode(std::string_view src, std::u16string& dst);
+int dev_from_unicode(std::u16string_view src, std::string& dst);
+int tlg_to_unicode(std::string_view src, std::u16string& dst);
+int tlg_from_unicode(std::u16string_view src, std::string& dst);
+int knd_to_unicode(std::string_view src, std::u16string& dst);
+int knd_from_unicode(std::u16string_view src, std::string& dst);
+
 }  // namespace nessel

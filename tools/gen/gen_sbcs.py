@@ -22,8 +22,6 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cheader  # noqa: E402
 
-REGEN_ALL = True
-
 SOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "sources", "sbcs")
 
 
