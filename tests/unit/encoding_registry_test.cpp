@@ -56,6 +56,27 @@ TEST_F(RegistryTest, EnctypeIsThePlaceInRegistrationOrder) {
     EXPECT_EQ(find_encoding_by_type(n + 1), nullptr);
 }
 
+TEST_F(RegistryTest, EveryNameHasItsEnctype) {
+    static const char* const kNames[] = {
+        "ascii",     "none",      "utf5",      "utf5x",     "utf8",       "gutf8",  "dutf8",
+        "cidnuc",    "race",      "racex",     "rawace",    "lace",       "NCR",    "AMC-Z",
+        "PUNYCODE",  "dude",      "dudex",     "Big5",      "gb",         "GBK",    "sjis",
+        "Shift_JIS", "euc",       "EUC-JP",    "jis",       "ksc",        "EUC-KR", "iso8859-1",
+        "iso8859-2", "iso8859-3", "iso8859-4", "iso8859-5", "iso8859-6",  "iso8859-7",
+        "iso8859-8", "iso8859-9", "iso8859-11", "tsc",      "cp1250",     "cp1251", "cp1252",
+        "cp1253",    "cp1254",    "cp1255",    "cp1256",    "cp1257",     "cp1258", "vni",
+        "TCVN3",     "tab",       "tam",       "dev",       "tlg",        "knd",
+    };
+    ASSERT_EQ(encoding_count(), 54u);
+    for (uint32_t t = 1; t <= 54; ++t) {
+        EXPECT_EQ(find_encoding_by_type(t)->name, kNames[t - 1]);
+        EXPECT_EQ(str2enctype(kNames[t - 1]), t) << kNames[t - 1];
+    }
+    EXPECT_EQ(str2enctype("big5"), 18u);
+    EXPECT_EQ(str2enctype("EUC-kr"), 27u);
+    EXPECT_EQ(str2enctype("KND"), 54u);
+}
+
 TEST_F(RegistryTest, NamesCompareWithoutLetterCase) {
     struct Case {
         const char* name;
