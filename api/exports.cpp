@@ -4,11 +4,13 @@
 // caller's buffer with its terminator.
 #include "nessel.h"
 
+#include <cstring>
 #include <string>
 
 #include "api/lifecycle.h"
 #include "api/result_codes.h"
 #include "domain/ace_decode.h"
+#include "domain/name_prep.h"
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
 
@@ -33,6 +35,39 @@ void bytes_out(std::string_view s, char* dst) {
     dst[s.size()] = 0;
 }
 
+// Reads at most limit + 1 units: enough to tell that an input is too long
+// without walking an arbitrarily long one.
+std::u16string units_in_bounded(const nessel_unit* s, size_t limit) {
+    std::u16string out;
+    for (size_t i = 0; s[i] != 0 && out.size() <= limit; ++i)
+        out.push_back(static_cast<char16_t>(s[i]));
+    return out;
+}
+
+// Copies a conversion's result into the caller's buffers after they were
+// cleared.  Writes are bounded by the sizes the caller gave: output_units and
+// codec_out_size count the terminator.  A successful result that does not fit
+// fails with 6001 and leaves output cleared and codec_out untouched; the
+// unchanged address of a failed conversion is copied only when it fits.
+template <typename Unit, typename Text>
+uint32_t deliver(const NamePrepResult& r, const Text& text, Unit* output, size_t output_units,
+                 char* codec_out, uint32_t codec_out_size) {
+    const bool fits = text.size() < output_units;
+    const bool wants_codec = codec_out != nullptr && !r.codec.empty();
+    if (r.code != kOk) {
+        if (fits && !text.empty()) {
+            for (size_t i = 0; i < text.size(); ++i) output[i] = static_cast<Unit>(text[i]);
+            output[text.size()] = 0;
+        }
+        return r.code;
+    }
+    if (!fits || (wants_codec && r.codec.size() >= codec_out_size)) return kErrConversion;
+    for (size_t i = 0; i < text.size(); ++i) output[i] = static_cast<Unit>(text[i]);
+    output[text.size()] = 0;
+    if (wants_codec) std::memcpy(codec_out, r.codec.c_str(), r.codec.size() + 1);
+    return kOk;
+}
+
 }  // namespace
 
 extern "C" {
@@ -48,16 +83,31 @@ NESSEL_API const char* NESSEL_CALL GetVersion_Nessel(void) noexcept {
 }
 
 NESSEL_API uint32_t NESSEL_CALL NamePrep(const char* encoding, const char* input, char* output,
-                                         uint32_t, char*, uint32_t, unsigned char) noexcept {
+                                         uint32_t output_size, char* codec_out,
+                                         uint32_t codec_out_size, unsigned char options) noexcept {
     if (encoding == nullptr || input == nullptr || output == nullptr) return kErrArgument;
-    return kErrConversion;
+    // output_size also sizes the 8192-unit intermediate buffer; a larger
+    // value is refused as a bad argument before anything is written.
+    if (output_size > kMaxNativeOutputSize) return kErrArgument;
+    const NamePrepResult r = name_prep_native(encoding, input, options);
+    if (!r.ran) return r.code;
+    std::memset(output, 0, output_size);
+    if (r.code == kErrAllAscii || r.code == kErrEmpty) return r.code;
+    // The ACE result goes out one byte per unit.
+    return deliver(r, narrow(r.output), output, output_size, codec_out, codec_out_size);
 }
 
 NESSEL_API uint32_t NESSEL_CALL NamePrep_U(const char* encoding, const nessel_unit* input,
-                                           nessel_unit* output, uint32_t, char*, uint32_t,
+                                           nessel_unit* output, uint32_t output_size,
+                                           char* codec_out, uint32_t codec_out_size,
                                            uint32_t) noexcept {
     if (encoding == nullptr || input == nullptr || output == nullptr) return kErrArgument;
-    return kErrEmpty;
+    const NamePrepResult r = name_prep_unicode(encoding, units_in_bounded(input, kMaxInputUnits));
+    // An empty or all-ASCII prepared name leaves output untouched.
+    if (r.code == kErrAllAscii || r.code == kErrEmpty) return r.code;
+    std::memset(output, 0, output_size);
+    return deliver(r, r.output, output, output_size / sizeof(nessel_unit), codec_out,
+                   codec_out_size);
 }
 
 NESSEL_API uint32_t NESSEL_CALL AceToNative(const char* ace_codec, const char* ace_text,

@@ -20,7 +20,16 @@ struct Command {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  // a conversion or lookup failed
 inline constexpr int kExitUsage = 2;    // bad command line
+inline constexpr int kExitInit = 3;     // the library could not be initialised (no zone table)
 
 int cmd_encodings(const Args& args);
+int cmd_to_ace(const Args& args);
+int cmd_to_unicode(const Args& args);
+int cmd_nameprep(const Args& args);
+int cmd_encode(const Args& args);
+int cmd_decode(const Args& args);
+int cmd_convert(const Args& args);
+int cmd_zones(const Args& args);
+int cmd_update(const Args& args);
 
 }  // namespace nessel::cli

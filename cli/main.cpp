@@ -17,7 +17,7 @@ int cmd_encodings(const Args& args) {
     }
     if (!init_once()) {
         std::fprintf(stderr, "nessel: initialisation failed\n");
-        return kExitFailure;
+        return kExitInit;
     }
     for (uint32_t t = 1; t <= encoding_count(); ++t)
         std::printf("%u\t%s\n", t, find_encoding_by_type(t)->name.c_str());
@@ -27,12 +27,66 @@ int cmd_encodings(const Args& args) {
 namespace {
 
 const Command kCommands[] = {
+    {"to-ace", "to-ace [-f ENC | -a ENC] [-F] [-c] [NAME...]", cmd_to_ace},
+    {"to-unicode", "to-unicode [-c CODEC] [-t ENC] [-p PREFIX] [ACE...]", cmd_to_unicode},
+    {"nameprep", "nameprep [-f FLAGS] [NAME...]", cmd_nameprep},
+    {"encode", "encode ENCODING [-p PREFIX] [-s SUFFIX] [TEXT...]", cmd_encode},
+    {"decode", "decode ENCODING [-p PREFIX] [-s SUFFIX] [BYTES...]", cmd_decode},
+    {"convert", "convert [-f FROM] [-t TO] [TEXT...]", cmd_convert},
     {"encodings", "encodings", cmd_encodings},
+    {"zones", "zones", cmd_zones},
+    {"update", "update", cmd_update},
 };
 
+constexpr const char* kHelp = R"(
+Each command works on its arguments or, without them, on each line of
+standard input.  Text on the terminal side is UTF-8.  Results go to standard
+output, one line per item; a failure is reported on standard error as
+  nessel: COMMAND: ITEM: CODE NAME: meaning
+and the remaining items are still processed.
+
+  to-ace       Names or e-mail addresses to their ACE form, as the zone table
+               prescribes.  UTF-8 input goes through NamePrep_U; with
+               -f/--from ENC the input bytes are in ENC and go through
+               NamePrep; with -a/--as ENC UTF-8 input is first recoded into
+               ENC.  -F/--fallback retries with the 30 fallback encodings
+               (NamePrep only).  -c/--show-codec appends a tab and the codec
+               used.  A name that is ASCII once prepared is printed in its
+               prepared form (codec "-").
+  to-unicode   ACE back to text with -c/--codec CODEC: race, lace, racex,
+               dude, dudex or amc-z (default amc-z, which decodes Punycode
+               "xn--").  -t/--to ENC writes any registered encoding instead
+               of UTF-8; -p/--prefix sets the codec's ACE prefix first.
+  nameprep     Nameprep on its own.  -f/--flags is a number (0xA5, the
+               default, is what name conversion uses) or names joined by ","
+               from LOCAL_RULES, TO_SIMPLIFIED, MAP_IDEOGRAPHIC_STOP,
+               CHECK_ALLOWED, JAPANESE_PREMAP, DELIMITERS, ALLOW_UNDERSCORE,
+               KOREAN_PREMAP, TO_TRADITIONAL.
+  encode       UTF-8 text to the bytes of any registered encoding or codec.
+  decode       Bytes in any registered encoding or codec to UTF-8 text.
+               For ACE codecs -p/-s set the ACE prefix and suffix first.
+  convert      Text between two encodings (-f/--from, -t/--to; each a
+               registered encoding or UTF-8, the default).
+  encodings    The registered encodings: enctype, tab, name.
+  zones        The loaded zone table, one record per line (tab-separated,
+               header first; zone_unicode decodes zones in RACEX form).
+  update       Fetch the configuration from the download server now and
+               reload the zone table.
+  reg          The registry store (see nessel reg --help).
+
+The zone table is read from the per-user registry store
+($XDG_CONFIG_HOME/nessel/registry.db); when it holds fewer than six zones it
+is filled from "pellow.ini" (the default beside the program, or the
+installed share/nessel/pellow.ini), which gives every top-level domain the
+Punycode ACE form with prefix "xn--".
+
+Exit status: 0 every item converted; 1 at least one item failed; 2 bad
+command line; 3 the library could not be initialised (no zone table).
+)";
+
 void usage(FILE* out) {
-    std::fprintf(out, "usage: nessel COMMAND [ARGS...]\n       nessel --help | --version\n\n"
-                      "commands:\n");
+    std::fprintf(out, "usage: nessel COMMAND [OPTIONS] [ITEMS...]\n"
+                      "       nessel --help | --version\n\ncommands:\n");
     for (const auto& c : kCommands) std::fprintf(out, "  nessel %s\n", c.synopsis);
 }
 
@@ -45,8 +99,10 @@ int main(int argc, char** argv) {
         usage(stderr);
         return kExitUsage;
     }
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+        std::strcmp(argv[1], "help") == 0) {
         usage(stdout);
+        std::fputs(kHelp, stdout);
         return kExitOk;
     }
     if (std::strcmp(argv[1], "--version") == 0) {
@@ -54,7 +110,16 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     for (const auto& c : kCommands)
-        if (std::strcmp(argv[1], c.name) == 0) return c.run(Args(argv + 2, argv + argc));
+        if (std::strcmp(argv[1], c.name) == 0) {
+            const Args args(argv + 2, argv + argc);
+            for (const auto& a : args)
+                if (a == "--help" || a == "-h") {
+                    usage(stdout);
+                    std::fputs(kHelp, stdout);
+                    return kExitOk;
+                }
+            return c.run(args);
+        }
     std::fprintf(stderr, "nessel: unknown command '%s' (see nessel --help)\n", argv[1]);
     return kExitUsage;
 }

@@ -1,0 +1,280 @@
+// SPDX-License-Identifier: MIT
+// cli/cmd_names.cpp: names and addresses to ACE (through NamePrep or
+// NamePrep_U), ACE back to text, and nameprep on its own.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "ace/convert.h"
+#include "api/lifecycle.h"
+#include "api/result_codes.h"
+#include "cli/commands.h"
+#include "cli/text.h"
+#include "domain/ace_decode.h"
+#include "domain/convert_domain.h"
+#include "domain/name_prep.h"
+#include "encoding/encoding.h"
+#include "nessel.h"
+
+namespace nessel::cli {
+namespace {
+
+constexpr uint32_t kOutputBytes = kMaxNativeOutputSize;  // largest output NamePrep takes
+constexpr size_t kCodecBytes = 256;
+constexpr size_t kPrepUnits = 8192;
+
+bool write_line(std::string_view bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fputc('\n', stdout);
+    return true;
+}
+
+// The prepared (all-ASCII) form of a name that needs no conversion.
+std::string prepared_ascii(const std::u16string& name) {
+    std::u16string in = name.substr(0, kMaxInputUnits);
+    in.push_back(0);
+    std::u16string out(kPrepUnits, u'\0');
+    if (talvex_name_prep_u(reinterpret_cast<const nessel_unit*>(in.c_str()),
+                           reinterpret_cast<nessel_unit*>(out.data()), kPrepUnits,
+                           kAddressPrepFlags) != 0)
+        return {};
+    return narrow(std::u16string_view(out.c_str()));
+}
+
+}  // namespace
+
+int cmd_to_ace(const Args& args) {
+    const ParsedArgs p = parse_args(args, {{"from", 'f', true},
+                                           {"as", 'a', true},
+                                           {"fallback", 'F', false},
+                                           {"show-codec", 'c', false}});
+    if (!p.error.empty()) {
+        std::fprintf(stderr, "nessel: to-ace: %s (see nessel --help)\n", p.error.c_str());
+        return kExitUsage;
+    }
+    const std::string from = p.value("from", "UTF-8");
+    const std::string as = p.value("as");
+    const bool show_codec = p.has("show-codec");
+    const unsigned char options = p.has("fallback") ? 0x80 : 0;
+    if (p.has("from") && p.has("as")) {
+        std::fprintf(stderr, "nessel: to-ace: --from and --as exclude each other\n");
+        return kExitUsage;
+    }
+    const uint32_t init = InitSDK();
+    if (init != kOk) {
+        report_code("to-ace", "initialisation", init);
+        return kExitInit;
+    }
+    int status = kExitOk;
+    std::string output(kOutputBytes, '\0');
+    std::u16string uoutput(kOutputBytes / 2, u'\0');
+    char codec[kCodecBytes];
+    for_each_item(p.items, [&](const std::string& item, const std::string& label) {
+        codec[0] = 0;
+        uint32_t code;
+        std::u16string units;  // the name as UTF-16, for the all-ASCII case
+        std::string ace;
+        if (is_terminal_utf8(from) && as.empty()) {
+            if (!utf8_to_utf16(item, units)) {
+                report("to-ace", label, "input is not valid UTF-8");
+                status = kExitFailure;
+                return;
+            }
+            if (units.find(u'\0') != std::u16string::npos) {
+                report("to-ace", label, "input holds a zero byte");
+                status = kExitFailure;
+                return;
+            }
+            std::u16string in = units;
+            in.push_back(0);
+            code = NamePrep_U("UTF-8", reinterpret_cast<const nessel_unit*>(in.c_str()),
+                              reinterpret_cast<nessel_unit*>(uoutput.data()), kOutputBytes, codec,
+                              kCodecBytes, 0);
+            if (code == kOk) ace = narrow(std::u16string_view(uoutput.c_str()));
+        } else {
+            std::string bytes = item;
+            std::string enc = from;
+            if (!as.empty()) {
+                // UTF-8 text recoded into the chosen encoding first, so that a
+                // terminal user can try the path of a legacy encoding.
+                std::u16string u;
+                if (!utf8_to_utf16(item, u)) {
+                    report("to-ace", label, "input is not valid UTF-8");
+                    status = kExitFailure;
+                    return;
+                }
+                if (unicode_to_encoding(encoding_type(as), u, bytes) == 0) {
+                    report("to-ace", label, "input has no form in " + as);
+                    status = kExitFailure;
+                    return;
+                }
+                enc = as;
+            }
+            if (bytes.find('\0') != std::string::npos) {
+                report("to-ace", label, "input holds a zero byte");
+                status = kExitFailure;
+                return;
+            }
+            code = NamePrep(enc.c_str(), bytes.c_str(), output.data(), kOutputBytes, codec,
+                            kCodecBytes, options);
+            if (code == kOk) ace = output.c_str();
+            if (code == kErrAllAscii) (void)encoding_to_unicode(encoding_type(enc), bytes, units);
+        }
+        if (code == kErrAllAscii) {
+            // Nothing to convert: the name is already ASCII once prepared.
+            const std::string prepared = prepared_ascii(units);
+            write_line(show_codec ? prepared + "\t-" : prepared);
+            return;
+        }
+        if (code != kOk) {
+            report_code("to-ace", label, code);
+            status = kExitFailure;
+            return;
+        }
+        write_line(show_codec ? ace + "\t" + codec : ace);
+    });
+    return status;
+}
+
+int cmd_to_unicode(const Args& args) {
+    const ParsedArgs p =
+        parse_args(args, {{"codec", 'c', true}, {"to", 't', true}, {"prefix", 'p', true}});
+    if (!p.error.empty()) {
+        std::fprintf(stderr, "nessel: to-unicode: %s (see nessel --help)\n", p.error.c_str());
+        return kExitUsage;
+    }
+    const std::string codec = p.value("codec", "amc-z");
+    const std::string to = p.value("to", "UTF-8");
+    if (!ace_codec_accepted(codec.c_str())) {
+        report_code("to-unicode", "codec '" + codec + "'", kErrArgument);
+        std::fprintf(stderr, "nessel: to-unicode: accepted codecs: race, lace, racex, dude, dudex, "
+                             "amc-z (amc-z decodes Punycode)\n");
+        return kExitUsage;
+    }
+    if (!init_once()) {
+        report_code("to-unicode", "initialisation", kErrInit);
+        return kExitInit;
+    }
+    // The decoders read the codec family's prefix setting; a fresh process
+    // starts from the defaults ("ra--", "lq--", "dq--", "xn--").
+    if (p.has("prefix")) set_ace_prefix(codec.c_str(), p.value("prefix").c_str());
+    int status = kExitOk;
+    for_each_item(p.items, [&](const std::string& item, const std::string& label) {
+        uint32_t code;
+        std::string out;
+        if (is_terminal_utf8(to)) {
+            std::u16string units;
+            code = encode_string_u(codec.c_str(), item.c_str(), true, units);
+            if (code == kOk && !utf16_to_utf8(units, out)) {
+                report("to-unicode", label, "decoded text holds an unpaired surrogate");
+                status = kExitFailure;
+                return;
+            }
+        } else {
+            code = encode_string(codec.c_str(), item.c_str(), to.c_str(), true, out);
+        }
+        if (code != kOk) {
+            report_code("to-unicode", label, code);
+            status = kExitFailure;
+            return;
+        }
+        write_line(out);
+    });
+    return status;
+}
+
+namespace {
+
+struct FlagName {
+    const char* name;
+    uint32_t bit;
+};
+constexpr FlagName kFlagNames[] = {
+    {"LOCAL_RULES", 0x0001},      {"TO_SIMPLIFIED", 0x0002}, {"MAP_IDEOGRAPHIC_STOP", 0x0004},
+    {"CHECK_ALLOWED", 0x0008},    {"JAPANESE_PREMAP", 0x0010}, {"DELIMITERS", 0x0020},
+    {"ALLOW_UNDERSCORE", 0x0080}, {"KOREAN_PREMAP", 0x0100},  {"TO_TRADITIONAL", 0x0200},
+};
+
+// A number (decimal or 0x hex) or names joined by "," or "|", with or
+// without "PREP_", any letter case.
+bool parse_flags(const std::string& text, uint32_t& flags) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const unsigned long n = std::strtoul(text.c_str(), &end, 0);
+    if (*end == 0 && text[0] >= '0' && text[0] <= '9') {
+        if (n > 0xFFFFFFFFul) return false;
+        flags = static_cast<uint32_t>(n);
+        return true;
+    }
+    flags = 0;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t cut = text.find_first_of(",|", pos);
+        if (cut == std::string::npos) cut = text.size();
+        std::string_view word(text.data() + pos, cut - pos);
+        if (word.size() > 5 && ascii_iequal(word.substr(0, 5), "PREP_")) word.remove_prefix(5);
+        bool known = false;
+        for (const auto& f : kFlagNames)
+            if (ascii_iequal(word, f.name)) {
+                flags |= f.bit;
+                known = true;
+            }
+        if (!known) return false;
+        pos = cut + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+int cmd_nameprep(const Args& args) {
+    const ParsedArgs p = parse_args(args, {{"flags", 'f', true}});
+    if (!p.error.empty()) {
+        std::fprintf(stderr, "nessel: nameprep: %s (see nessel --help)\n", p.error.c_str());
+        return kExitUsage;
+    }
+    uint32_t flags = kAddressPrepFlags;
+    if (p.has("flags") && !parse_flags(p.value("flags"), flags)) {
+        std::fprintf(stderr, "nessel: nameprep: bad flags '%s'\n", p.value("flags").c_str());
+        return kExitUsage;
+    }
+    if (!init_once()) {
+        report_code("nameprep", "initialisation", kErrInit);
+        return kExitInit;
+    }
+    int status = kExitOk;
+    std::u16string out(kPrepUnits, u'\0');
+    for_each_item(p.items, [&](const std::string& item, const std::string& label) {
+        std::u16string in;
+        if (!utf8_to_utf16(item, in)) {
+            report("nameprep", label, "input is not valid UTF-8");
+            status = kExitFailure;
+            return;
+        }
+        if (in.size() > kMaxInputUnits) {
+            report("nameprep", label, "name longer than 1023 UTF-16 units");
+            status = kExitFailure;
+            return;
+        }
+        in.push_back(0);
+        out[0] = 0;
+        const uint32_t code =
+            talvex_name_prep_u(reinterpret_cast<const nessel_unit*>(in.c_str()),
+                               reinterpret_cast<nessel_unit*>(out.data()), kPrepUnits, flags);
+        std::string text;
+        if (code != kOk) {
+            report_code("nameprep", label, code);
+            status = kExitFailure;
+            return;
+        }
+        if (!utf16_to_utf8(std::u16string_view(out.c_str()), text)) {
+            report("nameprep", label, "result holds an unpaired surrogate");
+            status = kExitFailure;
+            return;
+        }
+        write_line(text);
+    });
+    return status;
+}
+
+}  // namespace nessel::cli

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: MIT
+// cli/cmd_zones.cpp: the loaded zone table, and the forced update.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "ace/convert.h"
+#include "api/lifecycle.h"
+#include "api/result_codes.h"
+#include "cli/commands.h"
+#include "cli/text.h"
+#include "config/zone_table.h"
+#include "encoding/encoding.h"
+#include "nessel.h"
+
+namespace nessel::cli {
+namespace {
+
+std::string field(const char (&f)[256]) { return std::string(f, strnlen(f, sizeof f)); }
+
+// The Unicode form of a zone written in RACEX form, or "-".
+std::string zone_unicode(const std::string& zone) {
+    if (zone.find("ra--") == std::string::npos) return "-";
+    const EncodingEntry* racex = find_encoding("racex");
+    std::u16string units;
+    std::string text;
+    set_ace_prefix("racex", "ra--");
+    if (racex == nullptr || racex->to_unicode(zone, units) == 0 || !utf16_to_utf8(units, text))
+        return "-";
+    return text;
+}
+
+void print_table() {
+    std::printf("#\tzone\tcodec\tprefix\tsuffix\talt_codec\talt_prefix\talt_suffix\t"
+                "strip_tail\tappend_tail\tprep_flags\tzone_unicode\n");
+    for (int32_t i = 0; zone_table != nullptr && i < zone_count; ++i) {
+        const ZoneRecord& r = zone_table[i];
+        std::printf("%d\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t0x%X\t%s\n", i + 1,
+                    field(r.zone).c_str(), field(r.codec).c_str(), field(r.prefix).c_str(),
+                    field(r.suffix).c_str(), field(r.alt_codec).c_str(),
+                    field(r.alt_prefix).c_str(), field(r.alt_suffix).c_str(),
+                    field(r.strip_tail).c_str(), field(r.append_tail).c_str(),
+                    static_cast<unsigned>(r.prep_flags), zone_unicode(field(r.zone)).c_str());
+    }
+}
+
+}  // namespace
+
+int cmd_zones(const Args& args) {
+    if (!args.empty()) {
+        std::fprintf(stderr, "nessel: zones takes no arguments\n");
+        return kExitUsage;
+    }
+    const uint32_t init = InitSDK();
+    if (init != kOk) {
+        report_code("zones", "initialisation", init);
+        return kExitInit;
+    }
+    print_table();
+    return kExitOk;
+}
+
+int cmd_update(const Args& args) {
+    if (!args.empty()) {
+        std::fprintf(stderr, "nessel: update takes no arguments\n");
+        return kExitUsage;
+    }
+    // UpdateRegistry fetches and reloads by itself; InitSDK would run an
+    // unforced update check first and could fetch twice.
+    if (!init_once()) {
+        report_code("update", "initialisation", kErrInit);
+        return kExitInit;
+    }
+    if (UpdateRegistry() == 0) {
+        std::fprintf(stderr, "nessel: update: the configuration could not be fetched from the "
+                             "download server, or no zone table could be loaded\n");
+        return kExitFailure;
+    }
+    std::printf("updated: %d zones loaded\n", zone_count);
+    return kExitOk;
+}
+
+}  // namespace nessel::cli

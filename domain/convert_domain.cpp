@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: MIT
+// domain/convert_domain.cpp: zone-directed conversion of a prepared name.
+// A domain name finds its zone through its RACEX form (domain-suffix zones
+// are written that way in the table); a mailbox with an ASCII domain part is
+// matched against the mailbox zones as it stands.  The first match in table
+// order wins.
+#include "domain/convert_domain.h"
+
+#include <cstring>
+
+#include "ace/convert.h"
+#include "api/result_codes.h"
+#include "config/zone_table.h"
+#include "encoding/encoding.h"
+#include "nameprep/nameprep.h"
+
+namespace nessel {
+namespace {
+
+constexpr uint32_t kToSimplified = 0x0002;
+constexpr uint32_t kDelimiters = 0x0020;
+constexpr uint32_t kAllowUnderscore = 0x0080;
+
+// A record field as a view; the fields are 256-byte arrays, read no further
+// even if a terminator were missing.
+std::string_view field(const char (&f)[256]) { return std::string_view(f, strnlen(f, sizeof f)); }
+
+// Last occurrence of needle in hay, ASCII letter case ignored; npos if none.
+size_t last_iequal(std::string_view hay, std::string_view needle) {
+    if (needle.empty() || needle.size() > hay.size()) return std::string_view::npos;
+    for (size_t i = hay.size() - needle.size() + 1; i-- > 0;)
+        if (ascii_iequal(hay.substr(i, needle.size()), needle)) return i;
+    return std::string_view::npos;
+}
+
+// The first record of the branch's kind whose zone matches, or nullptr.
+const ZoneRecord* find_zone(bool mailbox, std::u16string_view name, std::string_view racex) {
+    // After DeinitSDK the storage is gone while zone_count keeps its value.
+    if (zone_table == nullptr || zone_count <= 0) return nullptr;
+    for (int32_t i = 0; i < zone_count; ++i) {
+        const ZoneRecord& r = zone_table[i];
+        const std::string_view zone = field(r.zone);
+        const bool suffix_zone = !zone.empty() && zone[0] == '.';
+        if (mailbox) {
+            if (!suffix_zone && zone_suffix_match_w(name, zone)) return &r;
+        } else {
+            if (suffix_zone && zone_suffix_match(racex, zone)) return &r;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int is_all_ascii(std::u16string_view s) {
+    for (char16_t u : s)
+        if (u > 0x7F) return 0;
+    return 1;
+}
+
+int zone_suffix_match(std::string_view name, std::string_view zone) {
+    const size_t n = name.size(), z = zone.size();
+    if (n < z) return 0;
+    if (name.substr(n - z) != zone) return 0;
+    if (z > 0 && zone[0] == '.') return 1;
+    if (n == z) return 0;
+    const char before = name[n - z - 1];
+    return (before == '.' || before == '@') ? 1 : 0;
+}
+
+int zone_suffix_match_w(std::u16string_view name, std::string_view zone) {
+    const size_t n = name.size(), z = zone.size();
+    if (n < z) return 0;
+    for (size_t i = 0; i < z; ++i) {
+        // The zone byte is widened as a signed char: 0x80..0xFF become
+        // negative and so never equal a unit.
+        const int zb = static_cast<signed char>(zone[i]);
+        if (static_cast<int>(name[n - z + i]) != zb) return 0;
+    }
+    if (z > 0 && zone[0] == '.') return 1;
+    if (n == z) return 0;
+    const char16_t before = name[n - z - 1];
+    return (before == u'.' || before == u'@') ? 1 : 0;
+}
+
+uint32_t zone_prep_options(int32_t prep_flags, std::string_view source_encoding, bool has_at) {
+    uint32_t options = static_cast<uint32_t>(prep_flags);
+    // Only text that came as "gb" or "Big5" keeps the folding to Simplified
+    // Chinese; "GBK" does not count.
+    if (!ascii_iequal(source_encoding, "gb") && !ascii_iequal(source_encoding, "Big5"))
+        options &= ~kToSimplified;
+    if (has_at) options |= kDelimiters | kAllowUnderscore;
+    return options;
+}
+
+int convert_domain(std::u16string_view name, std::u16string& output, const char*& codec_used,
+                   std::string_view source_encoding, uint32_t& error) {
+    // The work name holds 8191 units; a longer name cannot be converted.
+    if (name.size() > kMaxNameUnits) {
+        error = kErrConversion;
+        return 0;
+    }
+    const size_t at = name.find(u'@');
+    const bool mailbox = at != std::u16string_view::npos && is_all_ascii(name.substr(at + 1));
+
+    std::string ace;
+    if (!mailbox) {
+        // Domain-suffix zones are written in RACEX form with "ra--"; only the
+        // prefix is set, the RACE suffix stays as the last conversion left it.
+        set_ace_prefix("racex", "ra--");
+        const EncodingEntry* racex = find_encoding("racex");
+        if (racex == nullptr || racex->from_unicode(name, ace) == 0 || ace.empty() ||
+            ace.size() > kMaxAceBytes) {
+            error = kErrConversion;
+            return 0;
+        }
+    }
+    const ZoneRecord* zone = find_zone(mailbox, name, ace);
+    if (zone == nullptr) {
+        error = kErrNoZone;
+        return 0;
+    }
+
+    const uint32_t options = zone_prep_options(zone->prep_flags, source_encoding,
+                                               name.find(u'@') != std::u16string_view::npos);
+    std::u16string work;
+    if (name_prep(name, work, options, kZonePrepCapacity) != 0) {
+        error = kErrNameprep;
+        return 0;
+    }
+
+    // The primary codec's prefix and suffix are applied even when it is not
+    // registered; an empty field empties the family's setting.
+    const EncodingEntry* codec = find_encoding(field(zone->codec));
+    set_ace_prefix(zone->codec, zone->prefix);
+    set_ace_suffix(zone->codec, zone->suffix);
+    codec_used = zone->codec;
+    if (codec == nullptr) {
+        codec = find_encoding(field(zone->alt_codec));
+        set_ace_prefix(zone->alt_codec, zone->alt_prefix);
+        set_ace_suffix(zone->alt_codec, zone->alt_suffix);
+        codec_used = zone->alt_codec;
+        if (codec == nullptr) {
+            error = kErrConversion;
+            return 0;
+        }
+    }
+
+    if (codec->from_unicode(work, ace) == 0) {
+        error = kErrConversion;
+        return 0;
+    }
+    // The tail is cut at its last occurrence, wherever that stands.
+    const std::string_view strip = field(zone->strip_tail);
+    if (!strip.empty()) {
+        const size_t cut = last_iequal(ace, strip);
+        if (cut != std::string_view::npos) ace.resize(cut);
+    }
+    ace.append(field(zone->append_tail));
+    // The ACE buffer holds 8191 bytes: a longer result (tail included) fails
+    // like an encoder failure.
+    if (ace.size() > kMaxAceBytes) {
+        error = kErrConversion;
+        return 0;
+    }
+    output = widen(ace);
+    return 1;
+}
+
+int convert_address(std::u16string_view address, std::u16string& output, const char*& codec_used,
+                    std::string_view encoding, uint32_t& error) {
+    const size_t at = address.find(u'@');
+    if (at == std::u16string_view::npos) {  // not an address: convert it whole
+        std::u16string result;
+        if (convert_domain(address, result, codec_used, encoding, error) == 0) return 0;
+        output.append(result);
+        return 1;
+    }
+    const std::u16string_view local = address.substr(0, at);
+    std::u16string_view to_convert = address;
+    std::u16string_view unconverted = address;
+    if (is_all_ascii(local)) {
+        output.append(address.substr(0, at + 1));
+        to_convert = address.substr(at + 1);
+        unconverted = to_convert;
+    }
+    std::u16string result;
+    if (convert_domain(to_convert, result, codec_used, encoding, error) == 0) {
+        output.append(unconverted);
+        return 0;
+    }
+    output.append(result);
+    return 1;
+}
+
+}  // namespace nessel

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+// domain/convert_domain.h: the forward conversion of one prepared name to
+// ACE as the zone table prescribes, and the helpers it shares with the
+// address and native-encoding front ends (domain/name_prep.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace nessel {
+
+// Working limits of one conversion.  Each is enforced: a text that would not
+// fit makes the conversion fail instead of growing past it.
+inline constexpr size_t kMaxNameUnits = 8191;    // work name / prepared name, terminator excluded
+inline constexpr size_t kMaxAceBytes = 8191;     // ACE buffer, terminator excluded
+inline constexpr size_t kZonePrepCapacity = 1024;  // nameprep output with the zone's options
+inline constexpr uint32_t kAddressPrepFlags = 0xA5;  // LOCAL_RULES|IDEOGRAPHIC_STOP|DELIMITERS|UNDERSCORE
+
+// 1 when every unit is at most 0x7F (an empty string included), else 0.
+[[nodiscard]] int is_all_ascii(std::u16string_view s);
+
+// 1 when zone ends name exactly and either begins with "." or stands after
+// a "." or "@" of name; else 0.  The _w form compares each unit of name with
+// the zone byte taken as a signed 8-bit value, so zone bytes of 0x80 and
+// above never match.
+[[nodiscard]] int zone_suffix_match(std::string_view name, std::string_view zone);
+[[nodiscard]] int zone_suffix_match_w(std::u16string_view name, std::string_view zone);
+
+// The nameprep options for a name under a zone: prep_flags, without
+// PREP_TO_SIMPLIFIED unless the text came as "gb" or "Big5", with
+// PREP_DELIMITERS and PREP_ALLOW_UNDERSCORE for a name holding "@".
+[[nodiscard]] uint32_t zone_prep_options(int32_t prep_flags, std::string_view source_encoding,
+                                         bool has_at);
+
+// Converts one prepared name (a domain name, or a whole mailbox whose local
+// part is not ASCII) to ACE.  On success output is replaced by the ACE text,
+// one unit per byte, and 1 is returned.  codec_used is set to the zone
+// record's `codec` or `alt_codec` once the record is chosen and its nameprep
+// passed.  On failure 0 is returned, error receives 4001, 6001 or 6002 and
+// output is unchanged.  Changes the ACE prefix and suffix settings.
+[[nodiscard]] int convert_domain(std::u16string_view name, std::u16string& output,
+                                 const char*& codec_used, std::string_view source_encoding,
+                                 uint32_t& error);
+
+// Converts local@domain and APPENDS the result to output: an ASCII local
+// part passes unchanged and only the domain part is converted; otherwise the
+// whole address is.  On failure output receives the address unchanged
+// (completing a local part already appended) and error the code.
+[[nodiscard]] int convert_address(std::u16string_view address, std::u16string& output,
+                                  const char*& codec_used, std::string_view encoding,
+                                  uint32_t& error);
+
+}  // namespace nessel
