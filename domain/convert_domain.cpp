@@ -10,6 +10,7 @@
 
 #include "ace/convert.h"
 #include "api/result_codes.h"
+#include "config/platform.h"
 #include "config/zone_table.h"
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
@@ -24,14 +25,6 @@ constexpr uint32_t kAllowUnderscore = 0x0080;
 // A record field as a view; the fields are 256-byte arrays, read no further
 // even if a terminator were missing.
 std::string_view field(const char (&f)[256]) { return std::string_view(f, strnlen(f, sizeof f)); }
-
-// Last occurrence of needle in hay, ASCII letter case ignored; npos if none.
-size_t last_iequal(std::string_view hay, std::string_view needle) {
-    if (needle.empty() || needle.size() > hay.size()) return std::string_view::npos;
-    for (size_t i = hay.size() - needle.size() + 1; i-- > 0;)
-        if (ascii_iequal(hay.substr(i, needle.size()), needle)) return i;
-    return std::string_view::npos;
-}
 
 // The first record of the branch's kind whose zone matches, or nullptr.
 const ZoneRecord* find_zone(bool mailbox, std::u16string_view name, std::string_view racex) {
@@ -153,7 +146,7 @@ int convert_domain(std::u16string_view name, std::u16string& output, const char*
     // The tail is cut at its last occurrence, wherever that stands.
     const std::string_view strip = field(zone->strip_tail);
     if (!strip.empty()) {
-        const size_t cut = last_iequal(ace, strip);
+        const size_t cut = platform::find_last_nocase(ace, strip);
         if (cut != std::string_view::npos) ace.resize(cut);
     }
     ace.append(field(zone->append_tail));
