@@ -20,6 +20,7 @@ import unicodedata
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.join(HERE, "sources", "public_suffix_list.dat")
 RERUN = "python3 tools/gen/regen_all.py --out data"
+REGEN_ALL = True
 VERSION = 1
 DNSF = "SOFTWARE\\Talvex international inc.\\Talvex Client\\DNSF"
 # Zone value string: alt_prefix;alt_codec;alt_suffix;strip_tail;append_tail;
