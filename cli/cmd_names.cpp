@@ -123,8 +123,12 @@ int cmd_to_ace(const Args& args) {
         if (code == kErrAllAscii) {
             // Nothing to convert: the name is already ASCII once prepared.
             const std::string prepared = prepared_ascii(units);
-            write_line(show_codec ? prepared + "\t-" : prepared);
-            return;
+            if (!prepared.empty()) {
+                write_line(show_codec ? prepared + "\t-" : prepared);
+                return;
+            }
+            // (A 7001 of the last fallback encoding, whose reading of the
+            // input is not at hand, is reported like a failure.)
         }
         if (code != kOk) {
             report_code("to-ace", label, code);
