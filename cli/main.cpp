@@ -72,7 +72,8 @@ and the remaining items are still processed.
                header first; zone_unicode decodes zones in RACEX form).
   update       Fetch the configuration from the download server now and
                reload the zone table.
-  reg          The registry store (see nessel reg --help).
+  reg          The per-user registry store: list a key's values, get, set
+               (REG_SZ, or REG_DWORD with --dword) or delete a value.
 
 The zone table is read from the per-user registry store
 ($XDG_CONFIG_HOME/nessel/registry.db); when it holds fewer than six zones it
@@ -112,12 +113,11 @@ int main(int argc, char** argv) {
     for (const auto& c : kCommands)
         if (std::strcmp(argv[1], c.name) == 0) {
             const Args args(argv + 2, argv + argc);
-            for (const auto& a : args)
-                if (a == "--help" || a == "-h") {
-                    usage(stdout);
-                    std::fputs(kHelp, stdout);
-                    return kExitOk;
-                }
+            if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+                usage(stdout);
+                std::fputs(kHelp, stdout);
+                return kExitOk;
+            }
             return c.run(args);
         }
     std::fprintf(stderr, "nessel: unknown command '%s' (see nessel --help)\n", argv[1]);
