@@ -260,7 +260,7 @@ TEST_F(Fallback, OptionBit) {
     // Big5 bytes under an unknown encoding: only bit 0x80 of the lowest
     // byte starts the pass.
     std::string big5;
-    ASSERT_EQ(unicode_to_encoding(encoding_type("Big5"), utf16("中文。中文"), big5), 1);
+    ASSERT_EQ(unicode_to_encoding(encoding_type("Big5"), utf16("中文.中文"), big5), 1);
     for (uint32_t options : {0x80u, 0xFFFFFF80u, 0x100u, 0x7Fu}) {
         const NResult r =
             prep_native("no-such-encoding", big5, static_cast<unsigned char>(options));
@@ -271,7 +271,7 @@ TEST_F(Fallback, OptionBit) {
 
 TEST_F(Fallback, StartsFromGb) {
     std::string big5;
-    ASSERT_EQ(unicode_to_encoding(encoding_type("Big5"), utf16("中文。中文"), big5), 1);
+    ASSERT_EQ(unicode_to_encoding(encoding_type("Big5"), utf16("中文.中文"), big5), 1);
     // The GB reading of these Big5 bytes comes before "big5" in the list.
     std::u16string gb_text, prepared;
     ASSERT_EQ(first_decoding(big5, "no-such-encoding", gb_text), "gb");
@@ -295,7 +295,7 @@ TEST_F(Fallback, StartsFromGb) {
 
 TEST_F(Fallback, OwnEncodingSucceedsWithoutTheFallbackPass) {
     std::string big5;
-    ASSERT_EQ(unicode_to_encoding(encoding_type("Big5"), utf16("中文。中文"), big5), 1);
+    ASSERT_EQ(unicode_to_encoding(encoding_type("Big5"), utf16("中文.中文"), big5), 1);
     const NResult r = prep_native("Big5", big5, 0x80);
     ASSERT_EQ(r.code, kOk);
     EXPECT_EQ(r.out, "xn--fiq228c.xn--fiq228c");
