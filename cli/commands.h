@@ -31,5 +31,6 @@ int cmd_decode(const Args& args);
 int cmd_convert(const Args& args);
 int cmd_zones(const Args& args);
 int cmd_update(const Args& args);
+int cmd_reg(const Args& args);
 
 }  // namespace nessel::cli

@@ -36,6 +36,7 @@ const Command kCommands[] = {
     {"encodings", "encodings", cmd_encodings},
     {"zones", "zones", cmd_zones},
     {"update", "update", cmd_update},
+    {"reg", "reg list|get|set|delete KEY [NAME] [DATA] [--dword]", cmd_reg},
 };
 
 constexpr const char* kHelp = R"(

@@ -1,14 +1,126 @@
 // SPDX-License-Identifier: MIT
-// config/update.cpp: the online update.
+// config/update.cpp: the online update.  The configuration file is fetched
+// in blocks of 256 bytes into the temporary directory; a first block whose
+// "VERSION=" line carries the version last imported ends an unforced update.
 #include "config/update.h"
+
+#include <ctime>
+#include <string>
+
+#include "config/import.h"
+#include "config/platform.h"
+#include "config/registry.h"
 
 namespace nessel {
 
-// No download transport is available: a forced update cannot connect.
-int fetch_config_update(int force) { return force ? 0 : 1; }
+namespace {
 
-void stamp_update_time() {}
+constexpr std::size_t kBlockSize = 256;
+constexpr std::size_t kMaxUrl = 259;  // what the 260-byte URL buffer holds
+constexpr std::string_view kUserAgent = "Pellow Agent";
+constexpr std::string_view kDefaultFileUrl = "pellow.ini";
+constexpr std::string_view kTempFileName = "pellow.ini";
 
-void maybe_update(int) {}
+int32_t now32() { return static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr))); }
+
+// The version a first block announces, or fallback when the block does not
+// begin with "VERSION=" and a number.
+int32_t block_version(std::string_view block, int32_t fallback) {
+    constexpr std::string_view kTag = "VERSION=";
+    int32_t v = 0;
+    if (block.substr(0, kTag.size()) == kTag && scan_decimal(block.substr(kTag.size()), v)) return v;
+    return fallback;
+}
+
+}  // namespace
+
+int update_due_at(int32_t now) {
+    uint32_t last = 0;
+    if (reg_read_dword(kTalvexClientKey, "LastUpdateTime", last) != platform::kErrorSuccess) return 1;
+    // Compared in 64 bits, so a stamp near either end of the range cannot
+    // overflow the bounds.
+    const int64_t stamp = static_cast<int32_t>(last);
+    return (now >= stamp + kUpdateInterval || now <= stamp - kUpdateInterval) ? 1 : 0;
+}
+
+int update_due() { return update_due_at(now32()); }
+
+void stamp_update_time() {
+    (void)reg_write_dword(kTalvexClientKey, "LastUpdateTime", static_cast<uint32_t>(now32()));
+}
+
+void maybe_update(int force) {
+    if (update_due() == 0 && force == 0) return;
+    (void)fetch_config_update(force);
+    stamp_update_time();
+}
+
+int fetch_config_update(int force) {
+    const int no_connection = force ? 0 : 1;
+    std::string file_url;
+    if (reg_read_text(kTalvexClientKey, "RegFileURL", file_url) != platform::kErrorSuccess) {
+        file_url = kDefaultFileUrl;
+        (void)reg_write_text(kTalvexClientKey, "RegFileURL", file_url);
+    }
+    std::string server;
+    if (reg_read_text(kTalvexClientKey, "UpdateServerURL", server) != platform::kErrorSuccess ||
+        server.empty())
+        server = kBuiltinServerUrl;
+    const std::string url = server + "/" + file_url;
+    // A URL longer than its 260-byte buffer is refused like one that cannot
+    // be opened.
+    if (url.size() > kMaxUrl) return no_connection;
+
+    platform::UrlConnection* conn = platform::url_open(url, std::string(kUserAgent));
+    if (conn == nullptr) return no_connection;
+    std::string dir;
+    platform::DownloadFile* file = nullptr;
+    if (platform::temp_directory(dir)) file = platform::download_file_create(dir + std::string(kTempFileName));
+    if (file == nullptr) {
+        platform::url_close(conn);
+        return 0;
+    }
+
+    uint32_t stored_raw = 0;
+    (void)reg_read_dword(kTalvexClientKey, "LastUpdateVersion", stored_raw);
+    const auto stored = static_cast<int32_t>(stored_raw);
+    int32_t server_version = static_cast<int32_t>(stored_raw + 1u);
+
+    bool first = true;
+    bool given_up = false;
+    int failures = 0;
+    std::string block;
+    for (;;) {
+        if (!platform::url_read(conn, kBlockSize, block)) {
+            // A failed read is tried again, a bounded number of times.
+            if (++failures > kMaxReadRetries) {
+                given_up = true;
+                break;
+            }
+            continue;
+        }
+        failures = 0;
+        if (!platform::download_file_write(file, block)) {
+            given_up = true;
+            break;
+        }
+        if (first) {
+            first = false;
+            if (platform::find_last_nocase(block, "VERSION=") == std::string_view::npos) break;
+            server_version = block_version(block, server_version);
+            if (server_version == stored && force == 0) break;
+        }
+        if (block.size() < kBlockSize) break;  // end of the data
+    }
+    platform::url_close(conn);
+    // A transfer given up (broken off, over its time or size bound, or not
+    // writable) is discarded rather than imported in part: a cut file would
+    // replace the zones with a fraction of them.  A forced update then
+    // reports failure, as when it cannot connect.
+    if (platform::download_file_finish(file, !given_up) == 0 || given_up) return no_connection;
+    if (server_version == stored && force == 0) return 1;
+    (void)import_config_file(dir + std::string(kTempFileName));
+    return 1;
+}
 
 }  // namespace nessel
