@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: MIT
+// tests/unit/config_support.h: a private HOME / XDG_CONFIG_HOME / TMPDIR and
+// working directory per test, configuration file builders, and a small HTTP
+// server on 127.0.0.1 for the update tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+
+namespace nessel::test {
+
+inline constexpr const char* kClientKey = "SOFTWARE\\Talvex international inc.\\Talvex Client";
+inline constexpr const char* kDnsf = "SOFTWARE\\Talvex international inc.\\Talvex Client\\DNSF";
+
+// Every test gets its own store, temporary directory and working directory;
+// the in-memory zone table is dropped afterwards.
+class ConfigTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string home() const { return dir_.path() + "/home"; }
+    std::string tmp() const { return dir_.path() + "/tmp"; }
+    std::string work() const { return dir_.path() + "/work"; }
+    std::string store() const { return home() + "/.config/nessel/registry.db"; }
+
+    // Writes the values of the DNSF key (REG_SZ), in order.
+    void set_zones(const std::vector<std::pair<std::string, std::string>>& zones);
+    // All DNSF value names in enumeration order.
+    std::vector<std::string> zone_names();
+    uint32_t client_dword(const char* name, uint32_t absent = 0xDEADBEEF);
+    std::string client_text(const char* name, const std::string& absent = "<absent>");
+
+private:
+    TempDir dir_;
+    std::string old_cwd_;
+};
+
+void write_file(const std::string& path, const std::string& content);
+std::string read_file(const std::string& path);
+
+// One configuration file entry.
+struct Entry {
+    std::string root = "HKEY_CURRENT_USER";
+    std::string subkey = kDnsf;
+    std::string name;
+    std::string type = "STRING";
+    std::string value;
+};
+// "VERSION=<version>" (omitted when version_line is empty), [Pellow],
+// NumKey and the numbered entries.
+std::string make_ini(const std::string& version_line, const std::vector<Entry>& entries);
+// n zone entries ".z1" .. ".zn" with punycode records.
+std::vector<Entry> zone_entries(int n, const std::string& tag = "");
+
+// An HTTP/1.0 server on 127.0.0.1 with a port of its own, answering each
+// request with what the handler returns, on one thread, until destroyed.
+struct HttpReply {
+    int status = 200;
+    std::string body;
+    bool content_length = true;
+    int stall_after_ms = 0;  // after sending the body, keep the connection open this long
+};
+struct HttpRequest {
+    std::string path;
+    std::string user_agent;
+};
+class HttpServer {
+public:
+    explicit HttpServer(std::function<HttpReply(const HttpRequest&)> handler);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    std::vector<HttpRequest> requests();
+
+private:
+    void serve();
+    std::function<HttpReply(const HttpRequest&)> handler_;
+    int listen_fd_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::mutex mu_;
+    std::vector<HttpRequest> requests_;
+    std::thread thread_;
+};
+
+// A 127.0.0.1 port on which nothing listens.
+int closed_port();
+
+}  // namespace nessel::test
