@@ -124,7 +124,7 @@ std::string ParsedArgs::value(std::string_view name, std::string fallback) const
     return v;
 }
 
-ParsedArgs parse_args(const std::vector<std::string>& args, const std::vector<OptionSpec>& spec) {
+ParsedArgs parse_args(const std::vector<std::string>& args, const std::vector<OptionSpec>& known_options) {
     ParsedArgs p;
     bool options_done = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -148,10 +148,10 @@ ParsedArgs parse_args(const std::vector<std::string>& args, const std::vector<Op
                 name.resize(eq);
                 inline_value = true;
             }
-            for (const auto& s : spec)
+            for (const auto& s : known_options)
                 if (name == s.long_name) found = &s;
         } else if (a.size() == 2) {
-            for (const auto& s : spec)
+            for (const auto& s : known_options)
                 if (s.short_name != 0 && a[1] == s.short_name) found = &s;
         }
         if (found == nullptr) {

@@ -47,7 +47,7 @@ struct ParsedArgs {
     bool has(std::string_view name) const;
     std::string value(std::string_view name, std::string fallback = {}) const;
 };
-ParsedArgs parse_args(const std::vector<std::string>& args, const std::vector<OptionSpec>& spec);
+ParsedArgs parse_args(const std::vector<std::string>& args, const std::vector<OptionSpec>& known_options);
 
 // Reads lines of standard input; used by for_each_item.
 bool read_line(std::string& line);

@@ -14,13 +14,13 @@ namespace {
 
 // Units from space-separated tokens: "U+XXXX" is one unit, any other token
 // stands for its own characters.
-std::u16string M(std::string_view spec) {
+std::u16string M(std::string_view notation) {
     std::u16string out;
     size_t pos = 0;
-    while (pos < spec.size()) {
-        size_t end = spec.find(' ', pos);
-        if (end == std::string_view::npos) end = spec.size();
-        std::string_view tok = spec.substr(pos, end - pos);
+    while (pos < notation.size()) {
+        size_t end = notation.find(' ', pos);
+        if (end == std::string_view::npos) end = notation.size();
+        std::string_view tok = notation.substr(pos, end - pos);
         if (tok.starts_with("U+"))
             out += U(tok);
         else

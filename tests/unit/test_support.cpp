@@ -9,23 +9,23 @@
 
 namespace nessel::test {
 
-std::u16string U(std::string_view spec) {
+std::u16string U(std::string_view notation) {
     std::u16string out;
-    if (spec.find("U+") == std::string_view::npos) {
-        for (char c : spec) out.push_back(static_cast<unsigned char>(c));
+    if (notation.find("U+") == std::string_view::npos) {
+        for (char c : notation) out.push_back(static_cast<unsigned char>(c));
         return out;
     }
     size_t pos = 0;
-    while (pos < spec.size()) {
-        if (spec[pos] == ' ') {
+    while (pos < notation.size()) {
+        if (notation[pos] == ' ') {
             ++pos;
             continue;
         }
-        if (spec.substr(pos, 2) != "U+") throw std::invalid_argument(std::string(spec));
-        size_t end = spec.find(' ', pos);
-        if (end == std::string_view::npos) end = spec.size();
+        if (notation.substr(pos, 2) != "U+") throw std::invalid_argument(std::string(notation));
+        size_t end = notation.find(' ', pos);
+        if (end == std::string_view::npos) end = notation.size();
         out.push_back(static_cast<char16_t>(
-            std::stoul(std::string(spec.substr(pos + 2, end - pos - 2)), nullptr, 16)));
+            std::stoul(std::string(notation.substr(pos + 2, end - pos - 2)), nullptr, 16)));
         pos = end;
     }
     return out;

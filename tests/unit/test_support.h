@@ -9,7 +9,7 @@ namespace nessel::test {
 
 // "U+00FC U+0062" or plain text: units written as U+XXXX tokens separated by
 // spaces, or, when the text holds no "U+", each byte as one unit.
-std::u16string U(std::string_view spec);
+std::u16string U(std::string_view notation);
 // Bytes written with \xHH escapes decoded ("\\xC3\\xBC").
 std::string B(std::string_view escaped);
 // Printable forms for failure messages.
