@@ -14,7 +14,20 @@ static int failures = 0;
         }                                                         \
     } while (0)
 
+/* Every export resolves through the import library; on 32-bit Windows this
+ * links the header's __stdcall declarations against the decorated names. */
+typedef void (*any_fn)(void);
+static const any_fn all_exports[] = {
+    (any_fn)InitSDK,       (any_fn)DeinitSDK,         (any_fn)UpdateRegistry,
+    (any_fn)GetVersion_Nessel, (any_fn)NamePrep,      (any_fn)NamePrep_U,
+    (any_fn)AceToNative,   (any_fn)AceToUnicode,      (any_fn)talvex_name_prep_u,
+    (any_fn)str2enctype,   (any_fn)encoding2unicode,  (any_fn)unicode2encoding,
+};
+
 int main(void) {
+    for (size_t i = 0; i < sizeof all_exports / sizeof all_exports[0]; ++i)
+        CHECK(all_exports[i] != NULL);
+
     nessel_unit units[16];
     char bytes[16];
     const nessel_unit ab[] = {'a', 'b', 0};

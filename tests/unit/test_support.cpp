@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 
 namespace nessel::test {
@@ -120,9 +121,19 @@ std::string utf8(std::u16string_view units) {
 }
 
 TempDir::TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "nessel-test-XXXXXX").string();
-    if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
+    // create_directory reports whether it made the directory, so a name that
+    // another process took first is simply skipped (portable mkdtemp).
+    std::random_device rd;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[40];
+        std::snprintf(name, sizeof name, "nessel-test-%08x%08x", rd(), rd());
+        if (std::filesystem::create_directory(base / name)) {
+            path_ = (base / name).string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory");
 }
 
 TempDir::~TempDir() {
