@@ -1,0 +1,407 @@
+// SPDX-License-Identifier: MIT
+// tests/win/platform_win32_test.cpp: the Win32 platform layer against the
+// real system: values land in HKEY_CURRENT_USER (read back here with the
+// registry functions directly), the profile functions, SearchPathA,
+// GetTempPathA, the download file, and WinINet against an HTTP server on
+// 127.0.0.1 run by the test.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "config/platform.h"
+#include "test_support.h"
+
+namespace nessel::platform {
+namespace {
+
+using test::TempDir;
+
+// A key of its own under HKEY_CURRENT_USER, removed with the object.
+class TestKey {
+public:
+    TestKey() {
+        char name[96];
+        std::snprintf(name, sizeof name, "SOFTWARE\\Nessel Tests\\%lu-%lu", GetCurrentProcessId(),
+                      static_cast<unsigned long>(GetTickCount()));
+        path_ = name;
+    }
+    ~TestKey() { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Reads a value with the registry functions themselves, not the layer.
+bool read_direct(const std::string& key, const char* name, DWORD& type, std::string& data) {
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    char buf[512];
+    DWORD size = sizeof buf;
+    LONG rc = RegQueryValueExA(h, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(h);
+    if (rc != ERROR_SUCCESS) return false;
+    data.assign(buf, size);
+    return true;
+}
+
+bool running_under_wine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void spit(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+TEST(Win32Registry, ValuesLandInCurrentUser) {
+    TestKey k;
+    RegKey* key = nullptr;
+    ASSERT_EQ(reg_create_key(RegRoot::CurrentUser, k.path(), kKeyAllAccess, &key), kErrorSuccess);
+    ASSERT_NE(key, nullptr);
+    const std::string text("ra--abc\0", 8);
+    const std::string dword("\x2A\x00\x00\x00", 4);
+    EXPECT_EQ(reg_set_value(key, "Text", kRegSz, text), kErrorSuccess);
+    EXPECT_EQ(reg_set_value(key, "Number", kRegDword, dword), kErrorSuccess);
+    reg_close_key(key);
+
+    DWORD type = 0;
+    std::string data;
+    ASSERT_TRUE(read_direct(k.path(), "Text", type, data));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(data, text);
+    ASSERT_TRUE(read_direct(k.path(), "Number", type, data));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(data, dword);
+
+    // Opened again with other letter case: the same key and values.
+    std::string upper = k.path();
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    ASSERT_EQ(reg_create_key(RegRoot::CurrentUser, upper, kKeyRead, &key), kErrorSuccess);
+    uint32_t t = 0;
+    EXPECT_EQ(reg_query_value(key, "TEXT", &t, &data), kErrorSuccess);
+    EXPECT_EQ(t, kRegSz);
+    EXPECT_EQ(data, text);
+    EXPECT_EQ(reg_query_value(key, "absent", &t, &data), kErrorFileNotFound);
+    reg_close_key(key);
+}
+
+TEST(Win32Registry, QueryEnumDeleteAndStatuses) {
+    TestKey k;
+    RegKey* key = nullptr;
+    ASSERT_EQ(reg_create_key(RegRoot::CurrentUser, k.path() + "\\DNSF", kKeyAllAccess, &key), 0);
+    // A value larger than any buffer a first guess would take.  Texts are
+    // stored with their terminator, as the library writes them.
+    const std::string big = std::string(3000, 'x') + '\0';
+    ASSERT_EQ(reg_set_value(key, ".big", kRegSz, big), 0);
+    ASSERT_EQ(reg_set_value(key, ".small", kRegSz, std::string("s\0", 2)), 0);
+    std::string name, data;
+    uint32_t type = 0;
+    std::vector<std::string> names;
+    uint32_t i = 0;
+    for (; reg_enum_value(key, i, &name, &type, &data) == kErrorSuccess; ++i) {
+        names.push_back(name);
+        EXPECT_EQ(type, kRegSz);
+        EXPECT_EQ(data, name == ".big" ? big : std::string("s\0", 2)) << name;
+    }
+    EXPECT_EQ(i, 2u);
+    EXPECT_EQ(reg_enum_value(key, 2, &name, &type, &data), kErrorNoMoreItems);
+
+    // Rewriting keeps one value; deleting removes it.
+    ASSERT_EQ(reg_set_value(key, ".BIG", kRegSz, std::string("short\0", 6)), 0);
+    EXPECT_EQ(reg_query_value(key, ".big", &type, &data), 0);
+    EXPECT_EQ(data, std::string("short\0", 6));
+    EXPECT_EQ(reg_delete_value(key, ".Big"), kErrorSuccess);
+    EXPECT_EQ(reg_delete_value(key, ".big"), kErrorFileNotFound);
+    EXPECT_EQ(reg_enum_value(key, 1, &name, &type, &data), kErrorNoMoreItems);
+
+    // Names and paths with a zero byte cannot reach the registry whole.
+    EXPECT_EQ(reg_set_value(key, std::string("a\0b", 3), kRegSz, "x"), kErrorInvalidParameter);
+    reg_close_key(key);
+    RegKey* none = nullptr;
+    EXPECT_EQ(reg_create_key(RegRoot::CurrentUser, std::string("SOFTWARE\0x", 10), kKeyRead, &none),
+              kErrorInvalidParameter);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(reg_query_value(nullptr, "x", &type, &data), kErrorInvalidHandle);
+}
+
+// Windows enumerates a key's values in the order of their creation.  Wine's
+// registry keeps them sorted by name (without regard to case) instead; the
+// zone table takes its record order from this enumeration.
+TEST(Win32Registry, EnumerationOrder) {
+    TestKey k;
+    RegKey* key = nullptr;
+    ASSERT_EQ(reg_create_key(RegRoot::CurrentUser, k.path(), kKeyAllAccess, &key), 0);
+    const std::vector<std::string> created = {".zeta", ".Alpha", ".mid", ".beta"};
+    for (const auto& n : created) ASSERT_EQ(reg_set_value(key, n, kRegSz, "x"), 0);
+    ASSERT_EQ(reg_set_value(key, ".zeta", kRegSz, "rewritten"), 0);
+    std::vector<std::string> seen;
+    std::string name;
+    for (uint32_t i = 0; reg_enum_value(key, i, &name, nullptr, nullptr) == 0; ++i)
+        seen.push_back(name);
+    reg_close_key(key);
+    const std::vector<std::string> sorted = {".Alpha", ".beta", ".mid", ".zeta"};
+    if (running_under_wine()) {
+        EXPECT_EQ(seen, sorted) << "Wine's registry enumerates values by name";
+    } else {
+        EXPECT_EQ(seen, created) << "the registry enumerates values in creation order";
+    }
+}
+
+TEST(Win32Profile, LookupsLikeGetPrivateProfile) {
+    TempDir dir;
+    const std::string path = dir.path() + "\\pellow.ini";
+    spit(path,
+         "VERSION=7\r\n[Pellow]\r\nNumKey = 3\r\nNeg=-4\r\nText=\"  quoted  \"\r\n"
+         "Word = plain value \r\nEmpty=\r\nBig=4000000000\r\n[pellow]\r\nNumKey=99\r\n");
+    Profile* p = profile_open(path);
+    EXPECT_EQ(profile_get_int(p, "PELLOW", "numkey", 0), 3u);  // first section wins
+    EXPECT_EQ(profile_get_int(p, "Pellow", "Neg", 5), 0u);
+    EXPECT_EQ(profile_get_int(p, "Pellow", "Absent", 17), 17u);
+    EXPECT_EQ(profile_get_int(p, "Pellow", "Empty", 17), 17u);
+    EXPECT_EQ(profile_get_int(p, "Pellow", "Big", 0), 4000000000u);
+    EXPECT_EQ(profile_get_string(p, "Pellow", "Text", "d", 260), "  quoted  ");
+    EXPECT_EQ(profile_get_string(p, "Pellow", "Word", "d", 260), "plain value");
+    EXPECT_EQ(profile_get_string(p, "Pellow", "Word", "d", 6), "plain");  // capacity - 1
+    EXPECT_EQ(profile_get_string(p, "Pellow", "Absent", "dflt", 260), "dflt");
+    profile_close(p);
+
+    // A bare name is resolved against the current directory, not the
+    // Windows directory where GetPrivateProfile* would look for it.
+    char old[MAX_PATH];
+    ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, old), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
+    p = profile_open("pellow.ini");
+    EXPECT_EQ(profile_get_int(p, "Pellow", "NumKey", 0), 3u);
+    profile_close(p);
+    p = profile_open("missing.ini");
+    EXPECT_EQ(profile_get_int(p, "Pellow", "NumKey", 0), 0u);
+    EXPECT_EQ(profile_get_string(p, "Pellow", "NumKey", "none", 260), "none");
+    profile_close(p);
+    SetCurrentDirectoryA(old);
+}
+
+TEST(Win32Files, SearchPathAndTempPath) {
+    TempDir dir;
+    char old[MAX_PATH];
+    ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, old), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
+    const std::string name = "nessel-search-" + std::to_string(GetCurrentProcessId()) + ".ini";
+    std::string found;
+    EXPECT_EQ(search_file(name, found), 0);
+    spit(name, "x");
+    ASSERT_EQ(search_file(name, found), 1);
+    EXPECT_EQ(std::filesystem::path(found).filename().string(), name);
+    EXPECT_EQ(slurp(found), "x");
+    EXPECT_EQ(search_file(std::string(300, 'n') + ".ini", found), 0);
+    SetCurrentDirectoryA(old);
+
+    std::string tmp;
+    ASSERT_EQ(temp_directory(tmp), 1);
+    EXPECT_EQ(tmp.back(), kPathSeparator);
+    EXPECT_TRUE(std::filesystem::is_directory(tmp)) << tmp;
+}
+
+TEST(Win32Files, DownloadFileIsPutInPlaceWhole) {
+    TempDir dir;
+    const std::string path = dir.path() + "\\pellow.ini";
+    spit(path, "old");
+    const std::string bytes("VERSION=2\n[Pellow]\nNumKey=0\n\0end", 32);
+
+    DownloadFile* f = download_file_create(path);
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(download_file_write(f, bytes.substr(0, 10)), 1);
+    EXPECT_EQ(slurp(path), "old");  // not visible before it is complete
+    ASSERT_EQ(download_file_write(f, bytes.substr(10)), 1);
+    ASSERT_EQ(download_file_finish(f, true), 1);
+    EXPECT_EQ(slurp(path), bytes);  // no line-end translation, zero bytes kept
+
+    f = download_file_create(path);
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(download_file_write(f, "dropped"), 1);
+    download_file_finish(f, false);
+    EXPECT_EQ(slurp(path), bytes);
+
+    // Nothing but the copy is left in the directory.
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        ++files;
+        EXPECT_EQ(e.path().filename().string(), "pellow.ini");
+    }
+    EXPECT_EQ(files, 1);
+    EXPECT_EQ(download_file_create(dir.path() + "\\no-such-dir\\pellow.ini"), nullptr);
+    EXPECT_EQ(download_file_create(dir.path()), nullptr);  // a directory is never written
+}
+
+// HTTP/1.0 on 127.0.0.1, one connection at a time, until destroyed.
+class LocalServer {
+public:
+    explicit LocalServer(std::string body, int status = 200) : body_(std::move(body)), status_(status) {
+        WSADATA wsa;
+        WSAStartup(MAKEWORD(2, 2), &wsa);
+        listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = 0;
+        bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        int len = sizeof addr;
+        getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len);
+        port_ = ntohs(addr.sin_port);
+        listen(listen_, 4);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~LocalServer() {
+        stop_ = true;
+        closesocket(listen_);
+        thread_.join();
+        WSACleanup();
+    }
+    std::string url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+    std::string last_request() {
+        std::lock_guard<std::mutex> lock(mu_);
+        return last_request_;
+    }
+
+private:
+    void serve() {
+        while (!stop_) {
+            SOCKET c = accept(listen_, nullptr, nullptr);
+            if (c == INVALID_SOCKET) return;
+            std::string req;
+            char buf[1024];
+            while (req.find("\r\n\r\n") == std::string::npos) {
+                int n = recv(c, buf, sizeof buf, 0);
+                if (n <= 0) break;
+                req.append(buf, n);
+            }
+            {
+                std::lock_guard<std::mutex> lock(mu_);
+                last_request_ = req;
+            }
+            // No Last-Modified and no Expires: INTERNET_FLAG_HYPERLINK then
+            // always reloads instead of answering from the cache.
+            std::string reply = "HTTP/1.0 " + std::to_string(status_) + " X\r\nContent-Length: " +
+                                std::to_string(body_.size()) +
+                                "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + body_;
+            for (size_t sent = 0; sent < reply.size();) {
+                int n = send(c, reply.data() + sent, static_cast<int>(reply.size() - sent), 0);
+                if (n <= 0) break;
+                sent += n;
+            }
+            shutdown(c, SD_SEND);
+            closesocket(c);
+        }
+    }
+
+    std::string body_;
+    int status_;
+    SOCKET listen_;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::mutex mu_;
+    std::string last_request_;
+    std::thread thread_;
+};
+
+TEST(Win32Url, ReadsInBlocksWithTheUserAgent) {
+    std::string body = "VERSION=3\r\n";
+    while (body.size() < 1000) body += "line " + std::to_string(body.size()) + "\r\n";
+    LocalServer server(body);
+    UrlConnection* c = url_open(server.url("/pellow.ini"), "Pellow Agent");
+    ASSERT_NE(c, nullptr);
+    std::string all, block;
+    std::vector<size_t> sizes;
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_EQ(url_read(c, 256, block), 1);
+        sizes.push_back(block.size());
+        all += block;
+        if (block.empty()) break;
+    }
+    url_close(c);
+    EXPECT_EQ(all, body);
+    const size_t n = body.size();
+    EXPECT_EQ(sizes, (std::vector<size_t>{256, 256, 256, n - 768, 0}));
+    const std::string req = server.last_request();
+    EXPECT_NE(req.find("GET /pellow.ini "), std::string::npos) << req;
+    EXPECT_NE(req.find("User-Agent: Pellow Agent\r\n"), std::string::npos) << req;
+}
+
+TEST(Win32Url, ErrorPageIsTheBodyAndClosedPortFails) {
+    {
+        LocalServer server("<html>not here</html>", 404);
+        UrlConnection* c = url_open(server.url("/missing.ini"), "Pellow Agent");
+        ASSERT_NE(c, nullptr);
+        std::string block;
+        ASSERT_EQ(url_read(c, 256, block), 1);
+        EXPECT_EQ(block, "<html>not here</html>");
+        url_close(c);
+    }
+    // A port that was just freed: nothing listens there.
+    int port;
+    {
+        LocalServer gone("");
+        port = std::stoi(gone.url("").substr(std::string("http://127.0.0.1:").size()));
+    }
+    EXPECT_EQ(url_open("http://127.0.0.1:" + std::to_string(port) + "/x", "Pellow Agent"), nullptr);
+}
+
+TEST(Win32Url, BodyOverOneMebibyteFails) {
+    LocalServer server(std::string((1u << 20) + 300, 'a'));
+    UrlConnection* c = url_open(server.url("/big"), "Pellow Agent");
+    ASSERT_NE(c, nullptr);
+    std::string block;
+    size_t total = 0;
+    int ok = 1;
+    for (int i = 0; i < 100 && ok; ++i) {
+        ok = url_read(c, 65536, block);
+        total += block.size();
+        if (ok && block.empty()) break;
+    }
+    url_close(c);
+    EXPECT_EQ(ok, 0);
+    EXPECT_LE(total, 1u << 20);
+}
+
+TEST(Win32Text, LastOccurrenceFoldsAsciiOnly) {
+    constexpr std::size_t npos = std::string_view::npos;
+    struct Case {
+        std::string text, what;
+        std::size_t expected;
+    } cases[] = {
+        {"a.example.COM", ".com", 9},
+        {"\xC4.x \xE4.x", "\xC4.X", 0},   // the code page would also fold \xE4
+        {"\xE4", "\xC4", npos},
+        {std::string("ab\0ab", 5), "AB", 3},   // the piece after a zero byte
+        {std::string("ab\0xy", 5), "AB", 0},   // the piece before it
+        {std::string("b\0a", 3), std::string("b\0a", 3), 0},
+        {std::string("zz\0", 3), "z", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(find_last_nocase(c.text, c.what), c.expected) << test::show_bytes(c.text);
+}
+
+}  // namespace
+}  // namespace nessel::platform
