@@ -46,8 +46,6 @@ TEST(Lifecycle, InitOnceRegistersOnceAndDeinitEmpties) {
 }  // namespace
 }  // namespace nessel
 
-#include <dlfcn.h>
-
 #include <cstdlib>
 
 #include "test_support.h"
@@ -60,20 +58,20 @@ namespace {
 TEST(Lifecycle, UnloadReleasesTheRegistry) {
     // InitSDK consults the per-user store: keep it in a private directory.
     test::TempDir home;
-    setenv("HOME", home.path().c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home.path() + "/config").c_str(), 1);
-    setenv("TMPDIR", home.path().c_str(), 1);
+    test::set_env("HOME", home.path().c_str());
+    test::set_env("XDG_CONFIG_HOME", (home.path() + "/config").c_str());
+    test::set_env("TMPDIR", home.path().c_str());
     for (int round = 0; round < 2; ++round) {
-        void* lib = dlopen(NESSEL_SHARED_LIB, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(lib, nullptr) << dlerror();
-        auto str2type = reinterpret_cast<uint32_t (*)(const char*)>(dlsym(lib, "str2enctype"));
-        auto init = reinterpret_cast<uint32_t (*)()>(dlsym(lib, "InitSDK"));
+        test::SharedLib lib(NESSEL_SHARED_LIB);
+        ASSERT_TRUE(lib.loaded()) << lib.error();
+        auto str2type = reinterpret_cast<uint32_t (NESSEL_CALL*)(const char*)>(lib.symbol("str2enctype"));
+        auto init = reinterpret_cast<uint32_t (NESSEL_CALL*)()>(lib.symbol("InitSDK"));
         ASSERT_NE(str2type, nullptr);
         ASSERT_NE(init, nullptr);
         EXPECT_EQ(str2type("ascii"), 0u) << "round " << round;
         init();  // registers the encodings whatever the zone table load gives
         EXPECT_EQ(str2type("ascii"), 1u);
-        EXPECT_EQ(dlclose(lib), 0);
+        EXPECT_TRUE(lib.close());
     }
 }
 

@@ -2,6 +2,12 @@
 // tests/unit/test_support.cpp: helpers shared by the unit tests.
 #include "test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -139,6 +145,49 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+void set_env(const char* name, const char* value) {
+#ifdef _WIN32
+    // The C runtime keeps its own copy of the environment: set both.
+    SetEnvironmentVariableA(name, value);
+    _putenv_s(name, value ? value : "");
+#else
+    if (value != nullptr) setenv(name, value, 1);
+    else unsetenv(name);
+#endif
+}
+
+SharedLib::SharedLib(const std::string& path) {
+#ifdef _WIN32
+    handle_ = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
+    if (handle_ == nullptr) error_ = "LoadLibrary failed: " + std::to_string(GetLastError());
+#else
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) error_ = dlerror();
+#endif
+}
+
+SharedLib::~SharedLib() { close(); }
+
+void* SharedLib::symbol(const char* name) const {
+    if (handle_ == nullptr) return nullptr;
+#ifdef _WIN32
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+#else
+    return dlsym(handle_, name);
+#endif
+}
+
+bool SharedLib::close() {
+    if (handle_ == nullptr) return false;
+#ifdef _WIN32
+    bool ok = FreeLibrary(static_cast<HMODULE>(handle_)) != 0;
+#else
+    bool ok = dlclose(handle_) == 0;
+#endif
+    handle_ = nullptr;
+    return ok;
 }
 
 }  // namespace nessel::test

@@ -32,4 +32,29 @@ private:
     std::string path_;
 };
 
+// Sets an environment variable of this process (removes it when value is
+// null), with setenv or SetEnvironmentVariable as the system has it.
+void set_env(const char* name, const char* value);
+
+// A shared library loaded at run time: dlopen on POSIX, LoadLibrary on
+// Windows.  Closed with close() or with the object.
+class SharedLib {
+public:
+    explicit SharedLib(const std::string& path);
+    ~SharedLib();
+    SharedLib(const SharedLib&) = delete;
+    SharedLib& operator=(const SharedLib&) = delete;
+    bool loaded() const { return handle_ != nullptr; }
+    // The address of an exported name, or nullptr.
+    void* symbol(const char* name) const;
+    // Unloads; true on success.
+    bool close();
+    // Why the load failed.
+    const std::string& error() const { return error_; }
+
+private:
+    void* handle_ = nullptr;
+    std::string error_;
+};
+
 }  // namespace nessel::test
