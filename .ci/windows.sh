@@ -57,7 +57,11 @@ trap cleanup EXIT
 # test program starts in a fraction of a second.
 timeout 300 wineboot -i >/dev/null 2>&1 || { echo "== windows: wineboot failed"; exit 1; }
 timeout 120 wineserver -w || true
-wineserver -p
+wineserver -p </dev/null >/dev/null 2>&1
+# The first program started in the prefix brings up Wine's own background
+# processes (services, device manager), which stay.  Started from ctest they
+# would inherit the test's output pipe and ctest would wait on them.
+timeout 120 /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
 # The tests share the prefix's registry (HKEY_CURRENT_USER): one at a time.
 ctest --test-dir "$b64" --output-on-failure -j1
 
