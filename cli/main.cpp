@@ -2,6 +2,15 @@
 // cli/main.cpp: the nessel program: command dispatch, --help and --version.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 #include "api/lifecycle.h"
 #include "cli/commands.h"
@@ -95,8 +104,46 @@ void usage(FILE* out) {
 }  // namespace
 }  // namespace nessel::cli
 
+#ifdef _WIN32
+namespace {
+// The program's arguments as UTF-8, whatever the ANSI code page: the C
+// runtime's argv holds them converted to that code page, which loses every
+// character it lacks.
+std::vector<std::string> utf8_arguments() {
+    std::vector<std::string> args;
+    int n = 0;
+    LPWSTR* w = CommandLineToArgvW(GetCommandLineW(), &n);
+    if (w == nullptr) return args;
+    for (int i = 0; i < n; ++i) {
+        int len = WideCharToMultiByte(CP_UTF8, 0, w[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string a(len > 0 ? static_cast<std::size_t>(len) : 1u, '\0');
+        if (len > 0) WideCharToMultiByte(CP_UTF8, 0, w[i], -1, a.data(), len, nullptr, nullptr);
+        a.resize(std::strlen(a.c_str()));
+        args.push_back(std::move(a));
+    }
+    LocalFree(w);
+    return args;
+}
+}  // namespace
+#endif
+
 int main(int argc, char** argv) {
     using namespace nessel::cli;
+#ifdef _WIN32
+    // Text is UTF-8 on both sides and bytes pass unchanged: no line-end
+    // translation on the standard streams, and a console shows UTF-8.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+    const std::vector<std::string> utf8_args = utf8_arguments();
+    std::vector<char*> utf8_argv;
+    for (const auto& a : utf8_args) utf8_argv.push_back(const_cast<char*>(a.c_str()));
+    if (static_cast<int>(utf8_argv.size()) == argc) {
+        utf8_argv.push_back(nullptr);
+        argv = utf8_argv.data();
+    }
+#endif
     if (argc < 2) {
         usage(stderr);
         return kExitUsage;
