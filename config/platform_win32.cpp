@@ -207,6 +207,10 @@ int search_file(std::string_view name, std::string& path) {
     char buf[MAX_PATH];
     DWORD n = SearchPathA(nullptr, cname.c_str(), nullptr, MAX_PATH, buf, nullptr);
     if (n == 0 || n >= MAX_PATH) return 0;
+    // SearchPathA also matches a directory and stops there; a directory is
+    // no configuration file, so nothing is found.
+    DWORD attr = GetFileAttributesA(buf);
+    if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return 0;
     path.assign(buf, n);
     return 1;
 }
@@ -340,7 +344,14 @@ int url_read(UrlConnection* connection, std::size_t want, std::string& data) {
     // it is called again until want bytes are there or the body has ended
     // (a successful read of 0 bytes).
     while (data.size() < want) {
-        if (GetTickCount64() - connection->started > kTransferLimitMs) return 0;
+        const ULONGLONG elapsed = GetTickCount64() - connection->started;
+        if (elapsed >= kTransferLimitMs) return 0;
+        // A read waits no longer than the transfer has left.  (Wine's
+        // InternetReadFile ignores receive timeouts and waits for the
+        // server; Windows honours them.)
+        DWORD left_ms = static_cast<DWORD>(kTransferLimitMs - elapsed);
+        InternetSetOptionA(connection->request, INTERNET_OPTION_RECEIVE_TIMEOUT, &left_ms,
+                           sizeof left_ms);
         char buf[4096];
         DWORD ask = static_cast<DWORD>(std::min<std::size_t>(want - data.size(), sizeof buf));
         DWORD got = 0;
