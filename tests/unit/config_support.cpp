@@ -2,13 +2,19 @@
 // tests/unit/config_support.cpp
 #include "config_support.h"
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <windows.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
+#include <sys/select.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,23 +27,61 @@
 
 namespace nessel::test {
 
+namespace {
+#ifdef _WIN32
+// The tests share the user's registry: every test starts without the
+// library's keys and leaves none behind.
+void clear_client_keys() {
+    for (const char* key : {"SOFTWARE\\Talvex international inc.", "Software\\Other"})
+        RegDeleteTreeA(HKEY_CURRENT_USER, key);
+}
+#endif
+}  // namespace
+
 void ConfigTest::SetUp() {
     for (const auto& d : {home(), tmp(), work()}) std::filesystem::create_directories(d);
-    setenv("HOME", home().c_str(), 1);
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("TMPDIR", tmp().c_str(), 1);
+    auto set = [this](const char* name, const char* value) {
+        const char* old = std::getenv(name);
+        saved_env_.push_back({name, old != nullptr, old != nullptr ? old : ""});
+        set_env(name, value);
+    };
+#ifdef _WIN32
+    clear_client_keys();
+    // GetTempPathA reads TMP first, then TEMP.
+    set("TMP", tmp().c_str());
+    set("TEMP", tmp().c_str());
+#else
+    set("HOME", home().c_str());
+    set("XDG_CONFIG_HOME", nullptr);
+    set("TMPDIR", tmp().c_str());
+#endif
     // Only loopback traffic, never through a proxy.
-    setenv("no_proxy", "127.0.0.1,localhost", 1);
-    setenv("NO_PROXY", "127.0.0.1,localhost", 1);
-    char buf[4096];
-    old_cwd_ = getcwd(buf, sizeof buf) ? buf : "/";
-    ASSERT_EQ(chdir(work().c_str()), 0);
+    set("no_proxy", "127.0.0.1,localhost");
+    set("NO_PROXY", "127.0.0.1,localhost");
+    old_cwd_ = std::filesystem::current_path().string();
+    std::filesystem::current_path(work());
 }
 
 void ConfigTest::TearDown() {
     release_zone_table();
     zone_count = 0;
-    (void)!chdir(old_cwd_.c_str());
+    std::error_code ec;
+    std::filesystem::current_path(old_cwd_, ec);
+    // The next test's temporary directory is made where the old variables say.
+    for (auto it = saved_env_.rbegin(); it != saved_env_.rend(); ++it)
+        set_env(it->name.c_str(), it->had_value ? it->value.c_str() : nullptr);
+    saved_env_.clear();
+#ifdef _WIN32
+    clear_client_keys();
+#endif
+}
+
+std::string ConfigTest::download_copy() const {
+#ifdef _WIN32
+    return tmp() + "\\pellow.ini";
+#else
+    return tmp() + "/nessel-" + std::to_string(geteuid()) + "/pellow.ini";
+#endif
 }
 
 void ConfigTest::set_zones(const std::vector<std::pair<std::string, std::string>>& zones) {
@@ -63,6 +107,17 @@ uint32_t ConfigTest::client_dword(const char* name, uint32_t absent) {
 std::string ConfigTest::client_text(const char* name, const std::string& absent) {
     std::string v;
     return reg_read_text(kTalvexClientKey, name, v) == 0 ? v : absent;
+}
+
+std::vector<std::string> in_enumeration_order(std::vector<std::string> created) {
+    if (values_enumerate_in_creation_order()) return created;
+    auto folded = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    std::stable_sort(created.begin(), created.end(),
+                     [&](const std::string& a, const std::string& b) { return folded(a) < folded(b); });
+    return created;
 }
 
 void write_file(const std::string& path, const std::string& content) {
@@ -105,24 +160,93 @@ std::vector<Entry> zone_entries(int n, const std::string& tag) {
     return v;
 }
 
-HttpServer::HttpServer(std::function<HttpReply(const HttpRequest&)> handler) : handler_(std::move(handler)) {
-    listen_fd_ = socket(AF_INET, SOCK_STREAM, 0);
+namespace {
+#ifdef _WIN32
+using socklen_t = int;
+constexpr int kNoSignal = 0;
+void close_socket(SocketHandle s) { closesocket(static_cast<SOCKET>(s)); }
+// Winsock is started once for the test program and left running.
+struct WinsockStart {
+    WinsockStart() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+    }
+};
+SocketHandle open_socket() {
+    static WinsockStart started;
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    return s == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(s);
+}
+SocketHandle accept_socket(SocketHandle s) {
+    SOCKET c = accept(static_cast<SOCKET>(s), nullptr, nullptr);
+    return c == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(c);
+}
+#else
+constexpr int kNoSignal = MSG_NOSIGNAL;
+void close_socket(SocketHandle s) { close(static_cast<int>(s)); }
+SocketHandle open_socket() {
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    return s < 0 ? kNoSocket : static_cast<SocketHandle>(s);
+}
+SocketHandle accept_socket(SocketHandle s) {
+    int c = accept(static_cast<int>(s), nullptr, nullptr);
+    return c < 0 ? kNoSocket : static_cast<SocketHandle>(c);
+}
+#endif
+
+// Waits up to ms milliseconds for s to become readable.
+bool readable(SocketHandle s, int ms) {
+    fd_set set;
+    FD_ZERO(&set);
+#ifdef _WIN32
+    FD_SET(static_cast<SOCKET>(s), &set);
+#else
+    FD_SET(static_cast<int>(s), &set);
+#endif
+    timeval tv{0, ms * 1000};
+    return select(static_cast<int>(s) + 1, &set, nullptr, nullptr, &tv) > 0;
+}
+
+bool send_all(SocketHandle s, const std::string& data) {
+    std::size_t off = 0;
+    while (off < data.size()) {
+        auto n = send(s, data.data() + off, static_cast<int>(data.size() - off), kNoSignal);
+        if (n <= 0) return false;
+        off += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A loopback socket bound to a port of its own; its port in *port.
+SocketHandle bound_socket(int* port) {
+    SocketHandle s = open_socket();
+    if (s == kNoSocket) return s;
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = 0;
-    if (bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(listen_fd_, 16) != 0)
-        throw std::runtime_error("test server: bind/listen failed");
     socklen_t len = sizeof addr;
-    getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-    port_ = ntohs(addr.sin_port);
+    if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        close_socket(s);
+        return kNoSocket;
+    }
+    *port = ntohs(addr.sin_port);
+    return s;
+}
+}  // namespace
+
+HttpServer::HttpServer(std::function<HttpReply(const HttpRequest&)> handler) : handler_(std::move(handler)) {
+    listen_fd_ = bound_socket(&port_);
+    if (listen_fd_ == kNoSocket || listen(listen_fd_, 16) != 0)
+        throw std::runtime_error("test server: bind/listen failed");
     thread_ = std::thread([this] { serve(); });
 }
 
 HttpServer::~HttpServer() {
     stop_ = true;
     thread_.join();
-    close(listen_fd_);
+    close_socket(listen_fd_);
 }
 
 std::vector<HttpRequest> HttpServer::requests() {
@@ -130,31 +254,17 @@ std::vector<HttpRequest> HttpServer::requests() {
     return requests_;
 }
 
-namespace {
-bool send_all(int fd, const std::string& data) {
-    std::size_t off = 0;
-    while (off < data.size()) {
-        ssize_t n = send(fd, data.data() + off, data.size() - off, MSG_NOSIGNAL);
-        if (n <= 0) return false;
-        off += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-}  // namespace
-
 void HttpServer::serve() {
     while (!stop_) {
-        pollfd p{listen_fd_, POLLIN, 0};
-        if (poll(&p, 1, 50) <= 0) continue;
-        int fd = accept(listen_fd_, nullptr, nullptr);
-        if (fd < 0) continue;
+        if (!readable(listen_fd_, 50)) continue;
+        SocketHandle fd = accept_socket(listen_fd_);
+        if (fd == kNoSocket) continue;
         std::string req;
         char buf[4096];
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (req.find("\r\n\r\n") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-            pollfd q{fd, POLLIN, 0};
-            if (poll(&q, 1, 50) <= 0) continue;
-            ssize_t n = recv(fd, buf, sizeof buf, 0);
+            if (!readable(fd, 50)) continue;
+            auto n = recv(fd, buf, sizeof buf, 0);
             if (n <= 0) break;
             req.append(buf, static_cast<std::size_t>(n));
         }
@@ -176,20 +286,15 @@ void HttpServer::serve() {
             while (!stop_ && std::chrono::steady_clock::now() < until)
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        close(fd);
+        close_socket(fd);
     }
 }
 
 int closed_port() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    close(fd);
-    return ntohs(addr.sin_port);
+    int port = 0;
+    SocketHandle s = bound_socket(&port);
+    if (s != kNoSocket) close_socket(s);
+    return port;
 }
 
 }  // namespace nessel::test

@@ -32,6 +32,8 @@ protected:
     std::string tmp() const { return dir_.path() + "/tmp"; }
     std::string work() const { return dir_.path() + "/work"; }
     std::string store() const { return home() + "/.config/nessel/registry.db"; }
+    // Where an online update keeps its copy of the downloaded file.
+    std::string download_copy() const;
 
     // Writes the values of the DNSF key (REG_SZ), in order.
     void set_zones(const std::vector<std::pair<std::string, std::string>>& zones);
@@ -43,10 +45,19 @@ protected:
 private:
     TempDir dir_;
     std::string old_cwd_;
+    struct SavedVariable {
+        std::string name;
+        bool had_value;
+        std::string value;
+    };
+    std::vector<SavedVariable> saved_env_;
 };
 
 void write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
+
+// Value names created in this order, as the store enumerates them.
+std::vector<std::string> in_enumeration_order(std::vector<std::string> created);
 
 // One configuration file entry.
 struct Entry {
@@ -61,6 +72,10 @@ struct Entry {
 std::string make_ini(const std::string& version_line, const std::vector<Entry>& entries);
 // n zone entries ".z1" .. ".zn" with punycode records.
 std::vector<Entry> zone_entries(int n, const std::string& tag = "");
+
+// A socket of the system's own kind (a descriptor or a SOCKET).
+using SocketHandle = std::uintptr_t;
+inline constexpr SocketHandle kNoSocket = ~SocketHandle{0};
 
 // An HTTP/1.0 server on 127.0.0.1 with a port of its own, answering each
 // request with what the handler returns, on one thread, until destroyed.
@@ -86,7 +101,7 @@ public:
 private:
     void serve();
     std::function<HttpReply(const HttpRequest&)> handler_;
-    int listen_fd_ = -1;
+    SocketHandle listen_fd_ = kNoSocket;
     int port_ = 0;
     std::atomic<bool> stop_{false};
     std::mutex mu_;

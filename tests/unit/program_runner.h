@@ -4,12 +4,17 @@
 // exit status, standard output and standard error.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,6 +36,70 @@ inline std::string slurp_file(const std::string& path) {
     return s.str();
 }
 
+#ifdef _WIN32
+// One argument quoted so that the C runtime's command-line parser gives it
+// back unchanged: backslashes are literal except before a quote.
+inline std::wstring quote_argument(const std::wstring& arg) {
+    std::wstring q = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        q.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        q.push_back(c);
+    }
+    q.append(2 * backslashes, L'\\');
+    return q + L"\"";
+}
+
+inline std::wstring wide(const std::string& utf8_text) {
+    std::wstring w;
+    if (utf8_text.empty()) return w;
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8_text.data(), static_cast<int>(utf8_text.size()), nullptr, 0);
+    w.resize(static_cast<std::size_t>(n));
+    MultiByteToWideChar(CP_UTF8, 0, utf8_text.data(), static_cast<int>(utf8_text.size()), w.data(), n);
+    return w;
+}
+
+// Sets the variables for the child (the child inherits this process's
+// environment) and puts the old values back when destroyed.  "TMPDIR" also
+// sets TMP and TEMP, which the system's temporary path comes from.
+class ChildEnvironment {
+public:
+    explicit ChildEnvironment(const std::vector<std::string>& env) {
+        for (const auto& e : env) {
+            const std::size_t eq = e.find('=');
+            const std::string name = e.substr(0, eq), value = e.substr(eq + 1);
+            if (name == "TMPDIR") {
+                set("TMP", value);
+                set("TEMP", value);
+            }
+            set(name, value);
+        }
+    }
+    ~ChildEnvironment() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+            SetEnvironmentVariableA(it->first.c_str(), it->second.has_value ? it->second.value.c_str() : nullptr);
+    }
+
+private:
+    struct Old {
+        bool has_value;
+        std::string value;
+    };
+    void set(const std::string& name, const std::string& value) {
+        char buf[32768];
+        DWORD n = GetEnvironmentVariableA(name.c_str(), buf, sizeof buf);
+        saved_.push_back({name, Old{n > 0 && n < sizeof buf, std::string(buf, n < sizeof buf ? n : 0)}});
+        SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+    }
+    std::vector<std::pair<std::string, Old>> saved_;
+};
+#endif
+
 // Runs NESSEL_PROGRAM with args.  env entries "NAME=VALUE" are set on top of
 // the inherited environment; stdin_text is the whole standard input.
 inline RunResult run_program(const std::vector<std::string>& args,
@@ -40,6 +109,50 @@ inline RunResult run_program(const std::vector<std::string>& args,
     const std::string in = io.path() + "/in", out = io.path() + "/out", err = io.path() + "/err";
     std::ofstream(in, std::ios::binary) << stdin_text;
     RunResult r;
+#ifdef _WIN32
+    // The standard handles are made inheritable only for the child they are
+    // meant for: opening them and starting the child happen under one lock,
+    // so a child started by another thread meanwhile inherits none of them.
+    static std::mutex start_lock;
+    std::unique_lock<std::mutex> starting(start_lock);
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE fi = CreateFileA(in.c_str(), GENERIC_READ, share, &inherit, OPEN_EXISTING, 0, nullptr);
+    HANDLE fo = CreateFileA(out.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE fe = CreateFileA(err.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr);
+    PROCESS_INFORMATION pi{};
+    bool started = false;
+    std::string failure;
+    if (fi != INVALID_HANDLE_VALUE && fo != INVALID_HANDLE_VALUE && fe != INVALID_HANDLE_VALUE) {
+        std::wstring cmd = quote_argument(wide(NESSEL_PROGRAM));
+        for (const auto& a : args) cmd += L" " + quote_argument(wide(a));
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = fi;
+        si.hStdOutput = fo;
+        si.hStdError = fe;
+        ChildEnvironment child_env(env);
+        started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi) != 0;
+        if (!started) failure = "CreateProcess failed: " + std::to_string(GetLastError());
+    } else {
+        failure = "cannot open the standard files: " + std::to_string(GetLastError());
+    }
+    for (HANDLE h : {fi, fo, fe})
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    starting.unlock();
+    if (started) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        DWORD code = 0;
+        if (GetExitCodeProcess(pi.hProcess, &code)) r.status = static_cast<int>(code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    if (!started) {
+        r.err = failure;
+        return r;
+    }
+#else
     const pid_t pid = fork();
     if (pid == 0) {
         const int fi = open(in.c_str(), O_RDONLY);
@@ -60,6 +173,7 @@ inline RunResult run_program(const std::vector<std::string>& args,
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
         r.status = WEXITSTATUS(status);
+#endif
     r.out = slurp_file(out);
     r.err = slurp_file(err);
     return r;

@@ -1,41 +1,40 @@
 // SPDX-License-Identifier: MIT
 // tests/unit/reg_cli_test.cpp: "nessel reg" run as a program on a private store.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "config/registry.h"
 #include "config_support.h"
+#include "program_runner.h"
 
 namespace nessel {
 namespace {
 
-struct ProgramRun {
-    int status;
-    std::string out;
-};
+// The program with the arguments; its standard error is not looked at.
+test::RunResult nessel(const std::vector<std::string>& args) { return test::run_program(args); }
 
-// Runs the program with the arguments (single-quoted for the shell).
-ProgramRun nessel(const std::vector<std::string>& args) {
-    std::string cmd = std::string("'") + NESSEL_PROGRAM + "'";
-    for (const auto& a : args) {
-        std::string q;
-        for (char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        cmd += " '" + q + "'";
-    }
-    cmd += " 2>/dev/null";
-    FILE* p = popen(cmd.c_str(), "r");
-    ProgramRun r{-1, {}};
-    if (p == nullptr) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+// A listing as the store enumerates it: lines in the given (creation) order,
+// or sorted by value name without regard to case where the store sorts.
+std::string as_enumerated(const std::string& listing) {
+    if (test::values_enumerate_in_creation_order()) return listing;
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t nl; (nl = listing.find('\n', start)) != std::string::npos; start = nl + 1)
+        lines.push_back(listing.substr(start, nl + 1 - start));
+    auto key = [](const std::string& line) {
+        std::string k = line.substr(0, line.find('\t'));
+        for (char& c : k) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return k;
+    };
+    std::stable_sort(lines.begin(), lines.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    std::string out;
+    for (const auto& l : lines) out += l;
+    return out + listing.substr(start);
 }
 
 class RegCli : public test::ConfigTest {};
@@ -75,11 +74,11 @@ TEST_F(RegCli, SetGetListDelete) {
         {{"reg"}, 2, ""},
     };
     for (const auto& s : steps) {
-        ProgramRun r = nessel(s.args);
+        test::RunResult r = nessel(s.args);
         std::string shown;
         for (const auto& a : s.args) shown += a + " ";
         EXPECT_EQ(r.status, s.status) << shown;
-        EXPECT_EQ(r.out, s.out) << shown;
+        EXPECT_EQ(r.out, as_enumerated(s.out)) << shown;
     }
     // What the library reads is what the program wrote.
     uint32_t n = 0;
@@ -88,19 +87,25 @@ TEST_F(RegCli, SetGetListDelete) {
 }
 
 TEST_F(RegCli, StoreLocationFollowsEnvironment) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the store is the system registry here, not a file of the user's";
+#endif
     ASSERT_EQ(nessel({"reg", "set", "Software\\T", "v", "home"}).status, 0);
     EXPECT_TRUE(std::filesystem::exists(store()));
-    setenv("XDG_CONFIG_HOME", (tmp() + "/xdg").c_str(), 1);
+    test::set_env("XDG_CONFIG_HOME", (tmp() + "/xdg").c_str());
     EXPECT_EQ(nessel({"reg", "get", "Software\\T", "v"}).status, 1);
     ASSERT_EQ(nessel({"reg", "set", "Software\\T", "v", "xdg"}).status, 0);
     EXPECT_TRUE(std::filesystem::exists(tmp() + "/xdg/nessel/registry.db"));
     EXPECT_EQ(nessel({"reg", "get", "Software\\T", "v"}).out, "xdg\n");
-    setenv("XDG_CONFIG_HOME", "", 1);  // empty counts as unset
+    test::set_env("XDG_CONFIG_HOME", "");  // empty counts as unset
     EXPECT_EQ(nessel({"reg", "get", "Software\\T", "v"}).out, "home\n");
-    unsetenv("XDG_CONFIG_HOME");
+    test::set_env("XDG_CONFIG_HOME", nullptr);
 }
 
 TEST_F(RegCli, CorruptStoreFailsCleanly) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the store is the system registry here, not a file of the user's";
+#endif
     std::filesystem::create_directories(home() + "/.config/nessel");
     test::write_file(store(), "this is not a database, just text that fills a page or so");
     for (const auto& args : std::vector<std::vector<std::string>>{
@@ -110,18 +115,22 @@ TEST_F(RegCli, CorruptStoreFailsCleanly) {
 }
 
 TEST_F(RegCli, ConcurrentWritersLoseNothing) {
-    // Eight programs at once, each writing its own values into one key.
-    std::vector<FILE*> pipes;
-    for (int p = 0; p < 8; ++p) {
-        std::string cmd;
-        for (int i = 0; i < 10; ++i)
-            cmd += std::string("'") + NESSEL_PROGRAM + "' reg set 'Software\\Shared' p" + std::to_string(p) +
-                   "_" + std::to_string(i) + " " + std::to_string(i) + " --dword && ";
-        cmd += "true";
-        pipes.push_back(popen(cmd.c_str(), "r"));
-    }
-    for (FILE* p : pipes) EXPECT_EQ(pclose(p), 0);
-    ProgramRun r = nessel({"reg", "list", "Software\\Shared"});
+    // Eight writers at once, each running the program ten times to write its
+    // own values into one key.
+    std::vector<std::thread> writers;
+    std::vector<std::string> failures(8);
+    const std::string key = "SOFTWARE\\Talvex international inc.\\Shared";
+    for (int p = 0; p < 8; ++p)
+        writers.emplace_back([p, &key, &failures] {
+            for (int i = 0; i < 10; ++i) {
+                const std::string name = "p" + std::to_string(p) + "_" + std::to_string(i);
+                test::RunResult r = test::run_program({"reg", "set", key, name, std::to_string(i), "--dword"});
+                if (r.status != 0) failures[p] += name + ": " + std::to_string(r.status) + " " + r.err + "\n";
+            }
+        });
+    for (auto& w : writers) w.join();
+    EXPECT_EQ(failures, std::vector<std::string>(8));
+    test::RunResult r = nessel({"reg", "list", key});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 80);
 }

@@ -158,6 +158,17 @@ void set_env(const char* name, const char* value) {
 #endif
 }
 
+bool running_under_wine() {
+#ifdef _WIN32
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
+bool values_enumerate_in_creation_order() { return !running_under_wine(); }
+
 SharedLib::SharedLib(const std::string& path) {
 #ifdef _WIN32
     handle_ = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));

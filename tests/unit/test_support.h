@@ -36,6 +36,14 @@ private:
 // null), with setenv or SetEnvironmentVariable as the system has it.
 void set_env(const char* name, const char* value);
 
+// Whether this Windows program runs under Wine (false on other systems).
+bool running_under_wine();
+
+// Whether the per-user store enumerates a key's values in the order of their
+// creation, as the library's own store and Windows do.  Wine's registry
+// keeps them sorted by name (without regard to case) instead.
+bool values_enumerate_in_creation_order();
+
 // A shared library loaded at run time: dlopen on POSIX, LoadLibrary on
 // Windows.  Closed with close() or with the object.
 class SharedLib {

@@ -188,12 +188,14 @@ TEST_F(ZoneTableLoad, CountAbsentNegativeOrHuge) {
 }
 
 TEST_F(ZoneTableLoad, DataReadAsText) {
-    const std::string long_name(300, 'n');
+    // Names whose order by name is their order of creation, so that a store
+    // that enumerates by name gives the same table.
+    const std::string long_name = "." + std::string(299, 'a');
     const std::string long_value = std::string(1100, 'a') + ";b;c;d;e;1;p;c;s";
     set_zones({{long_name, long_value},
                {".nul", std::string("a;b;c;d;e;5;p\0;hidden;s", 23)},
                {".x3", "x"}, {".x4", "x"}, {".x5", "x"}});
-    ASSERT_EQ(reg_write_dword(kDnsfKey, ".dword", 0x3B3B3B41u), 0);  // "A;;;" as text
+    ASSERT_EQ(reg_write_dword(kDnsfKey, ".zdword", 0x3B3B3B41u), 0);  // "A;;;" as text
     ASSERT_EQ(reg_write_dword(kTalvexClientKey, "NumOfDomainName", 6), 0);
     ASSERT_EQ(load_zone_table(), 1);
     EXPECT_EQ(zone_of(0), long_name.substr(0, 255));
@@ -209,6 +211,9 @@ TEST_F(ZoneTableLoad, DataReadAsText) {
 }
 
 TEST_F(ZoneTableLoad, CorruptOrUnopenableStoreFailsCleanly) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the store is the system registry here, not a file of the user's";
+#endif
     std::filesystem::create_directories(home() + "/.config/nessel");
     test::write_file(store(), std::string(4096, 'G'));  // not a database
     test::write_file(work() + "/pellow.ini", test::make_ini("VERSION=1", test::zone_entries(7)));
