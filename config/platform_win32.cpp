@@ -346,9 +346,10 @@ int url_read(UrlConnection* connection, std::size_t want, std::string& data) {
     while (data.size() < want) {
         const ULONGLONG elapsed = GetTickCount64() - connection->started;
         if (elapsed >= kTransferLimitMs) return 0;
-        // A read waits no longer than the transfer has left.  (Wine's
-        // InternetReadFile ignores receive timeouts and waits for the
-        // server; Windows honours them.)
+        // A read waits no longer than the transfer has left, as far as the
+        // system honours the receive timeout (Wine's InternetReadFile does
+        // not: it waits for the server, and closing the handles from another
+        // thread does not end the wait either).
         DWORD left_ms = static_cast<DWORD>(kTransferLimitMs - elapsed);
         InternetSetOptionA(connection->request, INTERNET_OPTION_RECEIVE_TIMEOUT, &left_ms,
                            sizeof left_ms);
