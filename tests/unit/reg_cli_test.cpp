@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include "config/registry.h"
@@ -18,22 +18,19 @@ namespace {
 // The program with the arguments; its standard error is not looked at.
 test::RunResult nessel(const std::vector<std::string>& args) { return test::run_program(args); }
 
-// A listing as the store enumerates it: lines in the given (creation) order,
-// or sorted by value name without regard to case where the store sorts.
+// A listing ("name\ttype\tdata" lines, written in creation order) in the
+// order the store enumerates the values.
 std::string as_enumerated(const std::string& listing) {
-    if (test::values_enumerate_in_creation_order()) return listing;
-    std::vector<std::string> lines;
+    std::map<std::string, std::string> line_of;
+    std::vector<std::string> names;
     std::size_t start = 0;
-    for (std::size_t nl; (nl = listing.find('\n', start)) != std::string::npos; start = nl + 1)
-        lines.push_back(listing.substr(start, nl + 1 - start));
-    auto key = [](const std::string& line) {
-        std::string k = line.substr(0, line.find('\t'));
-        for (char& c : k) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return k;
-    };
-    std::stable_sort(lines.begin(), lines.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    for (std::size_t nl; (nl = listing.find('\n', start)) != std::string::npos; start = nl + 1) {
+        const std::string line = listing.substr(start, nl + 1 - start);
+        names.push_back(line.substr(0, line.find('\t')));
+        line_of[names.back()] = line;
+    }
     std::string out;
-    for (const auto& l : lines) out += l;
+    for (const auto& name : test::in_enumeration_order(names)) out += line_of[name];
     return out + listing.substr(start);
 }
 
