@@ -39,21 +39,9 @@ int big5_to_unicode(std::string_view src, std::u16string& dst) {
     return 1;
 }
 
+// Every ASCII unit passes, controls and space included.
 int big5_from_unicode(std::u16string_view src, std::string& dst) {
-    dst.clear();
-    src = cjk::before_nul(src);
-    dst.reserve(src.size() * 2);
-    for (char16_t u : src) {
-        if (u < 0x80) {  // every ASCII unit, controls and space included
-            dst.push_back(static_cast<char>(u));
-            continue;
-        }
-        uint16_t code = u == 0xFFFD ? 0 : cjk::reverse_lookup(data::ucs_to_big5_page, data::ucs_to_big5, u);
-        if (code == 0) return cjk::fail(dst);
-        dst.push_back(static_cast<char>(code >> 8));
-        dst.push_back(static_cast<char>(code & 0xFF));
-    }
-    return 1;
+    return cjk::encode_double_byte(src, dst, data::ucs_to_big5_page, data::ucs_to_big5);
 }
 
 }  // namespace nessel
