@@ -25,13 +25,7 @@ protected:
     static void SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
 };
 
-struct Case {
-    const char* enc;
-    bool decode;
-    const char* bytes;
-    const char* units;
-    int result;
-};
+using Case = test::ConversionCase;
 
 TEST_F(Iscii, StatedMappings) {
     const Case cases[] = {
@@ -57,19 +51,7 @@ TEST_F(Iscii, StatedMappings) {
         {"dev", false, "", "U+0970", 0},
         {"dev", true, "\\xFB", "", 0},
     };
-    for (const auto& c : cases) {
-        const uint32_t et = encoding_type(c.enc);
-        ASSERT_NE(et, 0u) << c.enc;
-        if (c.decode) {
-            std::u16string out;
-            EXPECT_EQ(encoding_to_unicode(et, B(c.bytes), out), c.result) << c.enc << " " << c.bytes;
-            EXPECT_EQ(show(out), show(U(c.units))) << c.enc << " " << c.bytes;
-        } else {
-            std::string out;
-            EXPECT_EQ(unicode_to_encoding(et, U(c.units), out), c.result) << c.enc << " " << c.units;
-            EXPECT_EQ(show_bytes(out), show_bytes(B(c.bytes))) << c.enc << " " << c.units;
-        }
-    }
+    test::expect_conversions(cases);
 }
 
 // The Devanagari layout of ISCII-91 as ranges, and the positions that Telugu

@@ -122,13 +122,7 @@ TEST_F(Sbcs, TableSizesAndBases) {
     EXPECT_EQ(iso8859_table(1)->to_ucs[0], u'\u00FF');
 }
 
-struct Case {
-    const char* enc;
-    bool decode;        // true: bytes -> units; false: units -> bytes
-    const char* bytes;  // \xHH escapes
-    const char* units;  // U+XXXX list
-    int result;
-};
+using Case = test::ConversionCase;
 
 TEST_F(Sbcs, StatedMappings) {
     const Case cases[] = {
@@ -167,19 +161,7 @@ TEST_F(Sbcs, StatedMappings) {
         {"iso8859-2", true, "", "", 1},
         {"iso8859-2", false, "", "", 1},
     };
-    for (const auto& c : cases) {
-        const uint32_t et = encoding_type(c.enc);
-        ASSERT_NE(et, 0u) << c.enc;
-        if (c.decode) {
-            std::u16string out;
-            EXPECT_EQ(encoding_to_unicode(et, B(c.bytes), out), c.result) << c.enc << " " << c.bytes;
-            EXPECT_EQ(show(out), show(U(c.units))) << c.enc << " " << c.bytes;
-        } else {
-            std::string out;
-            EXPECT_EQ(unicode_to_encoding(et, U(c.units), out), c.result) << c.enc << " " << c.units;
-            EXPECT_EQ(show_bytes(out), show_bytes(B(c.bytes))) << c.enc << " " << c.units;
-        }
-    }
+    test::expect_conversions(cases);
 }
 
 // Encoding stops at the first unit without a byte; the converter itself keeps

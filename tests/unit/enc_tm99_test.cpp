@@ -24,13 +24,7 @@ protected:
     static void SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
 };
 
-struct Case {
-    const char* enc;
-    bool decode;
-    const char* bytes;
-    const char* units;
-    int result;  // the count the converter returns, 0 for failure
-};
+using Case = test::ConversionCase;
 
 TEST_F(Tamil, StatedMappings) {
     const Case cases[] = {
@@ -75,19 +69,7 @@ TEST_F(Tamil, StatedMappings) {
         {"tam", false, "\\x53", "U+0BB7 U+0BBF", 1},
         {"tam", true, "\\x53", "U+0BB7 U+0BBF", 2},
     };
-    for (const auto& c : cases) {
-        const uint32_t et = encoding_type(c.enc);
-        ASSERT_NE(et, 0u) << c.enc;
-        if (c.decode) {
-            std::u16string out;
-            EXPECT_EQ(encoding_to_unicode(et, B(c.bytes), out), c.result) << c.enc << " " << c.bytes;
-            EXPECT_EQ(show(out), show(U(c.units))) << c.enc << " " << c.bytes;
-        } else {
-            std::string out;
-            EXPECT_EQ(unicode_to_encoding(et, U(c.units), out), c.result) << c.enc << " " << c.units;
-            EXPECT_EQ(show_bytes(out), show_bytes(B(c.bytes))) << c.enc << " " << c.units;
-        }
-    }
+    test::expect_conversions(cases);
 }
 
 // SSA is one letter everywhere: the SSA glyph, the KSSA ligature and the
@@ -112,18 +94,7 @@ TEST_F(Tamil, SsaLigaturesAndSri) {
         {"tam", false, "\\x82\\xFB", "U+0B95 U+0BCD U+0BB7", 2},
         {"tam", true, "\\x82\\xFB", "U+0B95 U+0BCD U+0BB7", 3},
     };
-    for (const auto& c : cases) {
-        const uint32_t et = encoding_type(c.enc);
-        if (c.decode) {
-            std::u16string out;
-            EXPECT_EQ(encoding_to_unicode(et, B(c.bytes), out), c.result) << c.enc << " " << c.bytes;
-            EXPECT_EQ(show(out), show(U(c.units))) << c.enc << " " << c.bytes;
-        } else {
-            std::string out;
-            EXPECT_EQ(unicode_to_encoding(et, U(c.units), out), c.result) << c.enc << " " << c.units;
-            EXPECT_EQ(show_bytes(out), show_bytes(B(c.bytes))) << c.enc << " " << c.units;
-        }
-    }
+    test::expect_conversions(cases);
 }
 
 // A space encodes to the byte 0x20 and the text goes on after it.

@@ -2,11 +2,15 @@
 // tests/unit/test_support.cpp: helpers shared by the unit tests.
 #include "test_support.h"
 
+#include "encoding/encoding.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <dlfcn.h>
 #endif
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -124,6 +128,23 @@ std::string utf8(std::u16string_view units) {
         }
     }
     return out;
+}
+
+void expect_conversions(std::span<const ConversionCase> cases) {
+    for (const auto& c : cases) {
+        const uint32_t et = encoding_type(c.enc);
+        EXPECT_NE(et, 0u) << c.enc;
+        if (et == 0) continue;
+        if (c.decode) {
+            std::u16string out;
+            EXPECT_EQ(encoding_to_unicode(et, B(c.bytes), out), c.result) << c.enc << " " << c.bytes;
+            EXPECT_EQ(show(out), show(U(c.units))) << c.enc << " " << c.bytes;
+        } else {
+            std::string out;
+            EXPECT_EQ(unicode_to_encoding(et, U(c.units), out), c.result) << c.enc << " " << c.units;
+            EXPECT_EQ(show_bytes(out), show_bytes(B(c.bytes))) << c.enc << " " << c.units;
+        }
+    }
 }
 
 TempDir::TempDir() {

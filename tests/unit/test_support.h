@@ -2,6 +2,7 @@
 // tests/unit/test_support.h: helpers shared by the unit tests.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,18 @@ std::string show_bytes(std::string_view bytes);
 // UTF-8 to UTF-16 and back (surrogate pairs for characters beyond the BMP).
 std::u16string utf16(std::string_view utf8);
 std::string utf8(std::u16string_view units);
+
+// One conversion through the encoding registry.
+struct ConversionCase {
+    const char* enc;
+    bool decode;        // true: bytes -> units; false: units -> bytes
+    const char* bytes;  // \xHH escapes
+    const char* units;  // U+XXXX list
+    int result;         // what the converter returns: a count, 0 for failure
+};
+// Runs each case through encoding_to_unicode or unicode_to_encoding and
+// checks the result and the output.
+void expect_conversions(std::span<const ConversionCase> cases);
 
 // A fresh temporary directory, removed with the object.
 class TempDir {
