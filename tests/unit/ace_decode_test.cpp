@@ -55,14 +55,7 @@ NDecoded to_native(const char* codec, const char* ace, const char* target) {
     return d;
 }
 
-class AceDecode : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(init_once(), 1);
-        reset_ace_settings();
-    }
-    void TearDown() override { release_zone_table(); }
-};
+class AceDecode : public test::ZoneTest {};
 
 }  // namespace
 

@@ -45,14 +45,7 @@ Outcome convert(std::u16string_view name, std::string_view encoding = "UTF-8") {
     return o;
 }
 
-class ConvertDomain : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(init_once(), 1);
-        reset_ace_settings();
-    }
-    void TearDown() override { release_zone_table(); }
-};
+class ConvertDomain : public test::ZoneTest {};
 
 }  // namespace
 

@@ -75,16 +75,15 @@ bool all(const std::vector<nessel_unit>& v, size_t from, size_t to, nessel_unit 
     return true;
 }
 
-class NamePrepExports : public ::testing::Test {
+class NamePrepExports : public test::ZoneTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(init_once(), 1);
-        reset_ace_settings();
+        test::ZoneTest::SetUp();
+        if (HasFatalFailure()) return;
         install_zones({{".zz", "racex", "ra--"},
                        {"example.zz", "race", "mb--"},
                        {racex_zone(utf16("中文")), "PUNYCODE", "xn--"}});
     }
-    void TearDown() override { release_zone_table(); }
 };
 
 }  // namespace

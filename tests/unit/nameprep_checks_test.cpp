@@ -8,27 +8,11 @@
 #include "test_support.h"
 
 using namespace nessel;
+using nessel::test::M;
 using nessel::test::U;
 
 namespace {
 
-// Units from space-separated tokens: "U+XXXX" is one unit, any other token
-// stands for its own characters.
-std::u16string M(std::string_view notation) {
-    std::u16string out;
-    size_t pos = 0;
-    while (pos < notation.size()) {
-        size_t end = notation.find(' ', pos);
-        if (end == std::string_view::npos) end = notation.size();
-        std::string_view tok = notation.substr(pos, end - pos);
-        if (tok.starts_with("U+"))
-            out += U(tok);
-        else
-            for (char c : tok) out.push_back(static_cast<unsigned char>(c));
-        pos = end + 1;
-    }
-    return out;
-}
 TEST(NameprepBeforeInit, RefusesWithoutTouchingOutput) {
     std::u16string out = u"unchanged";
     EXPECT_EQ(name_prep(u"abc", out, 0, 1024), PREP_ERR_MAP_FAILED);

@@ -13,27 +13,11 @@
 
 using namespace nessel;
 using nessel::test::show;
+using nessel::test::M;
 using nessel::test::U;
 
 namespace {
 
-// Units from space-separated tokens: "U+XXXX" is one unit, any other token
-// stands for its own characters.
-std::u16string M(std::string_view notation) {
-    std::u16string out;
-    size_t pos = 0;
-    while (pos < notation.size()) {
-        size_t end = notation.find(' ', pos);
-        if (end == std::string_view::npos) end = notation.size();
-        std::string_view tok = notation.substr(pos, end - pos);
-        if (tok.starts_with("U+"))
-            out += U(tok);
-        else
-            for (char c : tok) out.push_back(static_cast<unsigned char>(c));
-        pos = end + 1;
-    }
-    return out;
-}
 class Nameprep : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_EQ(init_once(), 1); }

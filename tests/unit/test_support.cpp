@@ -42,6 +42,22 @@ std::u16string U(std::string_view notation) {
     return out;
 }
 
+std::u16string M(std::string_view notation) {
+    std::u16string out;
+    size_t pos = 0;
+    while (pos < notation.size()) {
+        size_t end = notation.find(' ', pos);
+        if (end == std::string_view::npos) end = notation.size();
+        std::string_view tok = notation.substr(pos, end - pos);
+        if (tok.starts_with("U+"))
+            out += U(tok);
+        else
+            for (char c : tok) out.push_back(static_cast<unsigned char>(c));
+        pos = end + 1;
+    }
+    return out;
+}
+
 std::string B(std::string_view escaped) {
     std::string out;
     for (size_t i = 0; i < escaped.size(); ++i) {

@@ -3,11 +3,14 @@
 // tests, laid out as a load from the registry leaves it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "ace/convert.h"
+#include "api/lifecycle.h"
 #include "config/zone_table.h"
 #include "encoding/encoding.h"
 
@@ -60,5 +63,16 @@ inline std::string racex_zone(std::u16string_view label) {
     if (racex == nullptr || racex->from_unicode(label, out) == 0) return {};
     return "." + out;
 }
+
+// The library initialised with the default ACE settings; whatever zone
+// table a test installs is released after it.
+class ZoneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(init_once(), 1);
+        reset_ace_settings();
+    }
+    void TearDown() override { release_zone_table(); }
+};
 
 }  // namespace nessel::test
