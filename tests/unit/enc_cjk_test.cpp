@@ -27,9 +27,8 @@ using test::show;
 using test::show_bytes;
 using test::U;
 
-class CjkTest : public ::testing::Test {
+class CjkTest : public test::EncodingsTest {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
     static void TearDownTestSuite() { free_encodings(); }
 
     static const EncodingEntry& entry(const std::string& name) {

@@ -20,10 +20,7 @@ using test::show;
 using test::show_bytes;
 using test::U;
 
-class Iscii : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
-};
+class Iscii : public test::EncodingsTest {};
 
 using Case = test::ConversionCase;
 

@@ -25,10 +25,7 @@ using test::show;
 using test::show_bytes;
 using test::U;
 
-class Sbcs : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
-};
+class Sbcs : public test::EncodingsTest {};
 
 struct TableInfo {
     const char* name;     // registered name

@@ -19,10 +19,7 @@ using test::show;
 using test::show_bytes;
 using test::U;
 
-class Tamil : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
-};
+class Tamil : public test::EncodingsTest {};
 
 using Case = test::ConversionCase;
 

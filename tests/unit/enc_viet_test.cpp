@@ -23,10 +23,7 @@ using test::show;
 using test::show_bytes;
 using test::U;
 
-class Viet : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
-};
+class Viet : public test::EncodingsTest {};
 
 using Case = test::ConversionCase;
 

@@ -146,6 +146,8 @@ std::string utf8(std::u16string_view units) {
     return out;
 }
 
+void EncodingsTest::SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
+
 void expect_conversions(std::span<const ConversionCase> cases) {
     for (const auto& c : cases) {
         const uint32_t et = encoding_type(c.enc);

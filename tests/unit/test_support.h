@@ -2,6 +2,8 @@
 // tests/unit/test_support.h: helpers shared by the unit tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,6 +24,13 @@ std::string show_bytes(std::string_view bytes);
 // UTF-8 to UTF-16 and back (surrogate pairs for characters beyond the BMP).
 std::u16string utf16(std::string_view utf8);
 std::string utf8(std::u16string_view units);
+
+// Tests of the registered encodings: every encoding is registered once,
+// before the suite's first test.
+class EncodingsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+};
 
 // One conversion through the encoding registry.
 struct ConversionCase {
