@@ -40,24 +40,19 @@ void clear_client_keys() {
 
 void ConfigTest::SetUp() {
     for (const auto& d : {home(), tmp(), work()}) std::filesystem::create_directories(d);
-    auto set = [this](const char* name, const char* value) {
-        const char* old = std::getenv(name);
-        saved_env_.push_back({name, old != nullptr, old != nullptr ? old : ""});
-        set_env(name, value);
-    };
 #ifdef _WIN32
     clear_client_keys();
     // GetTempPathA reads TMP first, then TEMP.
-    set("TMP", tmp().c_str());
-    set("TEMP", tmp().c_str());
+    env_.set("TMP", tmp().c_str());
+    env_.set("TEMP", tmp().c_str());
 #else
-    set("HOME", home().c_str());
-    set("XDG_CONFIG_HOME", nullptr);
-    set("TMPDIR", tmp().c_str());
+    env_.set("HOME", home().c_str());
+    env_.set("XDG_CONFIG_HOME", nullptr);
+    env_.set("TMPDIR", tmp().c_str());
 #endif
     // Only loopback traffic, never through a proxy.
-    set("no_proxy", "127.0.0.1,localhost");
-    set("NO_PROXY", "127.0.0.1,localhost");
+    env_.set("no_proxy", "127.0.0.1,localhost");
+    env_.set("NO_PROXY", "127.0.0.1,localhost");
     old_cwd_ = std::filesystem::current_path().string();
     std::filesystem::current_path(work());
 }
@@ -68,9 +63,7 @@ void ConfigTest::TearDown() {
     std::error_code ec;
     std::filesystem::current_path(old_cwd_, ec);
     // The next test's temporary directory is made where the old variables say.
-    for (auto it = saved_env_.rbegin(); it != saved_env_.rend(); ++it)
-        set_env(it->name.c_str(), it->had_value ? it->value.c_str() : nullptr);
-    saved_env_.clear();
+    env_.restore();
 #ifdef _WIN32
     clear_client_keys();
 #endif

@@ -45,12 +45,7 @@ protected:
 private:
     TempDir dir_;
     std::string old_cwd_;
-    struct SavedVariable {
-        std::string name;
-        bool had_value;
-        std::string value;
-    };
-    std::vector<SavedVariable> saved_env_;
+    ScopedEnvironment env_;
 };
 
 void write_file(const std::string& path, const std::string& content);

@@ -56,48 +56,25 @@ inline std::wstring quote_argument(const std::wstring& arg) {
 }
 
 inline std::wstring wide(const std::string& utf8_text) {
-    std::wstring w;
-    if (utf8_text.empty()) return w;
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8_text.data(), static_cast<int>(utf8_text.size()), nullptr, 0);
-    w.resize(static_cast<std::size_t>(n));
-    MultiByteToWideChar(CP_UTF8, 0, utf8_text.data(), static_cast<int>(utf8_text.size()), w.data(), n);
-    return w;
+    const std::u16string units = utf16(utf8_text);
+    return std::wstring(units.begin(), units.end());
 }
 
-// Sets the variables for the child (the child inherits this process's
-// environment) and puts the old values back when destroyed.  "TMPDIR" also
-// sets TMP and TEMP, which the system's temporary path comes from.
-class ChildEnvironment {
-public:
-    explicit ChildEnvironment(const std::vector<std::string>& env) {
-        for (const auto& e : env) {
-            const std::size_t eq = e.find('=');
-            const std::string name = e.substr(0, eq), value = e.substr(eq + 1);
-            if (name == "TMPDIR") {
-                set("TMP", value);
-                set("TEMP", value);
-            }
-            set(name, value);
+// Sets the variables for the child, which inherits this process's
+// environment; an empty value removes the variable.  "TMPDIR" also sets TMP
+// and TEMP, which the system's temporary path comes from.
+inline void set_child_environment(ScopedEnvironment& scope, const std::vector<std::string>& env) {
+    for (const auto& e : env) {
+        const std::size_t eq = e.find('=');
+        const std::string name = e.substr(0, eq), value = e.substr(eq + 1);
+        const char* v = value.empty() ? nullptr : value.c_str();
+        if (name == "TMPDIR") {
+            scope.set("TMP", v);
+            scope.set("TEMP", v);
         }
+        scope.set(name.c_str(), v);
     }
-    ~ChildEnvironment() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-            SetEnvironmentVariableA(it->first.c_str(), it->second.has_value ? it->second.value.c_str() : nullptr);
-    }
-
-private:
-    struct Old {
-        bool has_value;
-        std::string value;
-    };
-    void set(const std::string& name, const std::string& value) {
-        char buf[32768];
-        DWORD n = GetEnvironmentVariableA(name.c_str(), buf, sizeof buf);
-        saved_.push_back({name, Old{n > 0 && n < sizeof buf, std::string(buf, n < sizeof buf ? n : 0)}});
-        SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
-    }
-    std::vector<std::pair<std::string, Old>> saved_;
-};
+}
 #endif
 
 // Runs NESSEL_PROGRAM with args.  env entries "NAME=VALUE" are set on top of
@@ -132,7 +109,8 @@ inline RunResult run_program(const std::vector<std::string>& args,
         si.hStdInput = fi;
         si.hStdOutput = fo;
         si.hStdError = fe;
-        ChildEnvironment child_env(env);
+        ScopedEnvironment child_env;
+        set_child_environment(child_env, env);
         started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi) != 0;
         if (!started) failure = "CreateProcess failed: " + std::to_string(GetLastError());
     } else {

@@ -197,6 +197,18 @@ void set_env(const char* name, const char* value) {
 #endif
 }
 
+void ScopedEnvironment::set(const char* name, const char* value) {
+    const char* old = std::getenv(name);
+    saved_.push_back({name, old != nullptr, old != nullptr ? old : ""});
+    set_env(name, value);
+}
+
+void ScopedEnvironment::restore() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+        set_env(it->name.c_str(), it->had_value ? it->value.c_str() : nullptr);
+    saved_.clear();
+}
+
 bool running_under_wine() {
 #ifdef _WIN32
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nessel::test {
 
@@ -60,6 +61,26 @@ private:
 // Sets an environment variable of this process (removes it when value is
 // null), with setenv or SetEnvironmentVariable as the system has it.
 void set_env(const char* name, const char* value);
+
+// Environment variables changed for a while: restore(), or the destructor,
+// puts each back as it was before the first change.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment() = default;
+    ~ScopedEnvironment() { restore(); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    void set(const char* name, const char* value);
+    void restore();
+
+private:
+    struct Saved {
+        std::string name;
+        bool had_value;
+        std::string value;
+    };
+    std::vector<Saved> saved_;
+};
 
 // Whether this Windows program runs under Wine (false on other systems).
 bool running_under_wine();
