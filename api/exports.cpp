@@ -79,7 +79,9 @@ NESSEL_API uint32_t NESSEL_CALL DeinitSDK(void) noexcept { return deinit_sdk(); 
 NESSEL_API int NESSEL_CALL UpdateRegistry(void) noexcept { return update_registry(); }
 
 NESSEL_API const char* NESSEL_CALL GetVersion_Nessel(void) noexcept {
-    return "Nessel Version 4.0.31";
+    // The version comes from the build's project version, like the DLL's
+    // version resource and the SDK archive's name.
+    return "Nessel Version " NESSEL_VERSION;
 }
 
 NESSEL_API uint32_t NESSEL_CALL NamePrep(const char* encoding, const char* input, char* output,
