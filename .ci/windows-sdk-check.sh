@@ -70,6 +70,11 @@ check_archive() {  # ZIP ARCH TRIPLE BITS
       --def "$src/cmake/Nessel.def" --header "$sdk/include/nessel.h" --bits "$bits" \
       --objdump "$triple-objdump" --nm "$triple-nm" --version "$version.0" >/dev/null \
     || fail "$name: Nessel.dll or Nessel.lib (tests/win/check_dll.py)"
+  local exe_version
+  exe_version=$(python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); import check_dll as c
+print(c.version_info(c.PE(open(sys.argv[2], "rb").read()).resource(16))[1].get("FileVersion"))' \
+    "$src/tests/win" "$sdk/bin/nessel.exe")
+  [ "$exe_version" = "$version.0" ] || fail "$name: nessel.exe version resource says $exe_version"
 
   # The program as a user builds it, with either import library.
   local lib exe

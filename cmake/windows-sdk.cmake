@@ -19,6 +19,11 @@ endif()
 # also where file names are case-sensitive (a cross build).
 set_target_properties(nessel PROPERTIES ARCHIVE_OUTPUT_NAME nessel)
 
+# nessel.exe carries the DLL's version resource too.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/nessel-exe.rc.in
+               ${CMAKE_CURRENT_BINARY_DIR}/nessel-exe.rc @ONLY)
+target_sources(nessel_cli PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/nessel-exe.rc)
+
 # The import library for the Microsoft toolchain, made from the
 # module-definition file by the MinGW dlltool.  On 32-bit Windows the .def
 # carries the __stdcall argument bytes: the library defines the decorated
