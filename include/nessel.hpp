@@ -190,6 +190,11 @@ public:
     // The enctype, 0 when the name is not registered (or the library is
     // not initialised).
     uint32_t enctype() const noexcept;
+    // The enctype as given, or looked up for a name: the converters refuse
+    // an unregistered one themselves, so a caller checks it only then.
+    uint32_t given() const noexcept;
+    std::string_view name() const noexcept { return name_; }
+    bool by_type() const noexcept { return by_type_; }
 
 private:
     std::string_view name_;
@@ -256,10 +261,10 @@ bool utf8_to_units(std::string_view in, Out& out, std::size_t limit) {
     return true;
 }
 
-// UTF-16 units to UTF-8, pairing surrogates; false for an unpaired one.
+// UTF-16 units appended to out as UTF-8, pairing surrogates; false for an
+// unpaired one (out then holds a part of the text).
 inline bool units_to_utf8(const char16_t* s, std::size_t n, std::string& out) {
-    out.clear();
-    out.reserve(n);
+    out.reserve(out.size() + n);
     for (std::size_t i = 0; i < n; ++i) {
         uint32_t c = s[i];
         if (c >= 0xD800 && c <= 0xDFFF) {
@@ -291,6 +296,22 @@ inline std::size_t unit_length(const nessel_unit* s) noexcept {
     return n;
 }
 
+// Appends a zero-terminated UTF-16 result to out as UTF-16 or UTF-8; the
+// count appended, or 0 with out unchanged when UTF-8 meets an unpaired
+// surrogate (*ok false).
+inline std::size_t append_units(std::u16string& out, const nessel_unit* units, bool* ok) {
+    const std::size_t n = unit_length(units);
+    out.append(reinterpret_cast<const char16_t*>(units), n);
+    *ok = true;
+    return n;
+}
+inline std::size_t append_units(std::string& out, const nessel_unit* units, bool* ok) {
+    const std::size_t old = out.size();
+    *ok = units_to_utf8(reinterpret_cast<const char16_t*>(units), unit_length(units), out);
+    if (!*ok) out.resize(old);
+    return out.size() - old;
+}
+
 // A zero-terminated UTF-16 name for the C interface, on the stack: at most
 // one unit more than the longest name the library takes, so that a longer
 // name reaches the library and is refused there with its own code.
@@ -316,23 +337,51 @@ struct name_units {
     bool assign(std::string_view utf8) noexcept { return utf8_to_units(utf8, *this, capacity); }
 };
 
-// A zero-terminated UTF-16 text of any length for the C interface.
-struct text_units {
-    std::u16string s;
-    void push(char16_t c) { s.push_back(c); }
-    bool assign(std::u16string_view v) {
-        if (v.find(u'\0') != std::u16string_view::npos) return false;
-        s.assign(v);
-        return true;
+// Working space of n elements: on the stack up to N, else on the heap.
+template <typename T, std::size_t N>
+class scratch {
+public:
+    explicit scratch(std::size_t n) : data_(n <= N ? local_ : (heap_ = new T[n])) {}
+    ~scratch() { delete[] heap_; }
+    scratch(const scratch&) = delete;
+    scratch& operator=(const scratch&) = delete;
+    T* get() noexcept { return data_; }
+
+private:
+    T local_[N];
+    T* heap_ = nullptr;
+    T* data_;
+};
+
+// A zero-terminated copy of bytes for the C interface; false for a zero
+// byte inside, which the C interface would take for the end.
+template <std::size_t N>
+struct zbytes : scratch<char, N> {
+    bool ok;
+    explicit zbytes(std::string_view s) : scratch<char, N>(s.size() + 1) {
+        ok = s.find('\0') == std::string_view::npos;
+        std::memcpy(this->get(), s.data(), s.size());
+        this->get()[s.size()] = 0;
     }
-    bool assign(std::string_view utf8) {
-        s.clear();
-        s.reserve(utf8.size());
-        return utf8_to_units(utf8, *this, static_cast<std::size_t>(-1));
+};
+
+// A zero-terminated UTF-16 text of any length for the C interface, from
+// UTF-16 (copied) or UTF-8 (decoded; never more units than bytes).
+template <std::size_t N>
+struct zunits : scratch<nessel_unit, N> {
+    std::size_t size = 0;
+    bool ok;
+    explicit zunits(std::u16string_view s) : scratch<nessel_unit, N>(s.size() + 1) {
+        ok = std::char_traits<char16_t>::find(s.data(), s.size(), u'\0') == nullptr;
+        size = s.size();
+        std::memcpy(this->get(), s.data(), size * sizeof(char16_t));
+        this->get()[size] = 0;
     }
-    const nessel_unit* c_str() const noexcept {
-        return reinterpret_cast<const nessel_unit*>(s.c_str());
+    explicit zunits(std::string_view utf8) : scratch<nessel_unit, N>(utf8.size() + 1) {
+        ok = utf8_to_units(utf8, *this, static_cast<std::size_t>(-1));
+        this->get()[size] = 0;
     }
+    void push(char16_t c) noexcept { this->get()[size++] = c; }
 };
 
 // The process-wide count of live library objects: the last one releases.
@@ -346,6 +395,10 @@ inline lifetime& lifetime_state() {
 }
 
 }  // namespace detail
+
+inline uint32_t encoding_ref::given() const noexcept {
+    return by_type_ ? enctype_ : str2enctype(detail::short_cstr(name_).buf);
+}
 
 inline uint32_t encoding_ref::enctype() const noexcept {
     if (!by_type_) return str2enctype(detail::short_cstr(name_).buf);
@@ -392,41 +445,49 @@ public:
     result<ace_name16> to_ace(std::u16string_view name) const { return ace_from(name); }
 
     // ACE back to text with codec "race", "lace", "racex", "dude", "dudex" or
-    // "amc-z" (which decodes Punycode "xn--").
+    // "amc-z" (which decodes Punycode "xn--"), as UTF-8 or UTF-16.
     result<std::string> to_unicode(std::string_view ace, std::string_view codec = "amc-z") const {
-        result<std::u16string> units = to_unicode16(ace, codec);
-        if (!units) return units.error();
-        std::string text;
-        if (!detail::units_to_utf8(units->data(), units->size(), text))
-            return error(NESSEL_ERR_TARGET_ENCODE);
-        return text;
+        return owned<std::string>([&](std::string& s) { return append_unicode(s, ace, codec); });
     }
     result<std::u16string> to_unicode16(std::string_view ace,
                                         std::string_view codec = "amc-z") const {
+        return owned<std::u16string>(
+            [&](std::u16string& s) { return append_unicode(s, ace, codec); });
+    }
+    // The same, appended to out (std::string for UTF-8, std::u16string for
+    // UTF-16).  The append forms reuse the caller's storage, so a loop that
+    // clears and refills one string allocates nothing once it is large
+    // enough.  They give the count appended; on failure out is unchanged.
+    template <typename String>
+    result<std::size_t> append_unicode(String& out, std::string_view ace,
+                                       std::string_view codec = "amc-z") const {
         if (status_) return status_;
-        if (ace.find('\0') != std::string_view::npos) return error(NESSEL_ERR_ACE_DECODE);
-        const std::string in(ace);
+        detail::zbytes<256> in(ace);
+        if (!in.ok) return error(NESSEL_ERR_ACE_DECODE);
         // At most one unit per byte of ACE text; twice that leaves room for
         // a decoder that writes a pair for one character.
-        std::u16string out(2 * in.size() + 2, u'\0');
-        const uint32_t code = AceToUnicode(detail::short_cstr(codec).buf, in.c_str(),
-                                           reinterpret_cast<nessel_unit*>(out.data()), 0);
+        detail::scratch<nessel_unit, 512> units(2 * ace.size() + 2);
+        const uint32_t code =
+            AceToUnicode(detail::short_cstr(codec).buf, in.get(), units.get(), 0);
         if (code != NESSEL_OK) return error(code);
-        out.resize(detail::unit_length(reinterpret_cast<const nessel_unit*>(out.data())));
-        return out;
+        bool ok;
+        const std::size_t n = detail::append_units(out, units.get(), &ok);
+        if (!ok) return error(NESSEL_ERR_TARGET_ENCODE);
+        return n;
     }
+
     // ACE to the bytes of a registered encoding.
     result<std::string> to_native(std::string_view ace, encoding_ref target,
                                   std::string_view codec = "amc-z") const {
         if (status_) return status_;
-        if (ace.find('\0') != std::string_view::npos) return error(NESSEL_ERR_ACE_DECODE);
+        detail::zbytes<256> in(ace);
+        if (!in.ok) return error(NESSEL_ERR_ACE_DECODE);
         const uint32_t type = target.enctype();
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        const std::string in(ace);
         // The decoded text holds at most 1023 units, and no encoding writes
         // more than 8 bytes a unit.
-        auto out = std::make_unique<char[]>(16 * 1024 + 64);
-        const uint32_t code = AceToNative(detail::short_cstr(codec).buf, in.c_str(), out.get(),
+        detail::scratch<char, 1> out(16 * 1024 + 64);
+        const uint32_t code = AceToNative(detail::short_cstr(codec).buf, in.get(), out.get(),
                                           encoding_names[type - 1].data(), 0);
         if (code != NESSEL_OK) return error(code);
         return std::string(out.get());
@@ -442,35 +503,47 @@ public:
         return prep_from(name, flags);
     }
 
-    // Text to the bytes of a registered encoding or codec.
+    // Text (UTF-8 or UTF-16) to the bytes of a registered encoding or codec.
     result<std::string> encode(std::string_view text, encoding_ref enc) const {
-        return encode_from(text, enc);
+        return owned<std::string>([&](std::string& s) { return append_encoded(s, text, enc); });
     }
     result<std::string> encode(std::u16string_view text, encoding_ref enc) const {
-        return encode_from(text, enc);
+        return owned<std::string>([&](std::string& s) { return append_encoded(s, text, enc); });
     }
+    result<std::size_t> append_encoded(std::string& out, std::string_view text,
+                                       encoding_ref enc) const {
+        return encode_from(out, text, enc);
+    }
+    result<std::size_t> append_encoded(std::string& out, std::u16string_view text,
+                                       encoding_ref enc) const {
+        return encode_from(out, text, enc);
+    }
+
     // Bytes in a registered encoding or codec to UTF-8 text, or to UTF-16.
     result<std::string> decode(std::string_view bytes, encoding_ref enc) const {
-        result<std::u16string> units = decode16(bytes, enc);
-        if (!units) return units.error();
-        std::string text;
-        if (!detail::units_to_utf8(units->data(), units->size(), text))
-            return error(NESSEL_ERR_TARGET_ENCODE);
-        return text;
+        return owned<std::string>([&](std::string& s) { return append_decoded(s, bytes, enc); });
     }
     result<std::u16string> decode16(std::string_view bytes, encoding_ref enc) const {
+        return owned<std::u16string>(
+            [&](std::u16string& s) { return append_decoded(s, bytes, enc); });
+    }
+    template <typename String>
+    result<std::size_t> append_decoded(String& out, std::string_view bytes,
+                                       encoding_ref enc) const {
         if (status_) return status_;
-        const uint32_t type = enc.enctype();
+        const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_CODEC);
-        if (bytes.find('\0') != std::string_view::npos) return error(NESSEL_ERR_ACE_DECODE);
-        const std::string in(bytes);
+        detail::zbytes<256> in(bytes);
+        if (!in.ok) return error(NESSEL_ERR_ACE_DECODE);
         // At most one unit per byte; four times that leaves room for a
         // glyph encoding whose byte stands for a cluster of characters.
-        std::u16string out(4 * in.size() + 16, u'\0');
-        if (encoding2unicode(type, in.c_str(), reinterpret_cast<nessel_unit*>(out.data())) == 0)
-            return error(NESSEL_ERR_ACE_DECODE);
-        out.resize(detail::unit_length(reinterpret_cast<const nessel_unit*>(out.data())));
-        return out;
+        detail::scratch<nessel_unit, 1024> units(4 * bytes.size() + 16);
+        if (encoding2unicode(type, in.get(), units.get()) == 0)
+            return error(enc.enctype() == 0 ? NESSEL_ERR_NO_CODEC : NESSEL_ERR_ACE_DECODE);
+        bool ok;
+        const std::size_t n = detail::append_units(out, units.get(), &ok);
+        if (!ok) return error(NESSEL_ERR_TARGET_ENCODE);
+        return n;
     }
 
     // The enctype of an encoding name, 0 when not registered.
@@ -503,13 +576,17 @@ private:
         if (!in.assign(name)) return error(NESSEL_ERR_CONVERSION);
         // Most ACE forms fit the first buffer; a result that does not is
         // refused with 6001 and tried again with room for the longest.
-        constexpr uint32_t small_units = 512, large_units = 16384;
+        // (The first attempt offers half of the buffer: NamePrep_U clears
+        // what it is offered, and most ACE forms are short.  A prepared name
+        // can take all of it.)
+        constexpr uint32_t small_units = 1024, first_units = 512, large_units = 16384;
         nessel_unit small[small_units];
         std::unique_ptr<nessel_unit[]> large;
         nessel_unit* out = small;
         char codec[256];
         codec[0] = 0;
-        uint32_t code = NamePrep_U("UTF-8", in.c_str(), out, sizeof small, codec, sizeof codec, 0);
+        uint32_t code = NamePrep_U("UTF-8", in.c_str(), out, first_units * sizeof(nessel_unit),
+                                   codec, sizeof codec, 0);
         if (code == NESSEL_ERR_CONVERSION) {
             large = std::make_unique<nessel_unit[]>(large_units);
             out = large.get();
@@ -555,20 +632,29 @@ private:
     }
 
     template <typename Text>
-    result<std::string> encode_from(Text text, encoding_ref enc) const {
+    result<std::size_t> encode_from(std::string& out, Text text, encoding_ref enc) const {
         if (status_) return status_;
-        const uint32_t type = enc.enctype();
+        const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        detail::text_units in;
-        if (!in.assign(text)) return error(NESSEL_ERR_CONVERSION);
+        detail::zunits<256> in(text);
+        if (!in.ok) return error(NESSEL_ERR_CONVERSION);
         // No encoding writes more than 8 bytes a unit (escape sequences,
         // numeric references); twice that, and room for label prefixes.
-        const std::size_t cap = 16 * in.s.size() + 64;
-        auto out = std::make_unique<char[]>(cap);
-        out[0] = 0;
-        if (unicode2encoding(type, in.c_str(), out.get()) == 0)
-            return error(NESSEL_ERR_TARGET_ENCODE);
-        return std::string(out.get());
+        detail::scratch<char, 2048> bytes(16 * in.size + 64);
+        if (unicode2encoding(type, in.get(), bytes.get()) == 0)
+            return error(enc.enctype() == 0 ? NESSEL_ERR_NO_TARGET : NESSEL_ERR_TARGET_ENCODE);
+        const std::size_t n = std::strlen(bytes.get());
+        out.append(bytes.get(), n);
+        return n;
+    }
+
+    // The value of an append form, in a string of its own.
+    template <typename String, typename Fn>
+    static result<String> owned(Fn fill) {
+        String s;
+        const result<std::size_t> r = fill(s);
+        if (!r) return r.error();
+        return s;
     }
 
     error status_;

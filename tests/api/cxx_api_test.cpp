@@ -55,6 +55,15 @@ std::string bytes(const std::string& s) {
     return b;
 }
 
+std::u16string utf16(std::string_view utf8) {
+    struct Out {
+        std::u16string s;
+        void push(char16_t c) { s.push_back(c); }
+    } out;
+    EXPECT_TRUE(nessel::detail::utf8_to_units(utf8, out, utf8.size()));
+    return out.s;
+}
+
 std::string program_output(const std::string& command) {
     std::string out;
     FILE* p = popen((std::string(NESSEL_PROGRAM) + " " + command).c_str(), "r");
@@ -86,9 +95,7 @@ void check_names(const nessel::library& lib) {
         ASSERT_TRUE(ace) << r[0] << ": " << ace.error().name();
         EXPECT_EQ(ace->text, r[1]);
         EXPECT_EQ(ace->codec, r[1].find("xn--") != std::string::npos ? "PUNYCODE" : "") << r[0];
-        nessel::detail::text_units name16;
-        ASSERT_TRUE(name16.assign(std::string_view(r[0])));
-        const auto wide = lib.to_ace(std::u16string_view(name16.s));
+        const auto wide = lib.to_ace(std::u16string_view(utf16(r[0])));
         ASSERT_TRUE(wide);
         EXPECT_EQ(wide->text, std::u16string(r[1].begin(), r[1].end()));
         EXPECT_EQ(lib.to_unicode(r[1]).value(), r[2]);
@@ -100,6 +107,11 @@ TEST_F(CxxApi, NamesConvertAndDecodeBack) {
     check_names(*lib);
     EXPECT_EQ(lib->to_ace("info@bücher.de")->text, "info@xn--bcher-kva.de");
     EXPECT_EQ(lib->to_native("xn--bcher-kva.de", "iso8859-1").value(), "b\xFC" "cher.de");
+    // The append forms add to what the string holds.
+    std::string text = "> ";
+    EXPECT_EQ(lib->append_unicode(text, "xn--bcher-kva.de").value(), 10u);
+    EXPECT_EQ(lib->append_encoded(text, u" \u00FC", "iso8859-1").value(), 2u);
+    EXPECT_EQ(text, "> bücher.de \xFC");
 }
 
 TEST_F(CxxApi, CjkExamplesEncodeAndDecode) {
@@ -142,6 +154,13 @@ TEST_F(CxxApi, FailuresAreValuesWithNamesAndMessages) {
     EXPECT_EQ(lib->to_ace("b\xFC" "cher.de").error().code(), NESSEL_ERR_CONVERSION);
     EXPECT_EQ(lib->to_ace(std::string_view("a\0b.de", 6)).error().code(), NESSEL_ERR_CONVERSION);
     EXPECT_EQ(lib->decode(std::string_view("a\0b", 3), "ascii").error().code(), NESSEL_ERR_ACE_DECODE);
+    // An unregistered enctype; an append form leaves its output as it was.
+    EXPECT_EQ(lib->encode("a", 99).error().code(), NESSEL_ERR_NO_TARGET);
+    EXPECT_EQ(lib->decode("a", 99).error().code(), NESSEL_ERR_NO_CODEC);
+    std::string out = "kept";
+    EXPECT_EQ(lib->append_encoded(out, "ü", "ascii").error().code(), NESSEL_ERR_TARGET_ENCODE);
+    EXPECT_EQ(lib->append_decoded(out, "ra--zz", "race").error().code(), NESSEL_ERR_ACE_DECODE);
+    EXPECT_EQ(out, "kept");
     // A failed result holds an empty value.
     EXPECT_EQ(lib->to_ace("ü.no-such-tld")->text, "");
 }
@@ -155,6 +174,8 @@ TEST_F(CxxApi, LimitsAreTheLibrarys) {
     ASSERT_TRUE(ace) << ace.error().name();
     EXPECT_GT(ace->text.size(), 512u);
     EXPECT_EQ(lib->to_unicode(ace->text).value(), name);
+    // A long name that is ASCII once prepared comes back prepared.
+    EXPECT_EQ(lib->to_ace(std::string(700, 'A') + ".de")->text, std::string(700, 'a') + ".de");
     // 1023 units is the longest name the library takes.
     EXPECT_EQ(lib->to_ace(std::string(1024, 'a') + ".de").error().code(), NESSEL_ERR_EMPTY);
     EXPECT_EQ(lib->nameprep(std::u16string(1023, u'a')).value().size(), 1023u);
