@@ -7,6 +7,7 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
+#include <bit>
 #include <string>
 
 #include "config/platform.h"
@@ -72,7 +73,7 @@ bool units_of(PyObject* obj, std::u16string& out, const char* what) {
 
 // UTF-16 units to str, pairing surrogates; a lone one stays as it is.
 PyObject* str_of(const std::u16string& units) {
-    int order = -1;  // little-endian, the host order of char16_t here
+    int order = std::endian::native == std::endian::little ? -1 : 1;  // host order
     return PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(units.data()),
                                  static_cast<Py_ssize_t>(units.size() * 2), "surrogatepass",
                                  &order);
