@@ -207,12 +207,14 @@ private:
 
 namespace detail {
 
-// A zero-terminated copy of a short text (names of encodings and codecs)
-// without allocating; longer texts are cut, which no registered name needs.
+// A zero-terminated copy of a name of an encoding or codec, without
+// allocating.  A name longer than any registered one, or holding a zero
+// byte, becomes "", which names nothing.
 struct short_cstr {
     char buf[64];
     explicit short_cstr(std::string_view s) noexcept {
-        const std::size_t n = s.size() < sizeof buf - 1 ? s.size() : sizeof buf - 1;
+        const bool fits = s.size() < sizeof buf && s.find('\0') == std::string_view::npos;
+        const std::size_t n = fits ? s.size() : 0;
         std::memcpy(buf, s.data(), n);
         buf[n] = 0;
     }
