@@ -386,7 +386,8 @@ struct zunits : scratch<nessel_unit, N> {
     void push(char16_t c) noexcept { this->get()[size++] = c; }
 };
 
-// The process-wide count of live library objects: the last one releases.
+// The count of live library objects: the last one releases.  (Each shared
+// object built with hidden inline symbols keeps a count of its own.)
 struct lifetime {
     std::mutex mutex;
     int live = 0;
