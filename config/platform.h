@@ -113,6 +113,11 @@ extern const char kPathSeparator;
 // the system's search order for the configuration file; 1 when found.
 // Paths longer than 259 characters are not returned.
 [[nodiscard]] int search_file(std::string_view name, std::string& path);
+// Replaces the installed data directory of that search order (the build's
+// <prefix>/share/nessel): a program that carries its own copy of the data,
+// such as a language binding installed elsewhere, points it there before the
+// library is initialised.  Systems whose search has no such step ignore it.
+void set_data_directory(std::string_view dir);
 
 // GetTempPathA counterpart: the private directory for the temporary copy of
 // a download, ending with kPathSeparator; 1 on success, 0 when it cannot be

@@ -440,10 +440,25 @@ std::string current_directory() {
     char buf[PATH_MAX];
     return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
 }
+
+std::mutex g_data_directory_mutex;
+std::string& data_directory() {
+    static std::string dir = NESSEL_DATADIR;
+    return dir;
+}
 }  // namespace
 
+void set_data_directory(std::string_view dir) {
+    std::lock_guard<std::mutex> lock(g_data_directory_mutex);
+    data_directory().assign(dir);
+}
+
 int search_file(std::string_view name, std::string& path) {
-    std::vector<std::string> dirs = {program_directory(), current_directory(), NESSEL_DATADIR};
+    std::vector<std::string> dirs = {program_directory(), current_directory()};
+    {
+        std::lock_guard<std::mutex> lock(g_data_directory_mutex);
+        dirs.push_back(data_directory());
+    }
     std::string search = getenv_str("PATH");
     for (std::size_t start = 0; start <= search.size();) {
         std::size_t colon = search.find(':', start);

@@ -198,6 +198,9 @@ std::string profile_get_string(Profile* profile, std::string_view section, std::
 
 const char kPathSeparator = '\\';
 
+// SearchPathA's order has no installed data directory.
+void set_data_directory(std::string_view) {}
+
 int search_file(std::string_view name, std::string& path) {
     std::string cname;
     if (!to_cstr(name, cname) || cname.empty()) return 0;

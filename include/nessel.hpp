@@ -1,0 +1,668 @@
+// SPDX-License-Identifier: MIT
+// nessel.hpp: the C++ interface of the Nessel library.
+//
+// A header-only layer over the C exports of nessel.h: it calls the same
+// shared library (one library state per process, the same behaviour as the
+// C interface) and adds no symbol of its own to it, so it works with any
+// build of the library that has the C exports.  What it adds is the handling
+// C callers do by hand: UTF-8 and UTF-16 text as string views in and strings
+// out, buffers sized here, result codes as values with their names and
+// meanings.
+//
+//     nessel::library lib;                      // InitSDK; DeinitSDK at the end
+//     if (!lib) { std::puts(lib.status().message()); return 3; }
+//     auto ace = lib.to_ace("bücher.de");       // result<ace_name>
+//     if (ace) std::cout << ace->text << ' ' << ace->codec << '\n';
+//     else std::cout << ace.error().name() << ": " << ace.error().message() << '\n';
+//
+// Conversion failures are never thrown: every call returns a result that
+// holds either the value or an error (code, name, message).  Text is UTF-8 in
+// std::string_view / std::string, or UTF-16 in std::u16string_view /
+// std::u16string (units taken singly, as the library does).  Encoded text is
+// bytes in std::string.  The only limits are the library's own (a name of at
+// most 1023 UTF-16 units).
+//
+// Only library::zones() needs more than the shared library: it reads the
+// zone table from the per-user store and is defined in the companion
+// library nessel_cxx (link it, or leave zones() uncalled).
+#ifndef NESSEL_HPP
+#define NESSEL_HPP
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "nessel.h"
+
+namespace nessel {
+
+// ---------------------------------------------------------------------------
+// Result codes, their names and meanings (the texts the nessel program
+// prints in its failure messages).
+
+namespace detail {
+struct code_info {
+    uint32_t code;
+    const char* name;
+    const char* message;
+};
+inline constexpr code_info code_table[] = {
+    {0, "NESSEL_OK", "success"},
+    {1001, "NESSEL_ERR_INIT", "initialisation failed"},
+    {2001, "NESSEL_ERR_NOT_LOADED", "no zone table was loaded"},
+    {3001, "NESSEL_ERR_ARGUMENT", "missing argument or ACE codec not accepted"},
+    {4001, "NESSEL_ERR_NO_ZONE", "no zone of the zone table matches the name"},
+    {6001, "NESSEL_ERR_CONVERSION", "conversion failed"},
+    {6002, "NESSEL_ERR_NAMEPREP", "nameprep refused the name with the zone's options"},
+    {7001, "NESSEL_ERR_ALL_ASCII", "the prepared name is entirely ASCII"},
+    {7002, "NESSEL_ERR_EMPTY", "the prepared name is empty"},
+    {101, "NESSEL_ERR_NO_CODEC", "the ACE codec is not registered"},
+    {102, "NESSEL_ERR_NO_TARGET", "the target encoding is not registered"},
+    {201, "NESSEL_ERR_ACE_DECODE", "the ACE text does not decode with the codec"},
+    {202, "NESSEL_ERR_TARGET_ENCODE", "the decoded text has no form in the target encoding"},
+    {203, "PREP_ERR_PROHIBITED", "empty name or prohibited character"},
+    {204, "PREP_ERR_LABEL_CHAR", "character not allowed in a label"},
+    {205, "PREP_ERR_NOT_ALLOWED", "character outside the allowed ranges"},
+    {206, "PREP_ERR_MAP_FAILED", "mapping failed"},
+    {207, "PREP_ERR_NORMALIZE_FAILED", "normalization failed"},
+};
+constexpr const code_info* find_code(uint32_t code) noexcept {
+    for (const code_info& c : code_table)
+        if (c.code == code) return &c;
+    return nullptr;
+}
+}  // namespace detail
+
+// Symbolic name of a result code ("NESSEL_ERR_NO_ZONE"), or "UNKNOWN".
+constexpr const char* code_name(uint32_t code) noexcept {
+    const detail::code_info* c = detail::find_code(code);
+    return c ? c->name : "UNKNOWN";
+}
+// One-line meaning of a result code.
+constexpr const char* code_message(uint32_t code) noexcept {
+    const detail::code_info* c = detail::find_code(code);
+    return c ? c->message : "unknown result code";
+}
+
+// A failure: the library's result code with its name and meaning.  Code 0
+// stands for no failure.
+class error {
+public:
+    constexpr error() noexcept = default;
+    constexpr explicit error(uint32_t code) noexcept : code_(code) {}
+    constexpr uint32_t code() const noexcept { return code_; }
+    constexpr const char* name() const noexcept { return code_name(code_); }
+    constexpr const char* message() const noexcept { return code_message(code_); }
+    constexpr explicit operator bool() const noexcept { return code_ != 0; }
+    friend constexpr bool operator==(error a, error b) noexcept { return a.code_ == b.code_; }
+
+private:
+    uint32_t code_ = 0;
+};
+
+// The value of a call, or its error.  value() of a failed result is an empty
+// value, never a crash; check has_value() (or the result itself) first.
+template <typename T>
+class result {
+public:
+    result(T value) : value_(std::move(value)) {}
+    result(nessel::error e) : error_(e) {}
+
+    bool has_value() const noexcept { return !error_; }
+    explicit operator bool() const noexcept { return has_value(); }
+    const nessel::error& error() const noexcept { return error_; }
+
+    T& value() & noexcept { return value_; }
+    const T& value() const& noexcept { return value_; }
+    T&& value() && noexcept { return std::move(value_); }
+    T value_or(T fallback) const& { return has_value() ? value_ : std::move(fallback); }
+    T& operator*() & noexcept { return value_; }
+    const T& operator*() const& noexcept { return value_; }
+    T* operator->() noexcept { return &value_; }
+    const T* operator->() const noexcept { return &value_; }
+
+private:
+    T value_{};
+    nessel::error error_;
+};
+
+// ---------------------------------------------------------------------------
+// Values.
+
+// An ACE form and the codec of the zone that produced it.  codec is empty
+// when nothing had to be encoded: the prepared name was already ASCII and
+// text is that prepared form.
+template <typename String>
+struct basic_ace_name {
+    String text;
+    std::string codec;
+};
+using ace_name = basic_ace_name<std::string>;
+using ace_name16 = basic_ace_name<std::u16string>;
+
+// One registered encoding or codec.
+struct encoding_info {
+    std::string_view name;
+    uint32_t enctype;  // 1-based place in registration order
+};
+
+// One zone of the zone table.
+struct zone_info {
+    std::string zone, codec, prefix, suffix, alt_codec, alt_prefix, alt_suffix, strip_tail,
+        append_tail;
+    uint32_t prep_flags = 0;
+};
+
+// The nameprep options that name conversion uses (LOCAL_RULES,
+// MAP_IDEOGRAPHIC_STOP, DELIMITERS, ALLOW_UNDERSCORE).
+inline constexpr uint32_t default_prep_flags = 0xA5;
+
+// The registered encodings in registration order: an encoding's enctype is
+// its place in this list.
+inline constexpr std::string_view encoding_names[] = {
+    "ascii",     "none",      "utf5",      "utf5x",     "utf8",      "gutf8",     "dutf8",
+    "cidnuc",    "race",      "racex",     "rawace",    "lace",      "NCR",       "AMC-Z",
+    "PUNYCODE",  "dude",      "dudex",     "Big5",      "gb",        "GBK",       "sjis",
+    "Shift_JIS", "euc",       "EUC-JP",    "jis",       "ksc",       "EUC-KR",    "iso8859-1",
+    "iso8859-2", "iso8859-3", "iso8859-4", "iso8859-5", "iso8859-6", "iso8859-7", "iso8859-8",
+    "iso8859-9", "iso8859-11", "tsc",      "cp1250",    "cp1251",    "cp1252",    "cp1253",
+    "cp1254",    "cp1255",    "cp1256",    "cp1257",    "cp1258",    "vni",       "TCVN3",
+    "tab",       "tam",       "dev",       "tlg",       "knd"};
+
+// Selects an encoding by name (any letter case) or by enctype.
+class encoding_ref {
+public:
+    encoding_ref(const char* name) noexcept : name_(name ? name : "") {}
+    encoding_ref(std::string_view name) noexcept : name_(name) {}
+    encoding_ref(const std::string& name) noexcept : name_(name) {}
+    encoding_ref(uint32_t enctype) noexcept : enctype_(enctype), by_type_(true) {}
+    encoding_ref(int enctype) noexcept
+        : enctype_(enctype < 0 ? 0 : static_cast<uint32_t>(enctype)), by_type_(true) {}
+
+    // The enctype, 0 when the name is not registered (or the library is
+    // not initialised).
+    uint32_t enctype() const noexcept;
+    // The enctype as given, or looked up for a name: the converters refuse
+    // an unregistered one themselves, so a caller checks it only then.
+    uint32_t given() const noexcept;
+    std::string_view name() const noexcept { return name_; }
+    bool by_type() const noexcept { return by_type_; }
+
+private:
+    std::string_view name_;
+    uint32_t enctype_ = 0;
+    bool by_type_ = false;
+};
+
+// ---------------------------------------------------------------------------
+// Text helpers.
+
+namespace detail {
+
+// A zero-terminated copy of a name of an encoding or codec, without
+// allocating.  A name longer than any registered one, or holding a zero
+// byte, becomes "", which names nothing.
+struct short_cstr {
+    char buf[64];
+    explicit short_cstr(std::string_view s) noexcept {
+        const bool fits = s.size() < sizeof buf && s.find('\0') == std::string_view::npos;
+        const std::size_t n = fits ? s.size() : 0;
+        std::memcpy(buf, s.data(), n);
+        buf[n] = 0;
+    }
+};
+
+// Strict UTF-8 to UTF-16 (surrogate pairs beyond the BMP), stopping after
+// limit units.  False for invalid UTF-8 (overlong forms, surrogates, values
+// above U+10FFFF, truncated or stray bytes) and for a zero byte, which the
+// zero-terminated C interface cannot carry.
+template <typename Out>
+bool utf8_to_units(std::string_view in, Out& out, std::size_t limit) {
+    const auto* p = reinterpret_cast<const unsigned char*>(in.data());
+    const auto* end = p + in.size();
+    std::size_t n = 0;
+    while (p < end && n < limit) {
+        uint32_t c = *p++;
+        if (c < 0x80) {
+            if (c == 0) return false;
+            out.push(static_cast<char16_t>(c));
+            ++n;
+            continue;
+        }
+        int extra;
+        uint32_t min;
+        if (c >= 0xC2 && c <= 0xDF) extra = 1, min = 0x80, c &= 0x1F;
+        else if (c >= 0xE0 && c <= 0xEF) extra = 2, min = 0x800, c &= 0x0F;
+        else if (c >= 0xF0 && c <= 0xF4) extra = 3, min = 0x10000, c &= 0x07;
+        else return false;
+        if (end - p < extra) return false;
+        for (int i = 0; i < extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80) return false;
+            c = (c << 6) | (p[i] & 0x3F);
+        }
+        p += extra;
+        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out.push(static_cast<char16_t>(0xD800 + (c >> 10)));
+            out.push(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+            n += 2;
+        } else {
+            out.push(static_cast<char16_t>(c));
+            ++n;
+        }
+    }
+    return true;
+}
+
+// UTF-16 units appended to out as UTF-8, pairing surrogates; false for an
+// unpaired one (out then holds a part of the text).
+inline bool units_to_utf8(const char16_t* s, std::size_t n, std::string& out) {
+    out.reserve(out.size() + n);
+    for (std::size_t i = 0; i < n; ++i) {
+        uint32_t c = s[i];
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            if (c > 0xDBFF || i + 1 == n || s[i + 1] < 0xDC00 || s[i + 1] > 0xDFFF) return false;
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return true;
+}
+
+inline std::size_t unit_length(const nessel_unit* s) noexcept {
+    std::size_t n = 0;
+    while (s[n] != 0) ++n;
+    return n;
+}
+
+// Appends a zero-terminated UTF-16 result to out as UTF-16 or UTF-8; the
+// count appended, or 0 with out unchanged when UTF-8 meets an unpaired
+// surrogate (*ok false).
+inline std::size_t append_units(std::u16string& out, const nessel_unit* units, bool* ok) {
+    const std::size_t n = unit_length(units);
+    out.append(reinterpret_cast<const char16_t*>(units), n);
+    *ok = true;
+    return n;
+}
+inline std::size_t append_units(std::string& out, const nessel_unit* units, bool* ok) {
+    const std::size_t old = out.size();
+    *ok = units_to_utf8(reinterpret_cast<const char16_t*>(units), unit_length(units), out);
+    if (!*ok) out.resize(old);
+    return out.size() - old;
+}
+
+// A zero-terminated UTF-16 name for the C interface, on the stack: at most
+// one unit more than the longest name the library takes, so that a longer
+// name reaches the library and is refused there with its own code.
+struct name_units {
+    static constexpr std::size_t capacity = 1024;
+    nessel_unit buf[capacity + 1];
+    std::size_t size = 0;
+    void push(char16_t c) noexcept { buf[size++] = c; }
+    const nessel_unit* c_str() noexcept {
+        buf[size] = 0;
+        return buf;
+    }
+    // False when the text holds a zero unit.
+    bool assign(std::u16string_view s) noexcept {
+        size = 0;
+        for (char16_t c : s) {
+            if (size == capacity) break;
+            if (c == 0) return false;
+            push(c);
+        }
+        return true;
+    }
+    bool assign(std::string_view utf8) noexcept { return utf8_to_units(utf8, *this, capacity); }
+};
+
+// Working space of n elements: on the stack up to N, else on the heap.
+template <typename T, std::size_t N>
+class scratch {
+public:
+    explicit scratch(std::size_t n) : data_(n <= N ? local_ : (heap_ = new T[n])) {}
+    ~scratch() { delete[] heap_; }
+    scratch(const scratch&) = delete;
+    scratch& operator=(const scratch&) = delete;
+    T* get() noexcept { return data_; }
+
+private:
+    T local_[N];
+    T* heap_ = nullptr;
+    T* data_;
+};
+
+// A zero-terminated copy of bytes for the C interface; false for a zero
+// byte inside, which the C interface would take for the end.
+template <std::size_t N>
+struct zbytes : scratch<char, N> {
+    bool ok;
+    explicit zbytes(std::string_view s) : scratch<char, N>(s.size() + 1) {
+        ok = s.find('\0') == std::string_view::npos;
+        std::memcpy(this->get(), s.data(), s.size());
+        this->get()[s.size()] = 0;
+    }
+};
+
+// A zero-terminated UTF-16 text of any length for the C interface, from
+// UTF-16 (copied) or UTF-8 (decoded; never more units than bytes).
+template <std::size_t N>
+struct zunits : scratch<nessel_unit, N> {
+    std::size_t size = 0;
+    bool ok;
+    explicit zunits(std::u16string_view s) : scratch<nessel_unit, N>(s.size() + 1) {
+        ok = std::char_traits<char16_t>::find(s.data(), s.size(), u'\0') == nullptr;
+        size = s.size();
+        std::memcpy(this->get(), s.data(), size * sizeof(char16_t));
+        this->get()[size] = 0;
+    }
+    explicit zunits(std::string_view utf8) : scratch<nessel_unit, N>(utf8.size() + 1) {
+        ok = utf8_to_units(utf8, *this, static_cast<std::size_t>(-1));
+        this->get()[size] = 0;
+    }
+    void push(char16_t c) noexcept { this->get()[size++] = c; }
+};
+
+// The count of live library objects: the last one releases.  (Each shared
+// object built with hidden inline symbols keeps a count of its own.)
+struct lifetime {
+    std::mutex mutex;
+    int live = 0;
+};
+inline lifetime& lifetime_state() {
+    static lifetime state;
+    return state;
+}
+
+}  // namespace detail
+
+inline uint32_t encoding_ref::given() const noexcept {
+    return by_type_ ? enctype_ : str2enctype(detail::short_cstr(name_).buf);
+}
+
+inline uint32_t encoding_ref::enctype() const noexcept {
+    if (!by_type_) return str2enctype(detail::short_cstr(name_).buf);
+    // An enctype counts when its encoding is registered now.
+    if (enctype_ == 0 || enctype_ > std::size(encoding_names)) return 0;
+    return str2enctype(encoding_names[enctype_ - 1].data()) == enctype_ ? enctype_ : 0;
+}
+
+// ---------------------------------------------------------------------------
+// The library.
+
+// Construction initialises the library (the encodings, the nameprep tables
+// and the zone table, as InitSDK does); destruction of the last library
+// object releases it (DeinitSDK).  One object may be shared by any number of
+// threads; every member is const and keeps no state of its own.
+class library {
+public:
+    library() noexcept {
+        detail::lifetime& l = detail::lifetime_state();
+        std::lock_guard<std::mutex> lock(l.mutex);
+        status_ = error(InitSDK());
+        if (!status_) ++l.live;
+    }
+    ~library() {
+        if (status_) return;
+        detail::lifetime& l = detail::lifetime_state();
+        std::lock_guard<std::mutex> lock(l.mutex);
+        if (--l.live == 0) DeinitSDK();
+    }
+    library(const library&) = delete;
+    library& operator=(const library&) = delete;
+
+    // NESSEL_ERR_INIT when the library could not be initialised (no zone
+    // table); every conversion then fails with that error.
+    error status() const noexcept { return status_; }
+    explicit operator bool() const noexcept { return !status_; }
+
+    static std::string_view version() noexcept { return GetVersion_Nessel(); }
+
+    // A name or an e-mail address to ACE as the zone table prescribes
+    // (nameprep, zone lookup, the zone's codec).  A name that is ASCII once
+    // prepared succeeds with its prepared form and an empty codec.
+    result<ace_name> to_ace(std::string_view name) const { return ace_from(name); }
+    result<ace_name16> to_ace(std::u16string_view name) const { return ace_from(name); }
+
+    // ACE back to text with codec "race", "lace", "racex", "dude", "dudex" or
+    // "amc-z" (which decodes Punycode "xn--"), as UTF-8 or UTF-16.
+    result<std::string> to_unicode(std::string_view ace, std::string_view codec = "amc-z") const {
+        return owned<std::string>([&](std::string& s) { return append_unicode(s, ace, codec); });
+    }
+    result<std::u16string> to_unicode16(std::string_view ace,
+                                        std::string_view codec = "amc-z") const {
+        return owned<std::u16string>(
+            [&](std::u16string& s) { return append_unicode(s, ace, codec); });
+    }
+    // The same, appended to out (std::string for UTF-8, std::u16string for
+    // UTF-16).  The append forms reuse the caller's storage, so a loop that
+    // clears and refills one string allocates nothing once it is large
+    // enough.  They give the count appended; on failure out is unchanged.
+    template <typename String>
+    result<std::size_t> append_unicode(String& out, std::string_view ace,
+                                       std::string_view codec = "amc-z") const {
+        if (status_) return status_;
+        detail::zbytes<256> in(ace);
+        if (!in.ok) return error(NESSEL_ERR_ACE_DECODE);
+        // At most one unit per byte of ACE text; twice that leaves room for
+        // a decoder that writes a pair for one character.
+        detail::scratch<nessel_unit, 512> units(2 * ace.size() + 2);
+        const uint32_t code =
+            AceToUnicode(detail::short_cstr(codec).buf, in.get(), units.get(), 0);
+        if (code != NESSEL_OK) return error(code);
+        bool ok;
+        const std::size_t n = detail::append_units(out, units.get(), &ok);
+        if (!ok) return error(NESSEL_ERR_TARGET_ENCODE);
+        return n;
+    }
+
+    // ACE to the bytes of a registered encoding.
+    result<std::string> to_native(std::string_view ace, encoding_ref target,
+                                  std::string_view codec = "amc-z") const {
+        if (status_) return status_;
+        detail::zbytes<256> in(ace);
+        if (!in.ok) return error(NESSEL_ERR_ACE_DECODE);
+        const uint32_t type = target.enctype();
+        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
+        // The decoded text holds at most 1023 units, and no encoding writes
+        // more than 8 bytes a unit.
+        detail::scratch<char, 1> out(16 * 1024 + 64);
+        const uint32_t code = AceToNative(detail::short_cstr(codec).buf, in.get(), out.get(),
+                                          encoding_names[type - 1].data(), 0);
+        if (code != NESSEL_OK) return error(code);
+        return std::string(out.get());
+    }
+
+    // Nameprep on its own with the given option bits (PREP_* of nessel.h).
+    result<std::string> nameprep(std::string_view name,
+                                 uint32_t flags = default_prep_flags) const {
+        return prep_from(name, flags);
+    }
+    result<std::u16string> nameprep(std::u16string_view name,
+                                    uint32_t flags = default_prep_flags) const {
+        return prep_from(name, flags);
+    }
+
+    // Text (UTF-8 or UTF-16) to the bytes of a registered encoding or codec.
+    result<std::string> encode(std::string_view text, encoding_ref enc) const {
+        return owned<std::string>([&](std::string& s) { return append_encoded(s, text, enc); });
+    }
+    result<std::string> encode(std::u16string_view text, encoding_ref enc) const {
+        return owned<std::string>([&](std::string& s) { return append_encoded(s, text, enc); });
+    }
+    result<std::size_t> append_encoded(std::string& out, std::string_view text,
+                                       encoding_ref enc) const {
+        return encode_from(out, text, enc);
+    }
+    result<std::size_t> append_encoded(std::string& out, std::u16string_view text,
+                                       encoding_ref enc) const {
+        return encode_from(out, text, enc);
+    }
+
+    // Bytes in a registered encoding or codec to UTF-8 text, or to UTF-16.
+    result<std::string> decode(std::string_view bytes, encoding_ref enc) const {
+        return owned<std::string>([&](std::string& s) { return append_decoded(s, bytes, enc); });
+    }
+    result<std::u16string> decode16(std::string_view bytes, encoding_ref enc) const {
+        return owned<std::u16string>(
+            [&](std::u16string& s) { return append_decoded(s, bytes, enc); });
+    }
+    template <typename String>
+    result<std::size_t> append_decoded(String& out, std::string_view bytes,
+                                       encoding_ref enc) const {
+        if (status_) return status_;
+        const uint32_t type = enc.given();
+        if (type == 0) return error(NESSEL_ERR_NO_CODEC);
+        detail::zbytes<256> in(bytes);
+        if (!in.ok) return error(NESSEL_ERR_ACE_DECODE);
+        // At most one unit per byte; four times that leaves room for a
+        // glyph encoding whose byte stands for a cluster of characters.
+        detail::scratch<nessel_unit, 1024> units(4 * bytes.size() + 16);
+        if (encoding2unicode(type, in.get(), units.get()) == 0)
+            return error(enc.enctype() == 0 ? NESSEL_ERR_NO_CODEC : NESSEL_ERR_ACE_DECODE);
+        bool ok;
+        const std::size_t n = detail::append_units(out, units.get(), &ok);
+        if (!ok) return error(NESSEL_ERR_TARGET_ENCODE);
+        return n;
+    }
+
+    // The enctype of an encoding name, 0 when not registered.
+    uint32_t enctype(std::string_view name) const noexcept { return encoding_ref(name).enctype(); }
+
+    // The registered encodings in registration order.
+    std::vector<encoding_info> encodings() const {
+        std::vector<encoding_info> list;
+        for (uint32_t t = 1; t <= std::size(encoding_names); ++t)
+            if (str2enctype(encoding_names[t - 1].data()) == t)
+                list.push_back({encoding_names[t - 1], t});
+        return list;
+    }
+
+    // The zone table as the per-user store holds it (what this library
+    // loaded unless an update replaced it since).  Defined in nessel_cxx.
+    result<std::vector<zone_info>> zones() const;
+
+    // Fetches the zone configuration from the download server now and
+    // reloads the zone table; false when that failed.
+    bool update() const noexcept { return UpdateRegistry() != 0; }
+
+private:
+    template <typename Text>
+    auto ace_from(Text name) const
+        -> result<basic_ace_name<std::basic_string<typename Text::value_type>>> {
+        using String = std::basic_string<typename Text::value_type>;
+        if (status_) return status_;
+        detail::name_units in;
+        if (!in.assign(name)) return error(NESSEL_ERR_CONVERSION);
+        // Most ACE forms fit the first buffer; a result that does not is
+        // refused with 6001 and tried again with room for the longest.
+        // (The first attempt offers half of the buffer: NamePrep_U clears
+        // what it is offered, and most ACE forms are short.  A prepared name
+        // can take all of it.)
+        constexpr uint32_t small_units = 1024, first_units = 512, large_units = 16384;
+        nessel_unit small[small_units];
+        std::unique_ptr<nessel_unit[]> large;
+        nessel_unit* out = small;
+        char codec[256];
+        codec[0] = 0;
+        uint32_t code = NamePrep_U("UTF-8", in.c_str(), out, first_units * sizeof(nessel_unit),
+                                   codec, sizeof codec, 0);
+        if (code == NESSEL_ERR_CONVERSION) {
+            large = std::make_unique<nessel_unit[]>(large_units);
+            out = large.get();
+            code = NamePrep_U("UTF-8", in.c_str(), out, large_units * sizeof(nessel_unit), codec,
+                              sizeof codec, 0);
+        }
+        basic_ace_name<String> r;
+        if (code == NESSEL_ERR_ALL_ASCII) {
+            // Nothing to encode: the prepared form is the ACE form.
+            code = talvex_name_prep_u(in.c_str(), small, small_units, default_prep_flags);
+            if (code != 0) code = NESSEL_ERR_ALL_ASCII;
+            out = small;
+            codec[0] = 0;
+        }
+        if (code != NESSEL_OK) return error(code);
+        const std::size_t n = detail::unit_length(out);
+        r.text.resize(n);
+        // The ACE form is one byte per unit.
+        for (std::size_t i = 0; i < n; ++i) r.text[i] = static_cast<typename String::value_type>(out[i]);
+        r.codec = codec;
+        return r;
+    }
+
+    template <typename Text>
+    auto prep_from(Text name, uint32_t flags) const
+        -> result<std::basic_string<typename Text::value_type>> {
+        if (status_) return status_;
+        detail::name_units in;
+        if (!in.assign(name)) return error(NESSEL_ERR_CONVERSION);
+        // A prepared name holds at most 1023 units (207 beyond).
+        nessel_unit out[1024];
+        const uint32_t code = talvex_name_prep_u(in.c_str(), out, 1024, flags);
+        if (code != 0) return error(code);
+        const std::size_t n = detail::unit_length(out);
+        if constexpr (std::is_same_v<typename Text::value_type, char>) {
+            std::string text;
+            if (!detail::units_to_utf8(reinterpret_cast<const char16_t*>(out), n, text))
+                return error(NESSEL_ERR_TARGET_ENCODE);
+            return text;
+        } else {
+            return std::u16string(reinterpret_cast<const char16_t*>(out), n);
+        }
+    }
+
+    template <typename Text>
+    result<std::size_t> encode_from(std::string& out, Text text, encoding_ref enc) const {
+        if (status_) return status_;
+        const uint32_t type = enc.given();
+        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
+        detail::zunits<256> in(text);
+        if (!in.ok) return error(NESSEL_ERR_CONVERSION);
+        // No encoding writes more than 8 bytes a unit (escape sequences,
+        // numeric references); twice that, and room for label prefixes.
+        detail::scratch<char, 2048> bytes(16 * in.size + 64);
+        if (unicode2encoding(type, in.get(), bytes.get()) == 0)
+            return error(enc.enctype() == 0 ? NESSEL_ERR_NO_TARGET : NESSEL_ERR_TARGET_ENCODE);
+        const std::size_t n = std::strlen(bytes.get());
+        out.append(bytes.get(), n);
+        return n;
+    }
+
+    // The value of an append form, in a string of its own.
+    template <typename String, typename Fn>
+    static result<String> owned(Fn fill) {
+        String s;
+        const result<std::size_t> r = fill(s);
+        if (!r) return r.error();
+        return s;
+    }
+
+    error status_;
+};
+
+}  // namespace nessel
+
+#endif  // NESSEL_HPP
