@@ -29,6 +29,7 @@ import csv
 import io
 import os
 import random
+import resource
 import re
 import shutil
 import signal
@@ -89,7 +90,7 @@ def mask_line(line, in_block):
             i += 2
             continue
         if c in '"\'':
-            # A raw or plain literal; prefix letters (u8, u, L) stay as they are.
+            # A string or character literal (a prefix such as u8 or L stays as it is).
             j = i + 1
             while j < n and line[j] != c:
                 j += 2 if line[j] == '\\' else 1
@@ -430,11 +431,23 @@ def recover(build_dir):
 
 # ---------------------------------------------------------------- building, testing
 
-def run(cmd, timeout, log):
+def limit_test_process(cpu_seconds, memory_bytes):
+    """Resource limits inherited by ctest and every test it starts.  The tests
+    carry their own TIMEOUT property, which ctest's --timeout does not
+    override, so a mutant that loops would run for minutes; one that loops
+    while appending would eat the shared machine's memory.  A CPU limit ends
+    the first, an address-space limit makes the second fail its allocation."""
+    def apply():
+        resource.setrlimit(resource.RLIMIT_CPU, (cpu_seconds, cpu_seconds + 5))
+        resource.setrlimit(resource.RLIMIT_AS, (memory_bytes, memory_bytes))
+    return apply
+
+
+def run(cmd, timeout, log, preexec=None):
     """Runs cmd in its own process group; returns (exit code or None on
     timeout, output).  The whole group is killed on timeout or Ctrl-C."""
     proc = subprocess.Popen(cmd, cwd=ROOT, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                            start_new_session=True)
+                            start_new_session=True, preexec_fn=preexec)
     try:
         out, _ = proc.communicate(timeout=timeout)
         code = proc.returncode
@@ -473,18 +486,25 @@ def ctest(args, log):
     exclude = '^(%s)$' % '|'.join(re.escape(t) for t in EXCLUDED_TESTS + args.exclude)
     cmd = ['ctest', '--test-dir', args.build_dir, '-j', str(args.jobs), '--timeout',
            str(args.timeout), '--stop-on-failure', '-E', exclude]
-    code, out = run(cmd, args.suite_timeout, log)
+    code, out = run(cmd, args.suite_timeout, log,
+                    limit_test_process(args.timeout, args.memory_mb << 20))
     if code == 0:
         return 'survived', ''
     if code is None:
         return 'timed-out', 'suite took over %d s' % args.suite_timeout
-    failed = re.findall(r'Test\s+#\d+: (\S+) \.*\**(\w[^\n]*?)\s+[\d.]+ sec', out)
-    bad = [(name, what) for name, what in failed if not what.startswith('Passed')]
-    if bad and all('Timeout' in what for _, what in bad):
-        return 'timed-out', bad[0][0]
-    if bad:
-        return 'killed', bad[0][0]
-    return 'killed', 'ctest exit %d' % code
+    # Durations by test number, from lines "  5/342 Test  #5: NAME ...   0.01 sec".
+    seconds = {int(n): float(t) for n, t in
+               re.findall(r'Test\s+#(\d+): .*?([\d.]+) sec$', out, re.M)}
+    # The summary lists the failed tests as "\t114 - NAME (Failed)".
+    failed = re.findall(r'^\s+(\d+) - (.*) \(([^()]*)\)$', out, re.M)
+    if not failed:
+        return 'killed', 'ctest exit %d' % code
+    # A test ended by the time or CPU limit ran out of time rather than failing.
+    slow = [f for f in failed if f[2] == 'Timeout' or seconds.get(int(f[0]), 0) >= args.timeout]
+    if len(slow) == len(failed):
+        return 'timed-out', '%s (%s)' % (slow[0][1], slow[0][2])
+    first = next(f for f in failed if f not in slow)
+    return 'killed', '%s (%s)' % (first[1], first[2])
 
 
 # ---------------------------------------------------------------- results, report
@@ -598,7 +618,10 @@ def main():
     p.add_argument('--report-only', action='store_true',
                    help='write the report from the results file and run nothing')
     p.add_argument('--note', default='', help='text put at the top of the report')
-    p.add_argument('--timeout', type=int, default=30, help='seconds per test (ctest)')
+    p.add_argument('--timeout', type=int, default=30,
+                   help='seconds per test (ctest; also the CPU limit of each test process)')
+    p.add_argument('--memory-mb', type=int, default=2048,
+                   help='address-space limit of each test process')
     p.add_argument('--suite-timeout', type=int, default=600, help='seconds per test run')
     p.add_argument('--build-timeout', type=int, default=900)
     p.add_argument('--exclude', action='append', default=[],
