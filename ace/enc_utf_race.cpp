@@ -58,7 +58,9 @@ enum class Decoded { kOk, kNotBase32, kFail };
 Decoded decode_body(std::string_view body, std::u16string& units) {
     const size_t rem = body.size() % 8;
     if (rem == 1 || rem == 3 || rem == 6) return Decoded::kFail;
-    std::string bytes;
+    // Per-thread scratch: decoding a name allocates nothing once it is sized.
+    thread_local std::string bytes;
+    bytes.clear();
     unsigned leftover = 0;
     if (!base32_decode(body, bytes, leftover)) return Decoded::kNotBase32;
     if (leftover != 0) return Decoded::kFail;  // leftover bits must be zero
@@ -90,7 +92,7 @@ Decoded decode_body(std::string_view body, std::u16string& units) {
 int race_from_unicode(std::u16string_view src, std::string& dst) {
     dst.clear();
     size_t pos = 0;
-    std::string compressed;
+    thread_local std::string compressed;
     while (pos <= src.size()) {
         size_t end = pos;
         while (end < src.size() && src[end] != u'.' && src[end] != u'@') ++end;
@@ -144,7 +146,7 @@ int race_to_unicode(std::string_view src, std::u16string& dst) {
 }
 
 int racex_from_unicode(std::u16string_view src, std::string& dst) {
-    std::string work;
+    thread_local std::string work;
     if (race_from_unicode(src, work) == 0) {
         dst.clear();
         return 0;
@@ -153,7 +155,7 @@ int racex_from_unicode(std::u16string_view src, std::string& dst) {
 }
 
 int racex_to_unicode(std::string_view src, std::u16string& dst) {
-    std::string work;
+    thread_local std::string work;
     if (join_split_labels(src, SplitStyle{race_prefix(), 57, 4}, work) == 0) {
         dst.clear();
         return 0;

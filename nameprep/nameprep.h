@@ -36,6 +36,15 @@ inline constexpr size_t kPrepWorkUnits = 1024;
 //        built yet.
 [[nodiscard]] uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
                                  size_t out_capacity);
+// The same into a caller's array: on success writes the prepared name and a
+// terminator to out (out_capacity units, terminator included) and its length
+// to out_len; on failure writes nothing.
+[[nodiscard]] uint32_t name_prep_to(std::u16string_view in, char16_t* out, size_t out_capacity,
+                                    uint32_t flags, size_t& out_len);
+// True when every name that nameprep accepted under the options 0xA5 comes
+// out of nameprep under flags accepted and unchanged, so that running it
+// again can be left out.
+bool name_prep_keeps_prepared(uint32_t flags);
 
 // ------------------------------------------------------------------ builders
 

@@ -90,8 +90,8 @@ int map_name(std::u16string_view name, std::u16string& out) {
     return 1;
 }
 
-uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
-                   size_t out_capacity) {
+uint32_t name_prep_to(std::u16string_view in, char16_t* out, size_t out_capacity, uint32_t flags,
+                      size_t& out_len) {
     in = in.substr(0, in.find(u'\0'));
     if (in.empty()) return PREP_ERR_PROHIBITED;
     // Names longer than the work buffer, or names whose mapping outgrows it,
@@ -139,8 +139,38 @@ uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
             return PREP_ERR_NOT_ALLOWED;
     }
     if (len + 1 > out_capacity) return PREP_ERR_NORMALIZE_FAILED;
-    out.assign(result, len);
+    std::copy_n(result, len, out);
+    out[len] = 0;
+    out_len = len;
     return 0;
+}
+
+uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
+                   size_t out_capacity) {
+    char16_t result[kPrepWorkUnits];
+    size_t len = 0;
+    const uint32_t code =
+        name_prep_to(in, result, std::min(out_capacity, kPrepWorkUnits), flags, len);
+    if (code == 0) out.assign(result, len);
+    return code;
+}
+
+bool name_prep_keeps_prepared(uint32_t flags) {
+    // A name prepared with 0xA5 is mapped, normalized, Arabic-folded and free
+    // of U+3002, U+FE6B and U+FF20, and it passed the prohibited check and
+    // the label character check with ".", "@" and "_" exempt.  Premapping
+    // tables, Chinese folding and the allowed-range check can still change
+    // or refuse it; the label character check refuses it again unless the
+    // same three units are exempt.  Everything else leaves it as it is.
+    const bool chinese_folding = (flags & PREP_LOCAL_RULES) && (flags & PREP_TO_SIMPLIFIED) &&
+                                 !(flags & PREP_TO_TRADITIONAL);
+    const bool to_traditional = (flags & PREP_TO_TRADITIONAL) && !(flags & PREP_TO_SIMPLIFIED);
+    if (chinese_folding || to_traditional) return false;
+    if (flags & (PREP_JAPANESE_PREMAP | PREP_KOREAN_PREMAP | PREP_CHECK_ALLOWED)) return false;
+    if ((flags & PREP_LOCAL_RULES) &&
+        (flags & (PREP_DELIMITERS | PREP_ALLOW_UNDERSCORE)) != (PREP_DELIMITERS | PREP_ALLOW_UNDERSCORE))
+        return false;
+    return true;
 }
 
 }  // namespace nessel
