@@ -143,7 +143,7 @@ int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace
     // A name that nameprep already prepared comes out of the zone's pass
     // unchanged for most options (always for the shipped zones): the pass
     // runs only where it can change or refuse the name.
-    if (!prepared || !name_prep_keeps_prepared(options)) {
+    if (!prepared || !name_prep_keeps_prepared(name, options)) {
         size_t len = 0;
         if (name_prep_to(name, s.work, kZonePrepCapacity, options, len) != 0) {
             error = kErrNameprep;

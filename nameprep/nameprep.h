@@ -41,10 +41,10 @@ inline constexpr size_t kPrepWorkUnits = 1024;
 // to out_len; on failure writes nothing.
 [[nodiscard]] uint32_t name_prep_to(std::u16string_view in, char16_t* out, size_t out_capacity,
                                     uint32_t flags, size_t& out_len);
-// True when every name that nameprep accepted under the options 0xA5 comes
-// out of nameprep under flags accepted and unchanged, so that running it
-// again can be left out.
-bool name_prep_keeps_prepared(uint32_t flags);
+// True when prepared, a name that nameprep accepted under the options 0xA5,
+// provably comes out of nameprep under flags accepted and unchanged, so
+// that running it again can be left out.
+bool name_prep_keeps_prepared(std::u16string_view prepared, uint32_t flags);
 
 // ------------------------------------------------------------------ builders
 

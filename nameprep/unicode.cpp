@@ -155,7 +155,7 @@ uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
     return code;
 }
 
-bool name_prep_keeps_prepared(uint32_t flags) {
+bool name_prep_keeps_prepared(std::u16string_view prepared, uint32_t flags) {
     // A name prepared with 0xA5 is mapped, normalized, Arabic-folded and free
     // of U+3002, U+FE6B and U+FF20, and it passed the prohibited check and
     // the label character check with ".", "@" and "_" exempt.  Premapping
@@ -170,6 +170,12 @@ bool name_prep_keeps_prepared(uint32_t flags) {
     if ((flags & PREP_LOCAL_RULES) &&
         (flags & (PREP_DELIMITERS | PREP_ALLOW_UNDERSCORE)) != (PREP_DELIMITERS | PREP_ALLOW_UNDERSCORE))
         return false;
+    // The Thai reordering moves a tone mark in front of U+0E4D after the
+    // canonical ordering; a mark of a higher class before the tone mark is
+    // then out of order, and the next normalization reorders it.
+    for (size_t i = 1; i < prepared.size(); ++i)
+        if (prepared[i] == 0x0E4D && prepared[i - 1] >= 0x0E48 && prepared[i - 1] <= 0x0E4B)
+            return false;
     return true;
 }
 
