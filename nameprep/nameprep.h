@@ -86,6 +86,9 @@ uint8_t combining_class(char16_t c);
 // composites are still reported here; compose() skips them.
 char16_t compose_pair(char16_t first, char16_t second);
 bool composition_excluded(char16_t c);
+// True when normalization leaves c unchanged in any name made only of such
+// units (decomposition, reordering, the Thai rule and composition together).
+bool normalization_keeps_unit(char16_t c);
 // Full decomposition of one unit (Hangul syllables excluded); empty when
 // the unit does not decompose.
 std::u16string_view full_decomposition(char16_t c);
