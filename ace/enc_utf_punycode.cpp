@@ -67,15 +67,18 @@ char* encode_label(const char16_t* label, size_t len, std::string_view prefix, c
     if (b > 0) *w++ = '-';
     uint32_t n = kInitialN, delta = 0, bias = kInitialBias, h = b;
     const auto count = static_cast<uint32_t>(len);
+    // m is the smallest unit not yet handled; each pass over the label also
+    // finds the next one, so the label is walked once per distinct unit.
+    uint32_t m = kMaxInt;
+    for (size_t j = 0; j < len; ++j)
+        if (label[j] >= n && label[j] < m) m = label[j];
     while (h < count) {
-        uint32_t m = kMaxInt;
-        for (size_t j = 0; j < len; ++j)
-            if (label[j] >= n && label[j] < m) m = label[j];
         if (m - n > (kMaxInt - delta) / (h + 1)) {
             *fail_at = w;
             return nullptr;
         }
         delta += (m - n) * (h + 1);
+        uint32_t next = kMaxInt;
         for (size_t j = 0; j < len; ++j) {
             const char16_t c = label[j];
             if (c < m) {
@@ -95,10 +98,13 @@ char* encode_label(const char16_t* label, size_t len, std::string_view prefix, c
                 bias = adapt(delta, h + 1, h == b);
                 delta = 0;
                 ++h;
+            } else if (c < next) {
+                next = c;
             }
         }
         ++delta;
         n = m + 1;
+        m = next;
     }
     return w;
 }

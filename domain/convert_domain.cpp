@@ -200,7 +200,9 @@ int convert_domain(std::u16string_view name, std::u16string& output, const char*
 namespace {
 
 void append_widened(std::u16string& output, std::string_view ace) {
-    for (char c : ace) output.push_back(static_cast<unsigned char>(c));
+    const size_t old = output.size();
+    output.resize(old + ace.size());
+    for (size_t i = 0; i < ace.size(); ++i) output[old + i] = static_cast<unsigned char>(ace[i]);
 }
 
 }  // namespace

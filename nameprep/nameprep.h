@@ -151,7 +151,11 @@ constexpr uint32_t variant_hash(char16_t c) { return (c & 0x0Fu) ^ ((c >> 4) & 0
 // prints the members to standard output.
 std::unique_ptr<VariantTable> build_variant_table(uint32_t bucket_count, const char16_t* pairs);
 // Representative of c's group; U+FFFD when the table is null or c has no node.
-char16_t variant_lookup(const VariantTable* table, char16_t c);
+inline char16_t variant_lookup(const VariantTable* table, char16_t c) {
+    if (table == nullptr || table->rep_pages.empty()) return 0xFFFD;
+    const char16_t r = table->rep_pages[table->rep_page_of[c >> 8]][c & 0xFF];
+    return r != 0 ? r : 0xFFFD;
+}
 // The same answer by walking c's bucket chain.
 char16_t variant_lookup_chain(const VariantTable* table, char16_t c);
 

@@ -106,9 +106,10 @@ bool steps_keep(std::u16string_view in, uint32_t flags) {
     const bool arabic = (flags & PREP_LOCAL_RULES) != 0;
     for (char16_t u : in) {
         if (entry_number(u) != 0 || !normalization_keeps_unit(u) || u == 0x3002) return false;
-        if (arabic && variant_lookup(g_arabic_variants, u) != 0xFFFD &&
-            variant_lookup(g_arabic_variants, u) != u)
-            return false;
+        if (arabic) {
+            const char16_t folded = variant_lookup(g_arabic_variants, u);
+            if (folded != 0xFFFD && folded != u) return false;
+        }
     }
     return true;
 }
