@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 namespace nessel {
 namespace {
@@ -141,8 +140,9 @@ bool decode_label(std::string_view rest, char16_t* out, size_t& len) {
         if (i / (count + 1) > kMaxInt - n) return false;
         n += i / (count + 1);
         i %= count + 1;
+        // Labels are short: shift the units after the insertion point by hand.
         char16_t* at = out + start + i;
-        std::memmove(at + 1, at, (count - i) * sizeof(char16_t));
+        for (char16_t* p = out + len; p > at; --p) *p = p[-1];
         *at = static_cast<char16_t>(n & 0xFFFF);
         ++len;
         ++i;
