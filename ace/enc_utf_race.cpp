@@ -160,11 +160,22 @@ int race_to_unicode(std::string_view src, std::u16string& dst) {
 }
 
 int racex_from_unicode(std::u16string_view src, std::string& dst) {
-    thread_local std::string work;
-    if (race_from_unicode(src, work) == 0) {
+    if (race_from_unicode(src, dst) == 0) {
         dst.clear();
         return 0;
     }
+    // Splitting leaves a text that fits the working buffer and has no label
+    // ("." to ".") over 63 characters as it is: the usual case needs no copy.
+    if (dst.size() < kWorkBytes) {
+        size_t run = 0, longest = 0;
+        for (char c : dst) {
+            run = c == '.' ? 0 : run + 1;
+            longest = run > longest ? run : longest;
+        }
+        if (longest <= 63) return 1;
+    }
+    thread_local std::string work;
+    work.swap(dst);
     return split_long_labels(work, SplitStyle{race_prefix(), 57, 4}, dst);
 }
 
