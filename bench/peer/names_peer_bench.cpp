@@ -83,6 +83,8 @@ struct Name {
 struct Corpus {
     std::vector<Name> names;
     size_t rejected = 0;
+    // Names refused by ICU, NamePrep_U, libidn2, libidn, libidn2's decoder.
+    size_t refused_by[5] = {};
 };
 
 // ------------------------------------------------------------------ peers
@@ -385,14 +387,21 @@ Corpus load_corpus(const char* path, size_t limit) {
         n.units.push_back(0);
         char* a2 = nullptr;
         char* u2 = nullptr;
-        const bool ok = icu_to_ascii(n.u16, &n.ace) &&
-                        NamePrep_U("utf8", n.units.data(), out, sizeof out, nullptr, 0, 0) == 0 &&
-                        idn2_to_ascii_8z(line.c_str(), &a2, IDN2_NO_TR46) == IDN2_OK &&
-                        libidn_to_ascii(line.c_str()) &&
-                        idn2_to_unicode_8z8z(n.ace.c_str(), &u2, 0) == IDN2_OK;
+        const bool ok[] = {
+            icu_to_ascii(n.u16, &n.ace),
+            NamePrep_U("utf8", n.units.data(), out, sizeof out, nullptr, 0, 0) == 0,
+            idn2_to_ascii_8z(line.c_str(), &a2, IDN2_NO_TR46) == IDN2_OK,
+            libidn_to_ascii(line.c_str()),
+            idn2_to_unicode_8z8z(n.ace.c_str(), &u2, 0) == IDN2_OK,
+        };
         idn2_free(a2);
         idn2_free(u2);
-        if (!ok) {
+        bool all = true;
+        for (size_t k = 0; k < std::size(ok); ++k) {
+            c.refused_by[k] += !ok[k];
+            all = all && ok[k];
+        }
+        if (!all) {
             ++c.rejected;
             continue;
         }
@@ -463,8 +472,10 @@ int main(int argc, char** argv) {
     }
     const Corpus corpus =
         load_corpus(NESSEL_NAMES_CORPUS, callgrind_names > 0 ? callgrind_names : SIZE_MAX);
-    std::printf("corpus: %zu names kept, %zu refused by some implementation\n",
-                corpus.names.size(), corpus.rejected);
+    std::printf("corpus: %zu names kept, %zu refused (ICU %zu, NamePrep_U %zu, libidn2 %zu, "
+                "libidn %zu, libidn2 decoding %zu)\n",
+                corpus.names.size(), corpus.rejected, corpus.refused_by[0], corpus.refused_by[1],
+                corpus.refused_by[2], corpus.refused_by[3], corpus.refused_by[4]);
     if (corpus.names.empty()) return 1;
     const std::vector<Case> cases = make_cases(corpus);
     for (const auto& c : cases) {
