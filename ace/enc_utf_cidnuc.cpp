@@ -48,7 +48,7 @@ int hex_value(unsigned char c) {
 
 int cidnuc_from_unicode(std::u16string_view src, std::string& dst) {
     dst.clear();
-    std::string compressed;
+    thread_local std::string compressed;  // per-thread scratch, kept sized
     const int ok = for_each_label(src, false, [&](std::u16string_view label, char sep) {
         bool ldh = true;
         for (char16_t u : label) {
@@ -73,7 +73,7 @@ int cidnuc_from_unicode(std::u16string_view src, std::string& dst) {
 
 int cidnuc_to_unicode(std::string_view src, std::u16string& dst) {
     dst.clear();
-    std::string bytes;
+    thread_local std::string bytes;
     const int ok = for_each_label(src, false, [&](std::string_view label, char sep) {
         if (label.size() > kMaxLabelBytes) return 0;  // beyond the working buffer
         bytes.clear();

@@ -12,6 +12,10 @@ int is_ldh_char(char16_t u) {
 
 void base32_encode(std::string_view bytes, std::string& out) {
     static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz234567";
+    // ceil(8n / 5) characters, written in place.
+    const size_t old = out.size();
+    out.resize(old + (bytes.size() * 8 + 4) / 5);
+    char* w = out.data() + old;
     unsigned acc = 0;
     int bits = 0;
     for (char c : bytes) {
@@ -19,11 +23,11 @@ void base32_encode(std::string_view bytes, std::string& out) {
         bits += 8;
         while (bits >= 5) {
             bits -= 5;
-            out.push_back(kAlphabet[(acc >> bits) & 31]);
+            *w++ = kAlphabet[(acc >> bits) & 31];
         }
         acc &= (1u << bits) - 1;
     }
-    if (bits > 0) out.push_back(kAlphabet[(acc << (5 - bits)) & 31]);
+    if (bits > 0) *w++ = kAlphabet[(acc << (5 - bits)) & 31];
 }
 
 int base32_value(char c) {

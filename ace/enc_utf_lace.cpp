@@ -64,7 +64,7 @@ bool expand(std::string_view bytes, std::u16string& dst) {
 int lace_from_unicode(std::u16string_view src, std::string& dst) {
     dst.clear();
     const std::string_view prefix = lace_prefix();
-    std::string compressed;
+    thread_local std::string compressed;  // per-thread scratch, kept sized
     const int ok = for_each_label(src, false, [&](std::u16string_view label, char sep) {
         bool ascii = true;
         for (char16_t u : label) {
@@ -95,7 +95,7 @@ int lace_from_unicode(std::u16string_view src, std::string& dst) {
 int lace_to_unicode(std::string_view src, std::u16string& dst) {
     dst.clear();
     const std::string_view prefix = lace_prefix();
-    std::string bytes;
+    thread_local std::string bytes;
     return for_each_label(src, false, [&](std::string_view label, char sep) {
         // A label beyond the 1023-byte working buffer is refused.
         if (label.size() > kMaxLabelBytes) return 0;

@@ -7,6 +7,7 @@
 #include "ace/convert.h"
 #include "ace/enc_utf.h"
 
+#include <array>
 #include <cstdint>
 
 namespace nessel {
@@ -17,7 +18,7 @@ constexpr uint32_t kInitialBias = 72, kInitialN = 0x80;
 constexpr uint32_t kMaxInt = 0xFFFFFFFFu;
 
 // RFC 3492 section 6.1.
-uint32_t adapt(uint32_t delta, uint32_t numpoints, bool firsttime) {
+inline uint32_t adapt(uint32_t delta, uint32_t numpoints, bool firsttime) {
     delta = firsttime ? delta / kDamp : delta / 2;
     delta += delta / numpoints;
     uint32_t k = 0;
@@ -28,70 +29,94 @@ uint32_t adapt(uint32_t delta, uint32_t numpoints, bool firsttime) {
     return k + (kBase - kTmin + 1) * delta / (delta + kSkew);
 }
 
-uint32_t threshold(uint32_t k, uint32_t bias) {
+inline uint32_t threshold(uint32_t k, uint32_t bias) {
     if (k <= bias) return kTmin;
     if (k >= bias + kTmax) return kTmax;
     return k - bias;
 }
 
-char digit_char(uint32_t d) { return d < 26 ? char('a' + d) : char('0' + d - 26); }
+constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
 
-int digit_value(unsigned char c) {
-    if (c >= 'a' && c <= 'z') return c - 'a';
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= '0' && c <= '9') return c - '0' + 26;
-    return -1;
-}
+// Digit values of the bytes: "a"-"z" and "A"-"Z" 0-25, "0"-"9" 26-35, -1 else.
+constexpr auto kDigitValue = [] {
+    std::array<int8_t, 256> v{};
+    for (int c = 0; c < 256; ++c) v[c] = -1;
+    for (int c = 0; c < 26; ++c) v['a' + c] = v['A' + c] = static_cast<int8_t>(c);
+    for (int c = 0; c < 10; ++c) v['0' + c] = static_cast<int8_t>(26 + c);
+    return v;
+}();
 
-// Encodes one label that holds a unit above 0x7F; false on overflow.
-bool encode_label(std::u16string_view label, std::string& out) {
-    out.append(punycode_prefix());
+// Most bytes one unit of a label can take: its delta is below 2^32 and
+// every digit but the last divides it by at least 10, so 11 digits.
+constexpr size_t kMaxDigitsPerUnit = 11;
+
+// Encodes a label that holds a unit above 0x7F at w, which has room for
+// prefix.size() + 1 + (kMaxDigitsPerUnit + 1) * len bytes.  Returns the end
+// of what it wrote, or nullptr on overflow with *fail_at the end of what
+// was written before it.
+char* encode_label(const char16_t* label, size_t len, std::string_view prefix, char* w,
+                   char** fail_at) {
+    for (char c : prefix) *w++ = c;
     uint32_t b = 0;
-    for (char16_t c : label)
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
+    for (size_t j = 0; j < len; ++j)
+        if (label[j] < 0x80) {
+            *w++ = static_cast<char>(label[j]);
             ++b;
         }
-    if (b > 0) out.push_back('-');
+    if (b > 0) *w++ = '-';
     uint32_t n = kInitialN, delta = 0, bias = kInitialBias, h = b;
-    const auto len = static_cast<uint32_t>(label.size());
-    while (h < len) {
-        uint32_t m = kMaxInt;
-        for (char16_t c : label)
-            if (c >= n && c < m) m = c;
-        if (m - n > (kMaxInt - delta) / (h + 1)) return false;
+    const auto count = static_cast<uint32_t>(len);
+    // m is the smallest unit not yet handled; each pass over the label also
+    // finds the next one, so the label is walked once per distinct unit.
+    uint32_t m = kMaxInt;
+    for (size_t j = 0; j < len; ++j)
+        if (label[j] >= n && label[j] < m) m = label[j];
+    while (h < count) {
+        if (m - n > (kMaxInt - delta) / (h + 1)) {
+            *fail_at = w;
+            return nullptr;
+        }
         delta += (m - n) * (h + 1);
-        for (char16_t c : label) {
+        uint32_t next = kMaxInt;
+        for (size_t j = 0; j < len; ++j) {
+            const char16_t c = label[j];
             if (c < m) {
-                if (++delta == 0) return false;
+                if (++delta == 0) {
+                    *fail_at = w;
+                    return nullptr;
+                }
             } else if (c == m) {
                 uint32_t q = delta;
                 for (uint32_t k = kBase;; k += kBase) {
-                    uint32_t t = threshold(k, bias);
+                    const uint32_t t = threshold(k, bias);
                     if (q < t) break;
-                    out.push_back(digit_char(t + (q - t) % (kBase - t)));
+                    *w++ = kDigits[t + (q - t) % (kBase - t)];
                     q = (q - t) / (kBase - t);
                 }
-                out.push_back(digit_char(q));
+                *w++ = kDigits[q];
                 bias = adapt(delta, h + 1, h == b);
                 delta = 0;
                 ++h;
+            } else if (c < next) {
+                next = c;
             }
         }
         ++delta;
         n = m + 1;
+        m = next;
     }
-    return true;
+    return w;
 }
 
-// Decodes the part of a label after its prefix; false on a bad digit or
-// overflow, with out holding what was decoded so far.
-bool decode_label(std::string_view rest, std::u16string& out) {
-    const size_t start = out.size();
+// Decodes the part of a label after its prefix, appending at out[len]
+// (room for rest.size() more units: every unit takes at least one byte).
+// False on a bad digit or overflow, with len counting what was decoded.
+bool decode_label(std::string_view rest, char16_t* out, size_t& len) {
+    const size_t start = len;
     size_t in = 0;
-    size_t dash = rest.rfind('-');
+    const size_t dash = rest.rfind('-');
     if (dash != std::string_view::npos && dash > 0) {
-        for (size_t j = 0; j < dash; ++j) out.push_back(static_cast<unsigned char>(rest[j]));
+        for (size_t j = 0; j < dash; ++j) out[len++] = static_cast<unsigned char>(rest[j]);
         in = dash + 1;
     }
     uint32_t n = kInitialN, i = 0, bias = kInitialBias;
@@ -100,23 +125,26 @@ bool decode_label(std::string_view rest, std::u16string& out) {
         uint32_t w = 1;
         for (uint32_t k = kBase;; k += kBase) {
             if (in >= rest.size()) return false;
-            int d = digit_value(static_cast<unsigned char>(rest[in++]));
+            const int d = kDigitValue[static_cast<unsigned char>(rest[in++])];
             if (d < 0) return false;
             const auto digit = static_cast<uint32_t>(d);
             if (digit > (kMaxInt - i) / w) return false;
             i += digit * w;
-            uint32_t t = threshold(k, bias);
+            const uint32_t t = threshold(k, bias);
             if (digit < t) break;
             if (w > kMaxInt / (kBase - t)) return false;
             w *= kBase - t;
         }
-        const auto len = static_cast<uint32_t>(out.size() - start);
-        bias = adapt(i - oldi, len + 1, oldi == 0);
-        if (i / (len + 1) > kMaxInt - n) return false;
-        n += i / (len + 1);
-        i %= len + 1;
-        out.insert(out.begin() + static_cast<std::ptrdiff_t>(start + i),
-                   static_cast<char16_t>(n & 0xFFFF));
+        const auto count = static_cast<uint32_t>(len - start);
+        bias = adapt(i - oldi, count + 1, oldi == 0);
+        if (i / (count + 1) > kMaxInt - n) return false;
+        n += i / (count + 1);
+        i %= count + 1;
+        // Labels are short: shift the units after the insertion point by hand.
+        char16_t* at = out + start + i;
+        for (char16_t* p = out + len; p > at; --p) *p = p[-1];
+        *at = static_cast<char16_t>(n & 0xFFFF);
+        ++len;
         ++i;
     }
     return true;
@@ -126,45 +154,67 @@ bool decode_label(std::string_view rest, std::u16string& out) {
 
 int punycode_from_unicode(std::u16string_view src, std::string& dst) {
     dst.clear();
+    const std::string_view prefix = punycode_prefix();
+    const char16_t* s = src.data();
     size_t pos = 0;
-    while (pos <= src.size()) {
+    for (;;) {
+        // The label runs to the next separator; "any" collects its bits.
         size_t end = pos;
-        while (end < src.size() && src[end] != u'.' && src[end] != 0x3002 && src[end] != u'@' &&
-               src[end] != 0xFF20)
-            ++end;
-        std::u16string_view label = src.substr(pos, end - pos);
-        bool ascii = true;
-        for (char16_t c : label) ascii = ascii && c < 0x80;
-        if (ascii) {
-            for (char16_t c : label) dst.push_back(static_cast<char>(c));
-        } else if (!encode_label(label, dst)) {
-            return 0;
+        char16_t any = 0;
+        char sep = 0;
+        for (; end < src.size(); ++end) {
+            const char16_t c = s[end];
+            if (c == u'.' || c == 0x3002) sep = '.';
+            else if (c == u'@' || c == 0xFF20) sep = '@';
+            if (sep != 0) break;
+            any |= c;
         }
-        if (end == src.size()) break;
-        dst.push_back((src[end] == u'.' || src[end] == 0x3002) ? '.' : '@');
+        const size_t len = end - pos;
+        const size_t old = dst.size();
+        if (any < 0x80) {
+            dst.resize(old + len);
+            for (size_t j = 0; j < len; ++j) dst[old + j] = static_cast<char>(s[pos + j]);
+        } else {
+            // Written in place at the end of dst, then cut to what it took.
+            dst.resize(old + prefix.size() + 1 + (kMaxDigitsPerUnit + 1) * len);
+            char* fail_at = nullptr;
+            char* w = encode_label(s + pos, len, prefix, dst.data() + old, &fail_at);
+            dst.resize((w != nullptr ? w : fail_at) - dst.data());
+            if (w == nullptr) return 0;
+        }
+        if (sep == 0) break;
+        dst.push_back(sep);
         pos = end + 1;
     }
     return 1;
 }
 
 int punycode_to_unicode(std::string_view src, std::u16string& dst) {
-    dst.clear();
+    // Every byte yields at most one unit, so the output is written in place
+    // into src.size() units and cut to its length at the end.
+    dst.resize(src.size());
+    char16_t* out = dst.data();
+    size_t len = 0;
     const std::string_view prefix = punycode_prefix();
     size_t pos = 0;
-    while (pos <= src.size()) {
-        size_t end = src.find_first_of(".@", pos);
-        if (end == std::string_view::npos) end = src.size();
-        std::string_view label = src.substr(pos, end - pos);
+    for (;;) {
+        size_t end = pos;
+        while (end < src.size() && src[end] != '.' && src[end] != '@') ++end;
+        const std::string_view label = src.substr(pos, end - pos);
         // The prefix is compared byte for byte: "XN--" is not "xn--".
-        if (label.substr(0, prefix.size()) == prefix && label.size() >= prefix.size()) {
-            if (!decode_label(label.substr(prefix.size()), dst)) return 0;
+        if (label.size() >= prefix.size() && label.substr(0, prefix.size()) == prefix) {
+            if (!decode_label(label.substr(prefix.size()), out, len)) {
+                dst.resize(len);
+                return 0;
+            }
         } else {
-            for (char c : label) dst.push_back(static_cast<unsigned char>(c));
+            for (char c : label) out[len++] = static_cast<unsigned char>(c);
         }
         if (end == src.size()) break;
-        dst.push_back(static_cast<unsigned char>(src[end]));
+        out[len++] = static_cast<unsigned char>(src[end]);
         pos = end + 1;
     }
+    dst.resize(len);
     return 1;
 }
 

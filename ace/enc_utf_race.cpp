@@ -13,43 +13,48 @@ namespace {
 
 constexpr unsigned char kNoCompression = 0xD8;
 
-bool needs_encoding(std::u16string_view label) {
-    for (char16_t u : label)
-        if (u >= 0x80) return true;
-    return false;
-}
+// Largest compressed form of a label the encoder takes: the marker byte and
+// two bytes per unit.
+constexpr size_t kMaxCompressedLabel = 1 + 2 * kMaxLabelUnits;
 
-void compress(std::u16string_view label, std::string& out) {
+// Writes the compressed form of label to out; returns its length.
+size_t compress(const char16_t* label, size_t len, unsigned char* out) {
     int row = -1;
     bool mixed = false;
-    for (char16_t u : label) {
-        int upper = u >> 8;
+    for (size_t j = 0; j < len; ++j) {
+        const int upper = label[j] >> 8;
         if (upper == 0) continue;
         if (row < 0) row = upper;
         else if (row != upper) mixed = true;
     }
+    size_t w = 0;
     // A label whose only row is 0xD8 cannot use one-row mode: its first byte
     // would read as the no-compression marker.
     if (mixed || row == kNoCompression) {
-        out.push_back(static_cast<char>(kNoCompression));
-        for (char16_t u : label) {
-            out.push_back(static_cast<char>(u >> 8));
-            out.push_back(static_cast<char>(u & 0xFF));
+        out[w++] = kNoCompression;
+        for (size_t j = 0; j < len; ++j) {
+            out[w++] = static_cast<unsigned char>(label[j] >> 8);
+            out[w++] = static_cast<unsigned char>(label[j] & 0xFF);
         }
-        return;
+        return w;
     }
     const unsigned u1 = row < 0 ? 0 : static_cast<unsigned>(row);
-    out.push_back(static_cast<char>(u1));
-    for (char16_t u : label) {
-        const unsigned upper = u >> 8, lower = u & 0xFF;
+    out[w++] = static_cast<unsigned char>(u1);
+    for (size_t j = 0; j < len; ++j) {
+        const unsigned upper = label[j] >> 8, lower = label[j] & 0xFF;
         if (upper == u1) {
-            if (lower == 0xFF) out.append("\xFF\x99");
-            else out.push_back(static_cast<char>(lower));
+            if (lower == 0xFF) {
+                out[w++] = 0xFF;
+                out[w++] = 0x99;
+            } else {
+                out[w++] = static_cast<unsigned char>(lower);
+            }
         } else {  // row 0 inside a label of row u1
-            out.push_back('\xFF');
-            out.push_back(static_cast<char>(lower));
+            out[w++] = 0xFF;
+            out[w++] = static_cast<unsigned char>(lower);
         }
     }
+    return w;
 }
 
 enum class Decoded { kOk, kNotBase32, kFail };
@@ -58,7 +63,9 @@ enum class Decoded { kOk, kNotBase32, kFail };
 Decoded decode_body(std::string_view body, std::u16string& units) {
     const size_t rem = body.size() % 8;
     if (rem == 1 || rem == 3 || rem == 6) return Decoded::kFail;
-    std::string bytes;
+    // Per-thread scratch: decoding a name allocates nothing once it is sized.
+    thread_local std::string bytes;
+    bytes.clear();
     unsigned leftover = 0;
     if (!base32_decode(body, bytes, leftover)) return Decoded::kNotBase32;
     if (leftover != 0) return Decoded::kFail;  // leftover bits must be zero
@@ -89,24 +96,33 @@ Decoded decode_body(std::string_view body, std::u16string& units) {
 
 int race_from_unicode(std::u16string_view src, std::string& dst) {
     dst.clear();
+    const char16_t* s = src.data();
     size_t pos = 0;
-    std::string compressed;
-    while (pos <= src.size()) {
+    for (;;) {
+        // The label runs to the next "." or "@"; it is copied when no unit
+        // is above 0x7F.
         size_t end = pos;
-        while (end < src.size() && src[end] != u'.' && src[end] != u'@') ++end;
-        std::u16string_view label = src.substr(pos, end - pos);
-        if (!needs_encoding(label)) {
-            for (char16_t u : label) dst.push_back(static_cast<char>(u & 0xFF));
+        bool copy = true;
+        for (; end < src.size(); ++end) {
+            const char16_t u = s[end];
+            if (u == u'.' || u == u'@') break;
+            if (u >= 0x80) copy = false;
+        }
+        const size_t len = end - pos;
+        if (copy) {
+            const size_t old = dst.size();
+            dst.resize(old + len);
+            for (size_t j = 0; j < len; ++j) dst[old + j] = static_cast<char>(s[pos + j] & 0xFF);
         } else {
-            if (label.size() > kMaxLabelUnits) return 0;  // beyond the working buffer
+            if (len > kMaxLabelUnits) return 0;  // beyond the working buffer
+            unsigned char compressed[kMaxCompressedLabel];
+            const size_t n = compress(s + pos, len, compressed);
             dst.append(race_prefix());
-            compressed.clear();
-            compress(label, compressed);
-            base32_encode(compressed, dst);
+            base32_encode(std::string_view(reinterpret_cast<const char*>(compressed), n), dst);
             dst.append(race_suffix());
         }
         if (end == src.size()) break;
-        dst.push_back(static_cast<char>(src[end]));
+        dst.push_back(static_cast<char>(s[end]));
         pos = end + 1;
     }
     return 1;
@@ -144,16 +160,27 @@ int race_to_unicode(std::string_view src, std::u16string& dst) {
 }
 
 int racex_from_unicode(std::u16string_view src, std::string& dst) {
-    std::string work;
-    if (race_from_unicode(src, work) == 0) {
+    if (race_from_unicode(src, dst) == 0) {
         dst.clear();
         return 0;
     }
+    // Splitting leaves a text that fits the working buffer and has no label
+    // ("." to ".") over 63 characters as it is: the usual case needs no copy.
+    if (dst.size() < kWorkBytes) {
+        size_t run = 0, longest = 0;
+        for (char c : dst) {
+            run = c == '.' ? 0 : run + 1;
+            longest = run > longest ? run : longest;
+        }
+        if (longest <= 63) return 1;
+    }
+    thread_local std::string work;
+    work.swap(dst);
     return split_long_labels(work, SplitStyle{race_prefix(), 57, 4}, dst);
 }
 
 int racex_to_unicode(std::string_view src, std::u16string& dst) {
-    std::string work;
+    thread_local std::string work;
     if (join_split_labels(src, SplitStyle{race_prefix(), 57, 4}, work) == 0) {
         dst.clear();
         return 0;

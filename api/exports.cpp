@@ -35,13 +35,15 @@ void bytes_out(std::string_view s, char* dst) {
     dst[s.size()] = 0;
 }
 
-// Reads at most limit + 1 units: enough to tell that an input is too long
-// without walking an arbitrarily long one.
-std::u16string units_in_bounded(const nessel_unit* s, size_t limit) {
-    std::u16string out;
-    for (size_t i = 0; s[i] != 0 && out.size() <= limit; ++i)
-        out.push_back(static_cast<char16_t>(s[i]));
-    return out;
+// Copies at most kPrepMaxInput + 1 units into buf: enough to tell that an
+// input is too long without walking an arbitrarily long one.
+std::u16string_view units_in_bounded(const nessel_unit* s, char16_t (&buf)[kPrepMaxInput + 2]) {
+    size_t n = 0;
+    while (n <= kPrepMaxInput && s[n] != 0) {
+        buf[n] = static_cast<char16_t>(s[n]);
+        ++n;
+    }
+    return std::u16string_view(buf, n);
 }
 
 // Copies a conversion's result into the caller's buffers after they were
@@ -53,7 +55,8 @@ template <typename Unit, typename Text>
 uint32_t deliver(const NamePrepResult& r, const Text& text, Unit* output, size_t output_units,
                  char* codec_out, uint32_t codec_out_size) {
     const bool fits = text.size() < output_units;
-    const bool wants_codec = codec_out != nullptr && !r.codec.empty();
+    const size_t codec_len = std::strlen(r.codec);
+    const bool wants_codec = codec_out != nullptr && codec_len > 0;
     if (r.code != kOk) {
         if (fits && !text.empty()) {
             for (size_t i = 0; i < text.size(); ++i) output[i] = static_cast<Unit>(text[i]);
@@ -61,10 +64,10 @@ uint32_t deliver(const NamePrepResult& r, const Text& text, Unit* output, size_t
         }
         return r.code;
     }
-    if (!fits || (wants_codec && r.codec.size() >= codec_out_size)) return kErrConversion;
+    if (!fits || (wants_codec && codec_len >= codec_out_size)) return kErrConversion;
     for (size_t i = 0; i < text.size(); ++i) output[i] = static_cast<Unit>(text[i]);
     output[text.size()] = 0;
-    if (wants_codec) std::memcpy(codec_out, r.codec.c_str(), r.codec.size() + 1);
+    if (wants_codec) std::memcpy(codec_out, r.codec, codec_len + 1);
     return kOk;
 }
 
@@ -95,8 +98,8 @@ NESSEL_API uint32_t NESSEL_CALL NamePrep(const char* encoding, const char* input
     if (!r.ran) return r.code;
     std::memset(output, 0, output_size);
     if (r.code == kErrAllAscii || r.code == kErrEmpty) return r.code;
-    // The ACE result goes out one byte per unit.
-    return deliver(r, narrow(r.output), output, output_size, codec_out, codec_out_size);
+    // The ACE result goes out one byte per unit (deliver keeps the low byte).
+    return deliver(r, r.output, output, output_size, codec_out, codec_out_size);
 }
 
 NESSEL_API uint32_t NESSEL_CALL NamePrep_U(const char* encoding, const nessel_unit* input,
@@ -104,7 +107,8 @@ NESSEL_API uint32_t NESSEL_CALL NamePrep_U(const char* encoding, const nessel_un
                                            char* codec_out, uint32_t codec_out_size,
                                            uint32_t) noexcept {
     if (encoding == nullptr || input == nullptr || output == nullptr) return kErrArgument;
-    const NamePrepResult r = name_prep_unicode(encoding, units_in_bounded(input, kMaxInputUnits));
+    char16_t in[kPrepMaxInput + 2];
+    const NamePrepResult r = name_prep_unicode(encoding, units_in_bounded(input, in));
     // An empty or all-ASCII prepared name leaves output untouched.
     if (r.code == kErrAllAscii || r.code == kErrEmpty) return r.code;
     std::memset(output, 0, output_size);
@@ -125,7 +129,8 @@ NESSEL_API uint32_t NESSEL_CALL AceToNative(const char* ace_codec, const char* a
 NESSEL_API uint32_t NESSEL_CALL AceToUnicode(const char* ace_codec, const char* ace_text,
                                              nessel_unit* output, uint32_t) noexcept {
     if (!ace_codec_accepted(ace_codec)) return kErrArgument;
-    std::u16string result;
+    // Per-thread result buffer, kept sized between calls.
+    thread_local std::u16string result;
     uint32_t code = encode_string_u(ace_codec, ace_text, output != nullptr, result);
     if ((code == kOk || code == kErrAceDecode) && output != nullptr && ace_text != nullptr)
         units_out(result, output);
@@ -139,12 +144,12 @@ NESSEL_API uint32_t NESSEL_CALL talvex_name_prep_u(const nessel_unit* input, nes
     if (input == nullptr || output == nullptr) return PREP_ERR_PROHIBITED;
     // Read at most one unit past the longest accepted name: a longer input is
     // refused without scanning the rest of it.
-    size_t n = 0;
-    while (n <= kPrepMaxInput && input[n] != 0) ++n;
-    std::u16string in(input, input + n);
-    std::u16string result;
-    uint32_t code = name_prep(in, result, flags, output_capacity);
-    if (code == kOk) units_out(result, output);
+    char16_t in[kPrepMaxInput + 2];
+    char16_t result[kPrepWorkUnits];
+    size_t len = 0;
+    const size_t capacity = output_capacity < kPrepWorkUnits ? output_capacity : kPrepWorkUnits;
+    uint32_t code = name_prep_to(units_in_bounded(input, in), result, capacity, flags, len);
+    if (code == kOk) units_out(std::u16string_view(result, len), output);
     return code;
 }
 

@@ -9,8 +9,11 @@ namespace nessel {
 
 bool ace_codec_accepted(const char* codec) {
     if (codec == nullptr) return false;
-    for (const char* name : {"race", "lace", "racex", "dude", "dudex", "amc-z"})
-        if (ascii_iequal(codec, name)) return true;
+    static constexpr std::string_view kAccepted[] = {"race", "lace", "racex",
+                                                     "dude", "dudex", "amc-z"};
+    const std::string_view c(codec);
+    for (std::string_view name : kAccepted)
+        if (ascii_iequal(c, name)) return true;
     return false;
 }
 
@@ -22,7 +25,8 @@ uint32_t encode_string(const char* source_codec, const char* text, const char* t
     if (source == nullptr) return kErrNoCodec;
     if (target == nullptr) return kErrNoTarget;
     if (text == nullptr) return kErrAceDecode;
-    std::u16string decoded;
+    // Per-thread intermediate text, kept sized between calls.
+    thread_local std::u16string decoded;
     // A decoded text beyond the intermediate buffer is refused as undecodable.
     if (source->to_unicode(text, decoded) == 0 || decoded.size() > kMaxDecodedUnits)
         return kErrAceDecode;

@@ -86,40 +86,70 @@ uint32_t zone_prep_options(int32_t prep_flags, std::string_view source_encoding,
     return options;
 }
 
-int convert_domain(std::u16string_view name, std::u16string& output, const char*& codec_used,
-                   std::string_view source_encoding, uint32_t& error) {
+namespace {
+
+// Buffers of one conversion on this thread, kept between calls: once they
+// have grown to the largest text seen, converting a name allocates nothing.
+struct ConvertScratch {
+    std::string racex;  // the RACEX form matched against the zones
+    char16_t work[kZonePrepCapacity];  // nameprep output under the zone's options
+    std::string ace;  // result handed back by the wrappers below
+    ConvertScratch() {
+        racex.reserve(kMaxAceBytes + 1);
+        ace.reserve(kMaxAceBytes + 1);
+    }
+};
+
+ConvertScratch& scratch() {
+    thread_local ConvertScratch s;
+    return s;
+}
+
+}  // namespace
+
+int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace,
+                       const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
     // The work name holds 8191 units; a longer name cannot be converted.
     if (name.size() > kMaxNameUnits) {
         error = kErrConversion;
         return 0;
     }
+    ConvertScratch& s = scratch();
     const size_t at = name.find(u'@');
-    const bool mailbox = at != std::u16string_view::npos && is_all_ascii(name.substr(at + 1));
+    const bool has_at = at != std::u16string_view::npos;
+    const bool mailbox = has_at && is_all_ascii(name.substr(at + 1));
 
-    std::string ace;
+    s.racex.clear();
     if (!mailbox) {
         // Domain-suffix zones are written in RACEX form with "ra--"; only the
         // prefix is set, the RACE suffix stays as the last conversion left it.
+        // The form is computed once and serves every zone candidate.
         set_ace_prefix("racex", "ra--");
         const EncodingEntry* racex = find_encoding("racex");
-        if (racex == nullptr || racex->from_unicode(name, ace) == 0 || ace.empty() ||
-            ace.size() > kMaxAceBytes) {
+        if (racex == nullptr || racex->from_unicode(name, s.racex) == 0 || s.racex.empty() ||
+            s.racex.size() > kMaxAceBytes) {
             error = kErrConversion;
             return 0;
         }
     }
-    const ZoneRecord* zone = find_zone(mailbox, name, ace);
+    const ZoneRecord* zone = find_zone(mailbox, name, s.racex);
     if (zone == nullptr) {
         error = kErrNoZone;
         return 0;
     }
 
-    const uint32_t options = zone_prep_options(zone->prep_flags, source_encoding,
-                                               name.find(u'@') != std::u16string_view::npos);
-    std::u16string work;
-    if (name_prep(name, work, options, kZonePrepCapacity) != 0) {
-        error = kErrNameprep;
-        return 0;
+    const uint32_t options = zone_prep_options(zone->prep_flags, source_encoding, has_at);
+    std::u16string_view work = name;
+    // A name that nameprep already prepared comes out of the zone's pass
+    // unchanged for most options (always for the shipped zones): the pass
+    // runs only where it can change or refuse the name.
+    if (!prepared || !name_prep_keeps_prepared(name, options)) {
+        size_t len = 0;
+        if (name_prep_to(name, s.work, kZonePrepCapacity, options, len) != 0) {
+            error = kErrNameprep;
+            return 0;
+        }
+        work = std::u16string_view(s.work, len);
     }
 
     // The primary codec's prefix and suffix are applied even when it is not
@@ -156,17 +186,35 @@ int convert_domain(std::u16string_view name, std::u16string& output, const char*
         error = kErrConversion;
         return 0;
     }
-    output = widen(ace);
     return 1;
 }
 
+int convert_domain(std::u16string_view name, std::u16string& output, const char*& codec_used,
+                   std::string_view source_encoding, uint32_t& error) {
+    std::string& ace = scratch().ace;
+    if (convert_domain_ace(name, false, ace, codec_used, source_encoding, error) == 0) return 0;
+    output.assign(ace.begin(), ace.end());
+    return 1;
+}
+
+namespace {
+
+void append_widened(std::u16string& output, std::string_view ace) {
+    const size_t old = output.size();
+    output.resize(old + ace.size());
+    for (size_t i = 0; i < ace.size(); ++i) output[old + i] = static_cast<unsigned char>(ace[i]);
+}
+
+}  // namespace
+
 int convert_address(std::u16string_view address, std::u16string& output, const char*& codec_used,
-                    std::string_view encoding, uint32_t& error) {
+                    std::string_view encoding, uint32_t& error, bool prepared) {
+    std::string& ace = scratch().ace;
     const size_t at = address.find(u'@');
     if (at == std::u16string_view::npos) {  // not an address: convert it whole
-        std::u16string result;
-        if (convert_domain(address, result, codec_used, encoding, error) == 0) return 0;
-        output.append(result);
+        if (convert_domain_ace(address, prepared, ace, codec_used, encoding, error) == 0)
+            return 0;
+        append_widened(output, ace);
         return 1;
     }
     const std::u16string_view local = address.substr(0, at);
@@ -177,12 +225,11 @@ int convert_address(std::u16string_view address, std::u16string& output, const c
         to_convert = address.substr(at + 1);
         unconverted = to_convert;
     }
-    std::u16string result;
-    if (convert_domain(to_convert, result, codec_used, encoding, error) == 0) {
+    if (convert_domain_ace(to_convert, prepared, ace, codec_used, encoding, error) == 0) {
         output.append(unconverted);
         return 0;
     }
-    output.append(result);
+    append_widened(output, ace);
     return 1;
 }
 

@@ -34,6 +34,16 @@ inline constexpr uint32_t kAddressPrepFlags = 0xA5;  // LOCAL_RULES|IDEOGRAPHIC_
 [[nodiscard]] uint32_t zone_prep_options(int32_t prep_flags, std::string_view source_encoding,
                                          bool has_at);
 
+// The core of convert_domain.  prepared tells that name is nameprep's output
+// under kAddressPrepFlags: the zone's nameprep pass is then left out where it
+// provably returns the name unchanged.  On success ace holds the ACE text
+// (bytes) and 1 is returned; on failure 0, error receives the code and ace
+// holds nothing of use.  ace is the caller's buffer, reused between calls so
+// that a conversion does not allocate.
+[[nodiscard]] int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace,
+                                     const char*& codec_used, std::string_view source_encoding,
+                                     uint32_t& error);
+
 // Converts one prepared name (a domain name, or a whole mailbox whose local
 // part is not ASCII) to ACE.  On success output is replaced by the ACE text,
 // one unit per byte, and 1 is returned.  codec_used is set to the zone
@@ -50,6 +60,6 @@ inline constexpr uint32_t kAddressPrepFlags = 0xA5;  // LOCAL_RULES|IDEOGRAPHIC_
 // (completing a local part already appended) and error the code.
 [[nodiscard]] int convert_address(std::u16string_view address, std::u16string& output,
                                   const char*& codec_used, std::string_view encoding,
-                                  uint32_t& error);
+                                  uint32_t& error, bool prepared = false);
 
 }  // namespace nessel

@@ -6,6 +6,8 @@
 // convert_address.
 #include "domain/name_prep.h"
 
+#include <cstring>
+
 #include "api/result_codes.h"
 #include "domain/convert_domain.h"
 #include "encoding/encoding.h"
@@ -23,7 +25,21 @@ const std::array<const char*, 30> kFallbackEncodings = {
 
 namespace {
 
-constexpr size_t kPreparedCapacity = 8192;  // prepared name, terminator included
+// Buffers of one call on this thread, kept between calls and sized once by
+// the limits, so that converting a name allocates nothing.
+struct NamePrepScratch {
+    std::u16string decoded;  // native input decoded to UTF-16
+    std::u16string output;   // the conversion's result
+    NamePrepScratch() {
+        decoded.reserve(kMaxDecodedInputUnits + 1);
+        output.reserve(kMaxNameUnits + 1);
+    }
+};
+
+NamePrepScratch& scratch() {
+    thread_local NamePrepScratch s;
+    return s;
+}
 
 // Decodes input with the registered encoding; false when the encoding is not
 // registered, the converter fails or the result exceeds the decode buffer.
@@ -37,16 +53,28 @@ bool decode_native(std::string_view encoding, std::string_view input, std::u16st
     return true;
 }
 
+void set_codec(NamePrepResult& r, const char* codec) {
+    // Record fields hold at most 255 bytes; read no further.
+    size_t n = 0;
+    while (n < sizeof r.codec - 1 && codec[n] != 0) ++n;
+    std::memcpy(r.codec, codec, n);
+    r.codec[n] = 0;
+}
+
 }  // namespace
 
 NamePrepResult name_prep_unicode(std::string_view encoding, std::u16string_view input) {
     NamePrepResult r;
     // A refused input leaves the prepared name empty; so does one beyond
-    // nameprep's input limit, which is refused here without calling it.
-    std::u16string prepared;
+    // nameprep's input limit, which is refused here without calling it.  A
+    // prepared name is never longer than nameprep's input limit, so its
+    // 8192-unit capacity is never the limit that applies.
+    char16_t prepared_units[kPrepWorkUnits];
+    size_t prepared_len = 0;
     if (input.size() > kMaxInputUnits ||
-        name_prep(input, prepared, kAddressPrepFlags, kPreparedCapacity) != 0)
-        prepared.clear();
+        name_prep_to(input, prepared_units, kPrepWorkUnits, kAddressPrepFlags, prepared_len) != 0)
+        prepared_len = 0;
+    const std::u16string_view prepared(prepared_units, prepared_len);
     if (prepared.empty()) {
         r.code = kErrEmpty;
         return r;
@@ -55,31 +83,32 @@ NamePrepResult name_prep_unicode(std::string_view encoding, std::u16string_view 
         r.code = kErrAllAscii;
         return r;
     }
+    std::u16string& output = scratch().output;
+    output.clear();
     uint32_t error = 0;
     const char* codec_used = nullptr;
-    const int ok = prepared.find(u'@') == std::u16string::npos
-                       ? convert_domain(prepared, r.output, codec_used, encoding, error)
-                       : convert_address(prepared, r.output, codec_used, encoding, error);
+    const int ok = convert_address(prepared, output, codec_used, encoding, error, true);
     if (!ok) {
         r.code = error;
+        r.output = output;
         return r;
     }
     // The result buffer holds 8191 units: a local part plus a long ACE
     // domain part could exceed it.
-    if (r.output.size() > kMaxNameUnits) {
+    if (output.size() > kMaxNameUnits) {
         r.code = kErrConversion;
-        r.output.clear();
         return r;
     }
     r.code = kOk;
-    if (codec_used != nullptr) r.codec = codec_used;
+    r.output = output;
+    if (codec_used != nullptr) set_codec(r, codec_used);
     return r;
 }
 
 NamePrepResult name_prep_native(std::string_view encoding, std::string_view input,
                                 uint32_t options) {
     const bool fallback = (options & kTryFallbacks) != 0;
-    std::u16string decoded;
+    std::u16string& decoded = scratch().decoded;
     if (!decode_native(encoding, input, decoded) && !fallback) {
         NamePrepResult r;
         r.code = kErrConversion;

@@ -28,11 +28,13 @@ extern const std::array<const char*, 30> kFallbackEncodings;
 
 // Outcome of one conversion.  output is meaningful for 0 (the ACE form) and
 // for 4001/6001/6002 (empty for a name, the address unchanged for an
-// address); codec names the codec used, only for 0.
+// address); codec names the codec used, only for 0 (empty otherwise).
+// output views per-thread storage that the next conversion on the same
+// thread overwrites; nothing in a result is allocated.
 struct NamePrepResult {
     uint32_t code = 0;
-    std::u16string output;
-    std::string codec;
+    std::u16string_view output;
+    char codec[256] = {};
     // False when name_prep_native failed before any conversion ran (the
     // input did not decode and no fallback was asked for): the caller's
     // buffer is then left untouched.

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace nessel::prep_detail {
 
@@ -17,5 +18,9 @@ size_t map_units(const char16_t* in, size_t n, char16_t* out, size_t cap);
 size_t decompose_units(const char16_t* in, size_t n, char16_t* out, size_t cap, uint32_t flags);
 // Canonical composition in place; returns the new length (never longer).
 size_t compose_units(char16_t* s, size_t n);
+// The pipeline behind name_prep_to; shortcut false runs every step even
+// where they provably leave the name unchanged (for tests).
+uint32_t prepare(std::u16string_view in, char16_t* out, size_t out_capacity, uint32_t flags,
+                 size_t& out_len, bool shortcut);
 
 }  // namespace nessel::prep_detail

@@ -36,6 +36,15 @@ inline constexpr size_t kPrepWorkUnits = 1024;
 //        built yet.
 [[nodiscard]] uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
                                  size_t out_capacity);
+// The same into a caller's array: on success writes the prepared name and a
+// terminator to out (out_capacity units, terminator included) and its length
+// to out_len; on failure writes nothing.
+[[nodiscard]] uint32_t name_prep_to(std::u16string_view in, char16_t* out, size_t out_capacity,
+                                    uint32_t flags, size_t& out_len);
+// True when prepared, a name that nameprep accepted under the options 0xA5,
+// provably comes out of nameprep under flags accepted and unchanged, so
+// that running it again can be left out.
+bool name_prep_keeps_prepared(std::u16string_view prepared, uint32_t flags);
 
 // ------------------------------------------------------------------ builders
 
@@ -77,6 +86,9 @@ uint8_t combining_class(char16_t c);
 // composites are still reported here; compose() skips them.
 char16_t compose_pair(char16_t first, char16_t second);
 bool composition_excluded(char16_t c);
+// True when normalization leaves c unchanged in any name made only of such
+// units (decomposition, reordering, the Thai rule and composition together).
+bool normalization_keeps_unit(char16_t c);
 // Full decomposition of one unit (Hangul syllables excluded); empty when
 // the unit does not decompose.
 std::u16string_view full_decomposition(char16_t c);
@@ -139,7 +151,11 @@ constexpr uint32_t variant_hash(char16_t c) { return (c & 0x0Fu) ^ ((c >> 4) & 0
 // prints the members to standard output.
 std::unique_ptr<VariantTable> build_variant_table(uint32_t bucket_count, const char16_t* pairs);
 // Representative of c's group; U+FFFD when the table is null or c has no node.
-char16_t variant_lookup(const VariantTable* table, char16_t c);
+inline char16_t variant_lookup(const VariantTable* table, char16_t c) {
+    if (table == nullptr || table->rep_pages.empty()) return 0xFFFD;
+    const char16_t r = table->rep_pages[table->rep_page_of[c >> 8]][c & 0xFF];
+    return r != 0 ? r : 0xFFFD;
+}
 // The same answer by walking c's bucket chain.
 char16_t variant_lookup_chain(const VariantTable* table, char16_t c);
 

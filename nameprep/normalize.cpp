@@ -4,6 +4,8 @@
 // (data/nfkc.h); composition follows the pairwise algorithm of UAX #15 with
 // this library's exclusion list, and the Thai reordering under PREP_LOCAL_RULES.
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <utility>
 
 #include "data/nfkc.h"
@@ -34,11 +36,92 @@ constexpr std::pair<char16_t, char16_t> kExclusions[] = {
     {0xFB43, 0xFB44}, {0xFB46, 0xFB4E},
 };
 
-uint16_t decomposition_offset(char16_t c) {
+constexpr uint16_t decomposition_offset(char16_t c) {
     return kDecomposition_pages[kDecomposition_page_of[c >> 8]][c & 0xFF];
 }
 
-bool is_hangul_syllable(char16_t c) { return c >= kSBase && c < kSBase + kSCount; }
+constexpr bool is_hangul_syllable(char16_t c) { return c >= kSBase && c < kSBase + kSCount; }
+
+constexpr uint8_t class_of(char16_t c) {
+    return kCombiningClass_pages[kCombiningClass_page_of[c >> 8]][c & 0xFF];
+}
+
+constexpr char16_t pair_of(char16_t first, char16_t second) {
+    const uint16_t f = kFirstIndex_pages[kFirstIndex_page_of[first >> 8]][first & 0xFF];
+    const uint16_t s = kSecondIndex_pages[kSecondIndex_page_of[second >> 8]][second & 0xFF];
+    if (f == 0 || s == 0) return 0;
+    return kCompositionMatrix[(s - 1) * kFirstCount + (f - 1)];
+}
+
+constexpr bool excluded(char16_t c) {
+    for (auto [lo, hi] : kExclusions)
+        if (c >= lo && c <= hi) return true;
+    return false;
+}
+
+// Can c start a composition with the character before it?  (A second unit
+// of a composition pair, or a conjoining vowel or trailing jamo.)
+constexpr bool composes_backwards(char16_t c) {
+    return kSecondIndex_pages[kSecondIndex_page_of[c >> 8]][c & 0xFF] != 0 ||
+           (c >= kVBase && c < kVBase + kVCount) || (c > kTBase && c < kTBase + kTCount);
+}
+
+// A unit is stable when normalization gives it back unchanged whatever
+// stable units stand around it: its class is 0; its full decomposition
+// starts with a class-0 unit that composes with nothing before it, is in
+// canonical order, holds no Thai tone mark or U+0E4D (the Thai reordering),
+// and composes back to the unit alone.  A name of stable units therefore
+// decomposes into runs that each begin with a starter blocking composition
+// across it, reorders to itself and composes back to itself.
+constexpr bool stable_unit(char16_t u) {
+    if (class_of(u) != 0) return false;
+    if (is_hangul_syllable(u)) return true;  // L V (T), composed back algorithmically
+    const uint16_t off = decomposition_offset(u);
+    if (off == 0) return !composes_backwards(u);
+    const size_t len = kDecompositionPool[off];
+    const char16_t* d = &kDecompositionPool[off + 1];
+    if (class_of(d[0]) != 0 || composes_backwards(d[0])) return false;
+    for (size_t i = 0; i < len; ++i) {
+        if ((d[i] >= 0x0E48 && d[i] <= 0x0E4B) || d[i] == 0x0E4D) return false;
+        if (i > 0 && class_of(d[i - 1]) > 0 && class_of(d[i]) > 0 &&
+            class_of(d[i - 1]) > class_of(d[i]))
+            return false;
+    }
+    // The composition walk of compose_units over d alone.
+    char16_t starter = d[0];
+    size_t kept = 1;
+    int last_class = 0;
+    for (size_t i = 1; i < len; ++i) {
+        const int ch_class = class_of(d[i]);
+        const char16_t composite = pair_of(starter, d[i]);
+        if (composite != 0 && !excluded(composite) && (last_class < ch_class || last_class == 0)) {
+            starter = composite;
+        } else {
+            if (ch_class == 0) starter = d[i];
+            last_class = ch_class;
+            ++kept;
+        }
+    }
+    return kept == 1 && starter == u;
+}
+
+// The stable units as a bit set, built at compile time in parts of 2048
+// units, each its own constant evaluation so that none grows too long.
+constexpr unsigned kStablePart = 2048;
+using StableBits = std::array<uint64_t, kStablePart / 64>;
+template <unsigned Part>
+constexpr StableBits kStablePartBits = [] {
+    StableBits bits{};
+    for (unsigned i = 0; i < kStablePart; ++i)
+        if (stable_unit(static_cast<char16_t>(Part * kStablePart + i)))
+            bits[i >> 6] |= uint64_t{1} << (i & 63);
+    return bits;
+}();
+template <unsigned... Parts>
+constexpr std::array<StableBits, sizeof...(Parts)> stable_bits(std::integer_sequence<unsigned, Parts...>) {
+    return {kStablePartBits<Parts>...};
+}
+constexpr auto kStable = stable_bits(std::make_integer_sequence<unsigned, 0x10000 / kStablePart>());
 
 // Checks one source list: strictly ascending composites (so none twice),
 // `count` entries, each with a compiled full decomposition.
@@ -106,21 +189,14 @@ int build_normalization_tables() {
     return 0;
 }
 
-uint8_t combining_class(char16_t c) {
-    return kCombiningClass_pages[kCombiningClass_page_of[c >> 8]][c & 0xFF];
-}
+uint8_t combining_class(char16_t c) { return class_of(c); }
 
-char16_t compose_pair(char16_t first, char16_t second) {
-    uint16_t f = kFirstIndex_pages[kFirstIndex_page_of[first >> 8]][first & 0xFF];
-    uint16_t s = kSecondIndex_pages[kSecondIndex_page_of[second >> 8]][second & 0xFF];
-    if (f == 0 || s == 0) return 0;
-    return kCompositionMatrix[(s - 1) * kFirstCount + (f - 1)];
-}
+char16_t compose_pair(char16_t first, char16_t second) { return pair_of(first, second); }
 
-bool composition_excluded(char16_t c) {
-    for (auto [lo, hi] : kExclusions)
-        if (c >= lo && c <= hi) return true;
-    return false;
+bool composition_excluded(char16_t c) { return excluded(c); }
+
+bool normalization_keeps_unit(char16_t c) {
+    return (kStable[c / kStablePart][(c % kStablePart) >> 6] >> (c & 63)) & 1;
 }
 
 std::u16string_view full_decomposition(char16_t c) {

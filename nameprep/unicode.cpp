@@ -90,18 +90,35 @@ int map_name(std::u16string_view name, std::u16string& out) {
     return 1;
 }
 
-uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
-                   size_t out_capacity) {
-    in = in.substr(0, in.find(u'\0'));
-    if (in.empty()) return PREP_ERR_PROHIBITED;
-    // Names longer than the work buffer, or names whose mapping outgrows it,
-    // are refused as failures of the mapping step; results that outgrow it
-    // after normalization, or that do not fit the caller's capacity, as
-    // failures of normalization.  Before initialisation the steps have no
-    // tables and fail the same way.
-    if (in.size() > kPrepMaxInput || !g_mapping_ready) return PREP_ERR_MAP_FAILED;
-    if (!normalization_ready()) return PREP_ERR_NORMALIZE_FAILED;
+namespace {
 
+// True when the premapping, mapping, normalization and folding steps give
+// in back unchanged under flags: no premapping table or Chinese folding is
+// asked for, and every unit has no mapping entry, is none of the units the
+// delimiter premapping changes, is not folded by the Arabic table (under
+// PREP_LOCAL_RULES) and is kept by normalization.
+bool steps_keep(std::u16string_view in, uint32_t flags) {
+    const bool chinese_folding = (flags & PREP_LOCAL_RULES) && (flags & PREP_TO_SIMPLIFIED) &&
+                                 !(flags & PREP_TO_TRADITIONAL);
+    const bool to_traditional = (flags & PREP_TO_TRADITIONAL) && !(flags & PREP_TO_SIMPLIFIED);
+    if (chinese_folding || to_traditional || (flags & (PREP_JAPANESE_PREMAP | PREP_KOREAN_PREMAP)))
+        return false;
+    const bool arabic = (flags & PREP_LOCAL_RULES) != 0;
+    for (char16_t u : in) {
+        if (entry_number(u) != 0 || !normalization_keeps_unit(u) || u == 0x3002) return false;
+        if (arabic) {
+            const char16_t folded = variant_lookup(g_arabic_variants, u);
+            if (folded != 0xFFFD && folded != u) return false;
+        }
+    }
+    return true;
+}
+
+// The premapping, mapping, normalization and folding steps into result;
+// the length, kOverflow when the mapped name outgrows the work buffer,
+// kOverflow - 1 when the normalized one does.
+size_t transform(std::u16string_view in, char16_t* result, uint32_t flags) {
+    using prep_detail::kOverflow;
     char16_t work[kPrepWorkUnits];
     std::span<char16_t> name(work, in.size());
     std::copy(in.begin(), in.end(), work);
@@ -114,33 +131,105 @@ uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
 
     char16_t mapped[kPrepWorkUnits];
     size_t mapped_len = prep_detail::map_units(work, name.size(), mapped, kPrepMaxInput);
-    if (mapped_len == prep_detail::kOverflow) return PREP_ERR_MAP_FAILED;
+    if (mapped_len == kOverflow) return kOverflow;
 
-    char16_t result[kDecomposeUnits];
     size_t len = prep_detail::decompose_units(mapped, mapped_len, result, kDecomposeUnits, flags);
-    if (len == prep_detail::kOverflow) return PREP_ERR_NORMALIZE_FAILED;
+    if (len == kOverflow) return kOverflow - 1;
     len = prep_detail::compose_units(result, len);
-    if (len > kPrepMaxInput) return PREP_ERR_NORMALIZE_FAILED;
-
-    std::span<char16_t> prepared(result, len);
+    if (len > kPrepMaxInput) return kOverflow - 1;
     if (flags & PREP_LOCAL_RULES) {
+        std::span<char16_t> prepared(result, len);
         fold_arabic_variants(prepared);
         if ((flags & PREP_TO_SIMPLIFIED) && !(flags & PREP_TO_TRADITIONAL))
             fold_chinese_variants(prepared);
-        std::u16string_view view(result, len);
+    }
+    return len;
+}
+
+// The checks on the transformed name, then the copy into out.
+uint32_t check_and_deliver(std::u16string_view view, char16_t* out, size_t out_capacity,
+                           uint32_t flags, size_t& out_len) {
+    if (flags & PREP_LOCAL_RULES) {
         if (check_prohibited(view, flags) != 0) return PREP_ERR_PROHIBITED;
         if (check_label_chars(view, flags) == 0) return PREP_ERR_LABEL_CHAR;
-    } else if (check_prohibited(std::u16string_view(result, len), flags) != 0) {
+    } else if (check_prohibited(view, flags) != 0) {
         return PREP_ERR_PROHIBITED;
     }
     if (flags & PREP_CHECK_ALLOWED) {
-        std::u16string_view view(result, len);
         if (check_allowed(view, flags) != 0 || check_excluded(view) != 0)
             return PREP_ERR_NOT_ALLOWED;
     }
-    if (len + 1 > out_capacity) return PREP_ERR_NORMALIZE_FAILED;
-    out.assign(result, len);
+    if (view.size() + 1 > out_capacity) return PREP_ERR_NORMALIZE_FAILED;
+    std::copy(view.begin(), view.end(), out);
+    out[view.size()] = 0;
+    out_len = view.size();
     return 0;
+}
+
+}  // namespace
+
+uint32_t name_prep_to(std::u16string_view in, char16_t* out, size_t out_capacity, uint32_t flags,
+                      size_t& out_len) {
+    return prep_detail::prepare(in, out, out_capacity, flags, out_len, true);
+}
+
+namespace prep_detail {
+
+uint32_t prepare(std::u16string_view in, char16_t* out, size_t out_capacity, uint32_t flags,
+                 size_t& out_len, bool shortcut) {
+    in = in.substr(0, in.find(u'\0'));
+    if (in.empty()) return PREP_ERR_PROHIBITED;
+    // Names longer than the work buffer, or names whose mapping outgrows it,
+    // are refused as failures of the mapping step; results that outgrow it
+    // after normalization, or that do not fit the caller's capacity, as
+    // failures of normalization.  Before initialisation the steps have no
+    // tables and fail the same way.
+    if (in.size() > kPrepMaxInput || !g_mapping_ready) return PREP_ERR_MAP_FAILED;
+    if (!normalization_ready()) return PREP_ERR_NORMALIZE_FAILED;
+
+    if (shortcut && steps_keep(in, flags))
+        return check_and_deliver(in, out, out_capacity, flags, out_len);
+    char16_t result[kDecomposeUnits];
+    const size_t len = transform(in, result, flags);
+    if (len == kOverflow) return PREP_ERR_MAP_FAILED;
+    if (len == kOverflow - 1) return PREP_ERR_NORMALIZE_FAILED;
+    return check_and_deliver(std::u16string_view(result, len), out, out_capacity, flags, out_len);
+}
+
+}  // namespace prep_detail
+
+uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
+                   size_t out_capacity) {
+    char16_t result[kPrepWorkUnits];
+    size_t len = 0;
+    const uint32_t code =
+        name_prep_to(in, result, std::min(out_capacity, kPrepWorkUnits), flags, len);
+    if (code == 0) out.assign(result, len);
+    return code;
+}
+
+bool name_prep_keeps_prepared(std::u16string_view prepared, uint32_t flags) {
+    // A name prepared with 0xA5 is mapped, normalized, Arabic-folded and free
+    // of U+3002, U+FE6B and U+FF20, and it passed the prohibited check and
+    // the label character check with ".", "@" and "_" exempt.  Premapping
+    // tables, Chinese folding and the allowed-range check can still change
+    // or refuse it; the label character check refuses it again unless the
+    // same three units are exempt.  Everything else leaves it as it is.
+    const bool chinese_folding = (flags & PREP_LOCAL_RULES) && (flags & PREP_TO_SIMPLIFIED) &&
+                                 !(flags & PREP_TO_TRADITIONAL);
+    const bool to_traditional = (flags & PREP_TO_TRADITIONAL) && !(flags & PREP_TO_SIMPLIFIED);
+    if (chinese_folding || to_traditional) return false;
+    if (flags & (PREP_JAPANESE_PREMAP | PREP_KOREAN_PREMAP | PREP_CHECK_ALLOWED)) return false;
+    if ((flags & PREP_LOCAL_RULES) &&
+        (flags & (PREP_DELIMITERS | PREP_ALLOW_UNDERSCORE)) != (PREP_DELIMITERS | PREP_ALLOW_UNDERSCORE))
+        return false;
+    // The Thai reordering moves a tone mark in front of U+0E4D after the
+    // canonical ordering; a mark of a higher class before the tone mark is
+    // then out of order, and the next normalization reorders it.
+    for (size_t i = 1; i < prepared.size(); ++i)
+        if (prepared[i] == 0x0E4D && prepared[i - 1] >= 0x0E48 && prepared[i - 1] <= 0x0E4B)
+            return false;
+    return true;
 }
 
 }  // namespace nessel

@@ -119,11 +119,6 @@ std::unique_ptr<VariantTable> build_variant_table(uint32_t bucket_count, const c
     }
 }
 
-char16_t variant_lookup(const VariantTable* table, char16_t c) {
-    if (table == nullptr || table->rep_pages.empty()) return 0xFFFD;
-    char16_t r = table->rep_pages[table->rep_page_of[c >> 8]][c & 0xFF];
-    return r != 0 ? r : 0xFFFD;
-}
 
 char16_t variant_lookup_chain(const VariantTable* table, char16_t c) {
     if (table == nullptr) return 0xFFFD;

@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: MIT
+// The name hot path: the zone's nameprep pass that is left out for prepared
+// names gives what running it would give, and converting a name allocates
+// nothing once the thread's buffers are sized.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ace/enc_utf.h"
+#include "api/result_codes.h"
+#include "domain/ace_decode.h"
+#include "domain/convert_domain.h"
+#include "nameprep/internal.h"
+#include "nameprep/nameprep.h"
+#include "nessel.h"
+#include "test_support.h"
+#include "zone_fixture.h"
+
+// Counts the allocations of this program while counting is switched on.
+// (g++ takes the replaced pair's malloc/free for a mismatch once inlined.)
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+namespace {
+std::atomic<bool> g_counting{false};
+std::atomic<long> g_allocations{0};
+}  // namespace
+
+void* operator new(std::size_t n) {
+    if (g_counting.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
+    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+using namespace nessel;
+using nessel::test::utf16;
+
+namespace {
+
+// The option bits nameprep reads; every combination of them is tried.
+constexpr uint32_t kPrepBits[] = {PREP_LOCAL_RULES,       PREP_TO_SIMPLIFIED,   PREP_MAP_IDEOGRAPHIC_STOP,
+                                  PREP_CHECK_ALLOWED,     PREP_JAPANESE_PREMAP, PREP_DELIMITERS,
+                                  PREP_ALLOW_UNDERSCORE,  PREP_KOREAN_PREMAP,   PREP_TO_TRADITIONAL};
+
+std::vector<uint32_t> all_option_words() {
+    std::vector<uint32_t> words;
+    for (uint32_t combo = 0; combo < (1u << std::size(kPrepBits)); ++combo) {
+        uint32_t w = 0;
+        for (size_t b = 0; b < std::size(kPrepBits); ++b)
+            if (combo & (1u << b)) w |= kPrepBits[b];
+        words.push_back(w);
+    }
+    return words;
+}
+
+// Every BMP unit alone and random strings mixing letters, marks,
+// delimiters and the units the premapping, folding and reordering touch.
+std::vector<std::u16string> raw_names() {
+    std::vector<std::u16string> inputs;
+    for (uint32_t u = 1; u <= 0xFFFF; ++u) inputs.push_back(std::u16string(1, char16_t(u)));
+    const std::u16string pool =
+        u"abzAZ09-._@\x00DF\x00C5\x0130\x0131\x0301\x0308\x0327\x0345\x037A\x03A3\x03C2\x0390"
+        u"\x0649\x064A\x0627\x0653\x0E01\x0E33\x0E48\x0E4B\x0E4D\x0E32\x1100\x1161\x11A8\xAC00"
+        u"\x3002\xFF0E\xFF20\xFE6B\xFF21\x2126\x212B\x1E9B\x0323\x4E2D\x570B\x56FD\x8AAA\x8BF4"
+        u"\x3042\x30AC\x309B\xFF76\xFF9E\x00AD\x200B\x2160\x33C6\xFB03\x01C4\x1F88\x0F73\x0F71"
+        u"\x0B47\x0B3E\x0BC6\x0BBE\x0D46\x0D3E\x1025\x102E\x1100\x1161\x11A8\x304B\x3099";
+    std::mt19937 rng(13);
+    for (int i = 0; i < 40000; ++i) {
+        std::u16string s(1 + rng() % 12, u'a');
+        for (char16_t& u : s) u = pool[rng() % pool.size()];
+        inputs.push_back(s);
+    }
+    return inputs;
+}
+
+// Names as the zone pass sees them: raw_names() prepared with the address
+// options, plus the domain part after the first "@" of a prepared address.
+std::vector<std::u16string> prepared_names() {
+    std::vector<std::u16string> names;
+    for (const auto& in : raw_names()) {
+        std::u16string p;
+        if (name_prep(in, p, kAddressPrepFlags, 8192) != 0 || p.empty()) continue;
+        const size_t at = p.find(u'@');
+        if (at != std::u16string::npos && at + 1 < p.size()) names.push_back(p.substr(at + 1));
+        names.push_back(std::move(p));
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST(NameprepShortcut, AlikeWithAndWithoutIt) {
+    ASSERT_EQ(init_once(), 1);
+    const std::vector<std::u16string> names = raw_names();
+    size_t taken = 0;
+    for (uint32_t flags : {0x000u, 0x001u, 0x0A5u, 0x0ADu, 0x203u, 0x0A7u}) {
+        for (const auto& in : names) {
+            char16_t fast[1024], full[1024];
+            size_t fast_len = 0, full_len = 0;
+            const uint32_t a = prep_detail::prepare(in, fast, 1024, flags, fast_len, true);
+            const uint32_t b = prep_detail::prepare(in, full, 1024, flags, full_len, false);
+            ASSERT_EQ(a, b) << std::hex << flags << " " << test::show(in);
+            if (a == 0) {
+                ASSERT_EQ(std::u16string_view(fast, fast_len), std::u16string_view(full, full_len))
+                    << std::hex << flags << " " << test::show(in);
+            }
+            taken += normalization_keeps_unit(in[0]);
+        }
+    }
+    EXPECT_GT(taken, 0u);
+}
+
+TEST(ZonePrepPass, LeftOutOnlyWhereItChangesNothing) {
+    ASSERT_EQ(init_once(), 1);
+    const std::vector<std::u16string> names = prepared_names();
+    ASSERT_GT(names.size(), 50000u);
+    for (uint32_t flags : all_option_words()) {
+        // Options that rule the shortcut out must really change some name;
+        // under the others, every name the shortcut takes stays as it is.
+        const bool options_keep = name_prep_keeps_prepared(u"a", flags);
+        bool changed = false;
+        for (const auto& p : names) {
+            if (options_keep && !name_prep_keeps_prepared(p, flags)) continue;
+            std::u16string again;
+            const uint32_t code = name_prep(p, again, flags, kZonePrepCapacity);
+            changed = code != 0 || again != p;
+            if (!changed) continue;
+            EXPECT_FALSE(options_keep) << "flags " << std::hex << flags << ": " << test::show(p)
+                                       << " gives " << std::dec << code << " " << test::show(again);
+            break;
+        }
+        // (The Korean table's units do not survive the first pass, so the
+        // shortcut could allow it; it is left out of this check.)
+        EXPECT_TRUE(options_keep || changed || (flags & PREP_KOREAN_PREMAP))
+            << "flags " << std::hex << flags;
+    }
+    // The shipped zones (options 0) take the shortcut.
+    EXPECT_TRUE(name_prep_keeps_prepared(u"b\x00FC" u"cher.de", 0));
+}
+
+TEST(ZonePrepPass, ConversionAlikeWithAndWithoutIt) {
+    ASSERT_EQ(init_once(), 1);
+    const std::vector<std::u16string> names = prepared_names();
+    for (uint32_t flags : {0x00u, 0x01u, 0xA1u, 0x04u, 0x2A5u}) {
+        test::install_zones({{".", "PUNYCODE", "xn--", "", "", "", "", "", "", int32_t(flags)},
+                             {"", "race", "ra--", "", "", "", "", "", "", int32_t(flags)}});
+        for (size_t i = 0; i < names.size(); i += 7) {
+            const std::u16string dotted = names[i] + u".";
+            std::string fast, full;
+            const char *codec_fast = nullptr, *codec_full = nullptr;
+            uint32_t error_fast = 0, error_full = 0;
+            const int ok_fast = convert_domain_ace(dotted, true, fast, codec_fast, "UTF-8", error_fast);
+            const int ok_full = convert_domain_ace(dotted, false, full, codec_full, "UTF-8", error_full);
+            ASSERT_EQ(ok_fast, ok_full) << std::hex << flags << " " << test::show(dotted);
+            if (ok_fast) {
+                ASSERT_EQ(fast, full) << test::show(dotted);
+            } else {
+                ASSERT_EQ(error_fast, error_full) << test::show(dotted);
+            }
+        }
+    }
+    release_zone_table();
+}
+
+TEST(HotPath, ConvertingANameAllocatesNothing) {
+    ASSERT_EQ(init_once(), 1);
+    test::install_zones({{".de", "PUNYCODE", "xn--"},
+                         {".cn", "race", "ra--"},
+                         {".jp", "lace", "lq--"},
+                         {"example.zz", "racex", "ra--"},
+                         {".zz", "cidnuc"}});
+    const std::vector<std::string> names = {
+        "bücher.de", "www.münchen.de", "中文网.cn", "user@中文.cn", "日本語.jp", "ü@example.zz",
+        "ÿя.zz", "müller@bücher.de", std::string(300, 'a') + "ü.de", "nothing.here"};
+    const std::vector<std::string> aces = {"xn--bcher-kva.de", "ra--3bs6kzzmrkpa.cn",
+                                           "xn--bcher-kv.de", "www.example.com"};
+    std::vector<std::u16string> wide;
+    for (const auto& n : names) wide.push_back(utf16(n));
+    nessel_unit out16[4096];
+    char out8[4096], codec[256];
+    std::u16string unused;
+    auto run_all = [&] {
+        for (size_t i = 0; i < names.size(); ++i) {
+            std::vector<nessel_unit> in(wide[i].begin(), wide[i].end());
+            in.push_back(0);
+            g_counting = true;
+            NamePrep_U("UTF-8", in.data(), out16, sizeof out16, codec, sizeof codec, 0);
+            NamePrep("utf8", names[i].c_str(), out8, sizeof out8, codec, sizeof codec, 0);
+            talvex_name_prep_u(in.data(), out16, 1024, 0xA5);
+            g_counting = false;
+        }
+        for (const auto& a : aces) {
+            g_counting = true;
+            for (const char* c : {"amc-z", "race", "racex", "lace"})
+                AceToUnicode(c, a.c_str(), out16, 0);
+            g_counting = false;
+        }
+    };
+    run_all();  // sizes the per-thread buffers
+    EXPECT_GT(g_allocations.load(), 0) << "the counter sees the buffers being sized";
+    g_allocations = 0;
+    run_all();
+    EXPECT_EQ(g_allocations.load(), 0);
+    release_zone_table();
+}
+
+TEST(HotPath, RacexIsRaceThenSplit) {
+    // Names around the 63-character label and 1024-byte buffer limits, with
+    // ASCII and encoded labels, "." and "@".
+    std::vector<std::u16string> names;
+    for (size_t n : {1u, 30u, 33u, 37u, 38u, 63u, 64u, 70u, 200u, 640u, 700u, 1100u})
+        for (char16_t u : {u'a', char16_t(0xFC), char16_t(0x4E2D)}) {
+            names.push_back(std::u16string(n, u));
+            names.push_back(u"x." + std::u16string(n, u) + u"@b." + std::u16string(n / 2, u));
+        }
+    const SplitStyle style{"ra--", 57, 4};
+    for (const auto& name : names) {
+        std::string racex, race, split;
+        const int ok = racex_from_unicode(name, racex);
+        const int expected = race_from_unicode(name, race) && split_long_labels(race, style, split);
+        ASSERT_EQ(ok, expected) << test::show(name);
+        if (ok) {
+            ASSERT_EQ(racex, split) << test::show(name);
+        }
+    }
+}
