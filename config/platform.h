@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace nessel::platform {
 
@@ -70,6 +71,24 @@ void reg_close_key(RegKey* key);
                                  std::string* data);
 // RegDeleteValueA.
 [[nodiscard]] int reg_delete_value(RegKey* key, std::string_view name);
+
+// The first max values of the key in enumeration order, read in one pass
+// (one statement, so one consistent state of the store): fn(context, name,
+// type, data) is called for each; the views are valid during the call only.
+// A status other than kErrorSuccess when the read failed (fn may have been
+// called for some values before).
+using RegValueFn = void (*)(void* context, std::string_view name, uint32_t type,
+                            std::string_view data);
+[[nodiscard]] int reg_enum_values(RegKey* key, uint32_t max, RegValueFn fn, void* context);
+template <typename F>
+[[nodiscard]] int reg_enum_values(RegKey* key, uint32_t max, F&& fn) {
+    return reg_enum_values(
+        key, max,
+        [](void* c, std::string_view name, uint32_t type, std::string_view data) {
+            (*static_cast<std::remove_reference_t<F>*>(c))(name, type, data);
+        },
+        &fn);
+}
 
 // Groups the registry calls up to the matching reg_end_batch into one
 // change that other processes see whole or not at all (and, while it is

@@ -158,6 +158,13 @@ public:
         int n = sqlite3_column_bytes(s_, i);
         return p ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n)) : std::string();
     }
+    // The column's bytes, valid until the next step.
+    std::string_view column_view(int i) {
+        const void* p = sqlite3_column_blob(s_, i);
+        int n = sqlite3_column_bytes(s_, i);
+        return p ? std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(n))
+                 : std::string_view();
+    }
     int64_t column_int(int i) { return sqlite3_column_int64(s_, i); }
 
 private:
@@ -308,6 +315,19 @@ int reg_enum_value(RegKey* key, uint32_t index, std::string* name, uint32_t* typ
     if (type) *type = static_cast<uint32_t>(q.column_int(1));
     if (data) *data = q.column_text(2);
     return kErrorSuccess;
+}
+
+int reg_enum_values(RegKey* key, uint32_t max, RegValueFn fn, void* context) {
+    if (key == nullptr) return kErrorInvalidHandle;
+    Stmt q(key->db->handle,
+           "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY rowid LIMIT ?2");
+    if (!q.ok()) return q.prepare_status();
+    q.text(1, key->path);
+    q.integer(2, max);
+    int rc;
+    while ((rc = q.step()) == SQLITE_ROW)
+        fn(context, q.column_view(0), static_cast<uint32_t>(q.column_int(1)), q.column_view(2));
+    return rc == SQLITE_DONE ? kErrorSuccess : status_of(rc);
 }
 
 int reg_delete_value(RegKey* key, std::string_view name) {

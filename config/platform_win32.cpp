@@ -130,6 +130,34 @@ int reg_enum_value(RegKey* key, uint32_t index, std::string* name, uint32_t* typ
     return kErrorMoreData;
 }
 
+// The registry has no statement to read a key at once: RegEnumValueA in a
+// loop, with buffers sized once and grown when a value grew meanwhile.
+int reg_enum_values(RegKey* key, uint32_t max, RegValueFn fn, void* context) {
+    if (key == nullptr) return kErrorInvalidHandle;
+    DWORD max_name = 0, max_data = 0;
+    LONG rc = RegQueryInfoKeyA(key->hkey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, &max_name, &max_data, nullptr, nullptr);
+    if (rc != ERROR_SUCCESS) return static_cast<int>(rc);
+    std::vector<char> nbuf(max_name + 1);
+    std::vector<BYTE> dbuf(max_data + 1);
+    for (DWORD index = 0, grown = 0; index < max;) {
+        DWORD nlen = static_cast<DWORD>(nbuf.size()), dlen = static_cast<DWORD>(dbuf.size()), t = 0;
+        rc = RegEnumValueA(key->hkey, index, nbuf.data(), &nlen, nullptr, &t, dbuf.data(), &dlen);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        if (rc == ERROR_MORE_DATA && grown++ < 4) {
+            nbuf.resize(nbuf.size() * 2 + 256);
+            dbuf.resize(std::max<std::size_t>(dbuf.size() * 2, dlen + 1));
+            continue;
+        }
+        if (rc != ERROR_SUCCESS) return static_cast<int>(rc);
+        fn(context, std::string_view(nbuf.data(), nlen), t,
+           std::string_view(reinterpret_cast<const char*>(dbuf.data()), dlen));
+        ++index;
+        grown = 0;
+    }
+    return kErrorSuccess;
+}
+
 int reg_delete_value(RegKey* key, std::string_view name) {
     if (key == nullptr) return kErrorInvalidHandle;
     std::string cname;

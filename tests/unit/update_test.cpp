@@ -265,8 +265,8 @@ class Lifecycle : public test::ConfigTest {};
 TEST_F(Lifecycle, InitSdkLoadsPellowIniFromWorkingDirectory) {
     test::write_file(work() + "/pellow.ini", test::make_ini("VERSION=3", test::zone_entries(8)));
     EXPECT_EQ(init_sdk(), 0u);
-    ASSERT_EQ(zone_count, 8);
-    EXPECT_STREQ(zone_table[7].zone, ".z8");
+    ASSERT_EQ(zone_count(), 8);
+    EXPECT_STREQ(test::zone(7).zone, ".z8");
     // The unforced update ran against the built-in server (refused at once)
     // and stamped the time, so the next one waits three days.
     EXPECT_NE(client_dword("LastUpdateTime"), 0xDEADBEEFu);
@@ -287,11 +287,11 @@ TEST_F(Lifecycle, InitSdkUpdatesWhenDue) {
     stamp_update_time();
     test::write_file(work() + "/pellow.ini", test::make_ini("VERSION=3", test::zone_entries(8)));
     EXPECT_EQ(init_sdk(), 0u);
-    EXPECT_EQ(zone_count, 8);  // not due: the local file
+    EXPECT_EQ(zone_count(), 8);  // not due: the local file
     EXPECT_TRUE(server.requests().empty());
     ASSERT_EQ(reg_write_dword(kTalvexClientKey, "LastUpdateTime", 1000), 0);
     EXPECT_EQ(init_sdk(), 0u);
-    EXPECT_EQ(zone_count, 9);  // due: the served file
+    EXPECT_EQ(zone_count(), 9);  // due: the served file
     EXPECT_EQ(server.requests().size(), 1u);
 }
 
@@ -301,19 +301,19 @@ TEST_F(Lifecycle, UpdateRegistryImportsServedFile) {
                              "http://127.0.0.1:" + std::to_string(test::closed_port())),
               0);
     ASSERT_EQ(init_sdk(), 0u);
-    ASSERT_EQ(zone_count, 6);
+    ASSERT_EQ(zone_count(), 6);
     // No connection: failure, zone table and update time as they were.
     ASSERT_EQ(reg_write_dword(kTalvexClientKey, "LastUpdateTime", 1234), 0);
     EXPECT_EQ(update_registry(), 0);
     EXPECT_EQ(client_dword("LastUpdateTime"), 1234u);
-    EXPECT_EQ(zone_count, 6);
+    EXPECT_EQ(zone_count(), 6);
 
     std::string served = test::make_ini("VERSION=3", test::zone_entries(10, "new"));
     HttpServer server([&](const HttpRequest&) { return HttpReply{200, served}; });
     ASSERT_EQ(reg_write_text(kTalvexClientKey, "UpdateServerURL", server.url()), 0);
     EXPECT_EQ(update_registry(), 1);  // same version, but forced
-    ASSERT_EQ(zone_count, 10);
-    EXPECT_STREQ(zone_table[9].append_tail, "new");
+    ASSERT_EQ(zone_count(), 10);
+    EXPECT_STREQ(test::zone(9).append_tail, "new");
     EXPECT_NE(client_dword("LastUpdateTime"), 1234u);
 }
 
