@@ -11,7 +11,7 @@
 // notifications do nothing; the library does not initialise itself on load.
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_DETACH) {
-        nessel::free_encodings();
+        nessel::release_encoding_storage();
         nessel::release_zone_table();
     }
     return TRUE;

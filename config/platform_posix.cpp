@@ -173,11 +173,13 @@ private:
 };
 
 // The connection of the open batch, shared by every key opened inside it.
+// A batch belongs to its thread: other threads use connections of their own,
+// which SQLite's locking serialises like those of other processes.
 struct Batch {
     Db* db = nullptr;
     int depth = 0;
 };
-Batch g_batch;
+thread_local Batch g_batch;
 
 // Splits a key path into names; false when a name is empty (a leading "\"
 // or two in a row) or too long.  One trailing "\" is accepted.

@@ -25,6 +25,8 @@ constexpr uint32_t kAllowUnderscore = 0x0080;
 // zones are matched against the RACEX form, mailbox zones against the name.
 bool find_zone(bool mailbox, std::u16string_view name, std::string_view racex, ZoneView& zone) {
     const ZoneTable* table = current_zone_table();
+    // The settings this conversion leaves must not outlive a newer table.
+    ace_settings_depend_on(zone_table_generation, current_zone_generation());
     if (table == nullptr) return false;  // none loaded, or released by DeinitSDK
     const int32_t i = mailbox ? table->find_mailbox_zone(name) : table->find_suffix_zone(racex);
     if (i < 0) return false;
@@ -75,12 +77,25 @@ uint32_t zone_prep_options(int32_t prep_flags, std::string_view source_encoding,
     return options;
 }
 
-int convert_domain(std::u16string_view name, std::u16string& output, const char*& codec_used,
-                   std::string_view source_encoding, uint32_t& error) {
+namespace {
+
+// One run of the conversion; it only computes its outcome, so that it can
+// run again when another thread changed the settings it read.
+struct Outcome {
+    int ok = 0;
+    uint32_t error = 0;
+    const char* codec_used = nullptr;  // set once the record is chosen and its nameprep passed
+    std::u16string output;
+};
+
+Outcome convert_once(std::u16string_view name, std::string_view source_encoding) {
+    Outcome o;
+    uint32_t& error = o.error;
+    const char*& codec_used = o.codec_used;
     // The work name holds 8191 units; a longer name cannot be converted.
     if (name.size() > kMaxNameUnits) {
         error = kErrConversion;
-        return 0;
+        return o;
     }
     const size_t at = name.find(u'@');
     const bool mailbox = at != std::u16string_view::npos && is_all_ascii(name.substr(at + 1));
@@ -94,13 +109,13 @@ int convert_domain(std::u16string_view name, std::u16string& output, const char*
         if (racex == nullptr || racex->from_unicode(name, ace) == 0 || ace.empty() ||
             ace.size() > kMaxAceBytes) {
             error = kErrConversion;
-            return 0;
+            return o;
         }
     }
     ZoneView zone;
     if (!find_zone(mailbox, name, ace, zone)) {
         error = kErrNoZone;
-        return 0;
+        return o;
     }
 
     const uint32_t options = zone_prep_options(zone.prep_flags, source_encoding,
@@ -108,7 +123,7 @@ int convert_domain(std::u16string_view name, std::u16string& output, const char*
     std::u16string work;
     if (name_prep(name, work, options, kZonePrepCapacity) != 0) {
         error = kErrNameprep;
-        return 0;
+        return o;
     }
 
     // The primary codec's prefix and suffix are applied even when it is not
@@ -124,13 +139,13 @@ int convert_domain(std::u16string_view name, std::u16string& output, const char*
         codec_used = zone.text[kAltCodec];
         if (codec == nullptr) {
             error = kErrConversion;
-            return 0;
+            return o;
         }
     }
 
     if (codec->from_unicode(work, ace) == 0) {
         error = kErrConversion;
-        return 0;
+        return o;
     }
     // The tail is cut at its last occurrence, wherever that stands.
     const std::string_view strip = zone.text[kStripTail];
@@ -143,9 +158,24 @@ int convert_domain(std::u16string_view name, std::u16string& output, const char*
     // like an encoder failure.
     if (ace.size() > kMaxAceBytes) {
         error = kErrConversion;
+        return o;
+    }
+    o.output = widen(ace);
+    o.ok = 1;
+    return o;
+}
+
+}  // namespace
+
+int convert_domain(std::u16string_view name, std::u16string& output, const char*& codec_used,
+                   std::string_view source_encoding, uint32_t& error) {
+    Outcome o = with_ace_settings([&] { return convert_once(name, source_encoding); });
+    if (o.codec_used != nullptr) codec_used = o.codec_used;
+    if (!o.ok) {
+        error = o.error;
         return 0;
     }
-    output = widen(ace);
+    output = std::move(o.output);
     return 1;
 }
 
