@@ -9,6 +9,7 @@
 #include "api/result_codes.h"
 #include "cli/commands.h"
 #include "cli/text.h"
+#include "config/platform.h"
 #include "config/zone_table.h"
 #include "encoding/encoding.h"
 #include "nessel.h"
@@ -69,6 +70,10 @@ int cmd_update(const Args& args) {
         return kExitInit;
     }
     if (UpdateRegistry() == 0) {
+        if (const char* why = platform::download_unavailable()) {
+            std::fprintf(stderr, "nessel: update: no download library: %s\n", why);
+            return kExitFailure;
+        }
         std::fprintf(stderr, "nessel: update: the configuration could not be fetched from the "
                              "download server, or no zone table could be loaded\n");
         return kExitFailure;

@@ -155,9 +155,20 @@ int download_file_finish(DownloadFile* file, bool keep);
 
 struct UrlConnection;
 
-// Connects and sends the request; nullptr when no connection can be made.
-// An HTTP error status is not a failure: its page is the body.
-UrlConnection* url_open(const std::string& url, const std::string& user_agent);
+// Bounds of one transfer; the library's updates use these defaults.
+struct TransferBounds {
+    uint32_t connect_ms = 10000;      // to connect
+    uint32_t transfer_ms = 60000;     // the whole transfer
+    std::size_t max_body = 1 << 20;   // bytes of the body
+};
+
+// Connects and sends the request; nullptr when no connection can be made
+// (also when the system's download library cannot be loaded).  An HTTP
+// error status is not a failure: its page is the body.
+UrlConnection* url_open(const std::string& url, const std::string& user_agent,
+                        const TransferBounds& bounds = {});
+// Why downloads cannot run here (the download library is missing), or null.
+const char* download_unavailable();
 // Reads the next bytes of the body into data (replaced): exactly want bytes
 // while the body lasts, fewer at its end, none after it.  1 on success, 0
 // when the read failed (the transfer broke off or exceeded its bounds).

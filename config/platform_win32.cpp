@@ -323,21 +323,19 @@ int download_file_finish(DownloadFile* file, bool keep) {
 // ---------------------------------------------------------------------------
 // URL download through WinINet.
 
-namespace {
-// Bounds of one transfer.
-constexpr DWORD kConnectTimeoutMs = 10000;
-constexpr ULONGLONG kTransferLimitMs = 60000;
-constexpr std::size_t kMaxBody = 1u << 20;
-}  // namespace
-
 struct UrlConnection {
     HINTERNET session;
     HINTERNET request;
     ULONGLONG started;
     std::size_t received;
+    TransferBounds bounds;
 };
 
-UrlConnection* url_open(const std::string& url, const std::string& user_agent) {
+// WinINet is part of the system: downloads are always available.
+const char* download_unavailable() { return nullptr; }
+
+UrlConnection* url_open(const std::string& url, const std::string& user_agent,
+                        const TransferBounds& bounds) {
     if (url.find('\0') != std::string::npos || user_agent.find('\0') != std::string::npos)
         return nullptr;
     // The system's preconfigured proxy settings, no proxy name, no bypass
@@ -345,8 +343,8 @@ UrlConnection* url_open(const std::string& url, const std::string& user_agent) {
     HINTERNET session = InternetOpenA(user_agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
                                       nullptr, 0);
     if (session == nullptr) return nullptr;
-    DWORD connect_ms = kConnectTimeoutMs;
-    DWORD io_ms = static_cast<DWORD>(kTransferLimitMs);
+    DWORD connect_ms = bounds.connect_ms;
+    DWORD io_ms = bounds.transfer_ms;
     InternetSetOptionA(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect_ms, sizeof connect_ms);
     InternetSetOptionA(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &io_ms, sizeof io_ms);
     InternetSetOptionA(session, INTERNET_OPTION_SEND_TIMEOUT, &io_ms, sizeof io_ms);
@@ -357,7 +355,7 @@ UrlConnection* url_open(const std::string& url, const std::string& user_agent) {
         InternetCloseHandle(session);
         return nullptr;
     }
-    auto* c = new (std::nothrow) UrlConnection{session, request, started, 0};
+    auto* c = new (std::nothrow) UrlConnection{session, request, started, 0, bounds};
     if (c == nullptr) {
         InternetCloseHandle(request);
         InternetCloseHandle(session);
@@ -373,12 +371,13 @@ int url_read(UrlConnection* connection, std::size_t want, std::string& data) {
     // (a successful read of 0 bytes).
     while (data.size() < want) {
         const ULONGLONG elapsed = GetTickCount64() - connection->started;
-        if (elapsed >= kTransferLimitMs) return 0;
+        const ULONGLONG limit_ms = connection->bounds.transfer_ms;
+        if (elapsed >= limit_ms) return 0;
         // A read waits no longer than the transfer has left, as far as the
         // system honours the receive timeout (Wine's InternetReadFile does
         // not: it waits for the server, and closing the handles from another
         // thread does not end the wait either).
-        DWORD left_ms = static_cast<DWORD>(kTransferLimitMs - elapsed);
+        DWORD left_ms = static_cast<DWORD>(limit_ms - elapsed);
         InternetSetOptionA(connection->request, INTERNET_OPTION_RECEIVE_TIMEOUT, &left_ms,
                            sizeof left_ms);
         char buf[4096];
@@ -387,7 +386,7 @@ int url_read(UrlConnection* connection, std::size_t want, std::string& data) {
         if (!InternetReadFile(connection->request, buf, ask, &got)) return 0;
         if (got == 0) break;
         connection->received += got;
-        if (connection->received > kMaxBody) return 0;
+        if (connection->received > connection->bounds.max_body) return 0;
         data.append(buf, got);
     }
     return 1;
