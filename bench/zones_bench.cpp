@@ -47,7 +47,7 @@ void import_zones(int count) {
     } else {
         std::ofstream out(file);
         out << "VERSION=1\n[Pellow]\nNumKey=" << count << "\n";
-        char n[8];
+        char n[16];
         for (int i = 1; i <= count; ++i) {
             std::snprintf(n, sizeof n, "%05d", i);
             out << "Key" << n << "=HKEY_CURRENT_USER\nSubKey" << n
