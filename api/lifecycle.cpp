@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "api/result_codes.h"
+#include "config/platform.h"
 #include "config/update.h"
 #include "config/zone_table.h"
 #include "encoding/encoding.h"
@@ -49,15 +50,24 @@ int init_once() {
 
 uint32_t init_sdk() {
     if (!init_once()) return kErrInit;
-    {
-        // An update that finished while this one waited counts as this one's.
-        const uint64_t seen = g_updates.load(std::memory_order_acquire);
-        std::lock_guard<std::mutex> lock(g_update_mu);
-        if (g_updates.load(std::memory_order_relaxed) == seen) {
-            maybe_update(0);
+    // An update that finished while this one waited counts as this one's.
+    const uint64_t seen = g_updates.load(std::memory_order_acquire);
+    std::unique_lock<std::mutex> lock(g_update_mu);
+    if (g_updates.load(std::memory_order_relaxed) == seen) {
+        // When no update is due, the check and the load share one batch
+        // (one connection to the store); a due update runs outside any.
+        const bool batch = platform::reg_begin_batch() == platform::kErrorSuccess;
+        if (batch && update_due() == 0) {
             g_updates.fetch_add(1, std::memory_order_release);
+            lock.unlock();
+            const int loaded = load_zone_table();
+            return platform::reg_end_batch(true) == platform::kErrorSuccess && loaded ? kOk : kErrInit;
         }
+        if (batch) (void)platform::reg_end_batch(true);
+        maybe_update(0);
+        g_updates.fetch_add(1, std::memory_order_release);
     }
+    lock.unlock();
     if (load_zone_table() == 0) return kErrInit;
     return kOk;
 }

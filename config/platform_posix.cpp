@@ -322,8 +322,11 @@ int reg_enum_value(RegKey* key, uint32_t index, std::string* name, uint32_t* typ
 
 int reg_enum_values(RegKey* key, uint32_t max, RegValueFn fn, void* context) {
     if (key == nullptr) return kErrorInvalidHandle;
+    // The table is read in rowid order rather than through the index on key:
+    // the zone key holds nearly every row of the store, and the rows then
+    // come in enumeration order without one index seek each.
     Stmt q(key->db->handle,
-           "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY rowid LIMIT ?2");
+           "SELECT name, type, data FROM reg_values WHERE +key = ?1 ORDER BY rowid LIMIT ?2");
     if (!q.ok()) return q.prepare_status();
     q.text(1, key->path);
     q.integer(2, max);
