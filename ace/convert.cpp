@@ -18,8 +18,8 @@ constexpr std::size_t kWords = (sizeof(AceSettings) + 7) / 8;
 constexpr int kMaxRuns = 16;
 
 // The shared settings as atomic words under a sequence counter that is odd
-// while a change is written.  Heap-held so that nothing is destroyed before
-// the library's last call.
+// while a change is written.  Made when the library is loaded; the unload
+// frees it.
 struct Shared {
     std::mutex writer;  // held to change the settings
     std::atomic<uint32_t> seq{0};
@@ -30,10 +30,8 @@ struct Shared {
         for (std::size_t i = 0; i < kWords; ++i) words[i].store(w[i], std::memory_order_relaxed);
     }
 };
-Shared& shared() {
-    static Shared* s = new Shared;
-    return *s;
-}
+Shared* g_shared = new Shared;
+Shared& shared() { return *g_shared; }
 
 void read_shared(AceSettings& out, uint32_t& seq) {
     Shared& s = shared();
@@ -119,6 +117,11 @@ void modify(Change&& change) {
 }
 
 }  // namespace
+
+void release_ace_settings_storage() {
+    delete g_shared;
+    g_shared = nullptr;
+}
 
 const AceSettings& ace_settings() {
     Txn& t = t_txn;

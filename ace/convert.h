@@ -35,6 +35,8 @@ struct AceSettings {
 const AceSettings& ace_settings();
 // Restores the defaults (used by tests and the program's fresh start).
 void reset_ace_settings();
+// Frees the shared settings; only the unload of the library may call it.
+void release_ace_settings_storage();
 
 // Store the first four characters of value into the setting that codec
 // selects ("race"/"racex", "lace", "dude"/"dudex", "amc-z"/"amc-zx"/"punycode"

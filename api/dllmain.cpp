@@ -3,6 +3,7 @@
 // it; the static core used by the program and the tests has none.
 #include <windows.h>
 
+#include "ace/convert.h"
 #include "config/zone_table.h"
 #include "encoding/encoding.h"
 
@@ -12,7 +13,8 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_DETACH) {
         nessel::release_encoding_storage();
-        nessel::release_zone_table();
+        nessel::release_zone_table_storage();
+        nessel::release_ace_settings_storage();
     }
     return TRUE;
 }

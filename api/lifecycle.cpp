@@ -11,6 +11,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "ace/convert.h"
 #include "api/result_codes.h"
 #include "config/platform.h"
 #include "config/update.h"
@@ -101,7 +102,8 @@ namespace {
 // intact when this runs after static destructors.
 __attribute__((destructor)) void release_at_unload() {
     release_encoding_storage();
-    release_zone_table();
+    release_zone_table_storage();
+    release_ace_settings_storage();
 }
 }  // namespace
 #endif

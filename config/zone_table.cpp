@@ -36,16 +36,15 @@ std::string_view clip(std::string_view text) {
     return text.substr(0, std::min({text.find('\0'), kMaxZoneField}));
 }
 
-// The process's snapshot.  Heap-held so that the release at unload never
-// meets a destroyed object.
+// The process's snapshot.  Made when the library is loaded and freed only
+// when it is unloaded (release_zone_table_storage), so that no static
+// destructor can come before the last use.
 struct Current {
     std::mutex mu;  // held only to swap or copy the reference
     std::shared_ptr<const ZoneTable> table;
 };
-Current& current() {
-    static Current* c = new Current;
-    return *c;
-}
+Current* g_current = new Current;
+Current& current() { return *g_current; }
 std::atomic<int32_t> g_loaded_count{0};
 
 // Each thread keeps the snapshot it last used and its generation; it takes
@@ -245,6 +244,12 @@ void publish_zone_table(std::shared_ptr<const ZoneTable> table) {
 }
 
 int32_t zone_count() { return g_loaded_count.load(std::memory_order_relaxed); }
+
+void release_zone_table_storage() {
+    release_zone_table();
+    delete g_current;
+    g_current = nullptr;
+}
 
 int release_zone_table() {
     const bool present = shared_zone_table() != nullptr;

@@ -123,6 +123,8 @@ inline constexpr int32_t kMaxZoneRecords = 16384;
 [[nodiscard]] int load_zone_table();
 // Drops the current snapshot; 1 when one was present.
 int release_zone_table();
+// Frees everything; only the unload of the library may call it.
+void release_zone_table_storage();
 
 // Fills a zeroed record's fields (all but zone) from a zone value string:
 // "alt_prefix;alt_codec;alt_suffix;strip_tail;append_tail;prep_flags;prefix;codec;suffix".

@@ -35,11 +35,10 @@ struct Registry {
     std::atomic<Block*> block{nullptr};
 };
 
-// Heap-held so that the release at unload never meets a destroyed object.
-Registry& registry() {
-    static Registry* r = new Registry;
-    return *r;
-}
+// Constant-initialised and trivially destroyed: usable at any time, the
+// unload included.
+Registry g_registry;
+Registry& registry() { return g_registry; }
 
 // The visible entries.
 struct View {
