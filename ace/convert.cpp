@@ -3,6 +3,8 @@
 #include "ace/convert.h"
 
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #include "encoding/encoding.h"
 
@@ -10,7 +12,68 @@ namespace nessel {
 namespace {
 
 constexpr AceSettings kDefaults = {"ra--", "", "lq--", "", "dq--", "", "xn--"};
-AceSettings g_settings = kDefaults;
+constexpr std::size_t kWords = (sizeof(AceSettings) + 7) / 8;
+// After this many runs a conversion keeps its result even if the state it
+// depends on kept changing (reloads faster than one conversion).
+constexpr int kMaxRuns = 16;
+
+// The shared settings as atomic words under a sequence counter that is odd
+// while a change is written.  Made when the library is loaded; the unload
+// frees it.
+struct Shared {
+    std::mutex writer;  // held to change the settings
+    std::atomic<uint32_t> seq{0};
+    std::atomic<uint64_t> words[kWords];
+    Shared() {
+        uint64_t w[kWords] = {};
+        std::memcpy(w, &kDefaults, sizeof kDefaults);
+        for (std::size_t i = 0; i < kWords; ++i) words[i].store(w[i], std::memory_order_relaxed);
+    }
+};
+Shared* g_shared = new Shared;
+Shared& shared() { return *g_shared; }
+
+void read_shared(AceSettings& out, uint32_t& seq) {
+    Shared& s = shared();
+    uint64_t w[kWords];
+    for (;;) {
+        const uint32_t before = s.seq.load(std::memory_order_acquire);
+        if (before & 1) {
+            std::this_thread::yield();
+            continue;
+        }
+        for (std::size_t i = 0; i < kWords; ++i) w[i] = s.words[i].load(std::memory_order_acquire);
+        if (s.seq.load(std::memory_order_relaxed) == before) {
+            seq = before;
+            break;
+        }
+    }
+    std::memcpy(&out, w, sizeof out);
+}
+
+// The caller holds the writer mutex.
+void write_shared(const AceSettings& in) {
+    Shared& s = shared();
+    uint64_t w[kWords] = {};
+    std::memcpy(w, &in, sizeof in);
+    const uint32_t seq = s.seq.load(std::memory_order_relaxed);
+    s.seq.store(seq + 1, std::memory_order_relaxed);
+    for (std::size_t i = 0; i < kWords; ++i) s.words[i].store(w[i], std::memory_order_release);
+    s.seq.store(seq + 2, std::memory_order_release);
+}
+
+// This thread's conversion in progress, and its copy outside one.
+struct Txn {
+    int depth = 0;
+    AceSettings base, local;
+    uint32_t seq = 0;
+    const std::atomic<uint64_t>* dep = nullptr;
+    uint64_t dep_seen = 0;
+    bool dep_conflict = false;
+    AceSettings outside;
+    uint32_t outside_seq = 1;  // odd: not yet read
+};
+thread_local Txn t_txn;
 
 // Copies at most four characters and zero-fills the rest, so an empty value
 // empties the setting.
@@ -19,34 +82,120 @@ void store(char (&slot)[5], const char* value) {
     for (size_t i = 0; i < 4 && value[i] != 0; ++i) slot[i] = value[i];
 }
 
+char (*prefix_slot(AceSettings& s, std::string_view c))[5] {
+    if (ascii_iequal(c, "race") || ascii_iequal(c, "racex")) return &s.race_prefix;
+    if (ascii_iequal(c, "lace")) return &s.lace_prefix;
+    if (ascii_iequal(c, "dude") || ascii_iequal(c, "dudex")) return &s.dude_prefix;
+    if (ascii_iequal(c, "amc-z") || ascii_iequal(c, "amc-zx") || ascii_iequal(c, "punycode"))
+        return &s.punycode_prefix;
+    return nullptr;
+}
+
+char (*suffix_slot(AceSettings& s, std::string_view c))[5] {
+    if (ascii_iequal(c, "race") || ascii_iequal(c, "racex")) return &s.race_suffix;
+    if (ascii_iequal(c, "lace")) return &s.lace_suffix;
+    if (ascii_iequal(c, "dude") || ascii_iequal(c, "dudex")) return &s.dude_suffix;
+    return nullptr;
+}
+
+// Applies change to this thread's conversion, or else to the shared settings.
+template <typename Change>
+void modify(Change&& change) {
+    Txn& t = t_txn;
+    if (t.depth > 0) {
+        change(t.local);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(shared().writer);
+    AceSettings s;
+    uint32_t seq;
+    read_shared(s, seq);
+    change(s);
+    write_shared(s);
+    // This thread's copy shows its own change at once.
+    read_shared(t.outside, t.outside_seq);
+}
+
 }  // namespace
 
-const AceSettings& ace_settings() { return g_settings; }
+void release_ace_settings_storage() {
+    delete g_shared;
+    g_shared = nullptr;
+}
 
-void reset_ace_settings() { g_settings = kDefaults; }
+const AceSettings& ace_settings() {
+    Txn& t = t_txn;
+    if (t.depth > 0) return t.local;
+    if (shared().seq.load(std::memory_order_acquire) != t.outside_seq) read_shared(t.outside, t.outside_seq);
+    return t.outside;
+}
+
+void reset_ace_settings() {
+    modify([](AceSettings& s) { s = kDefaults; });
+}
 
 void set_ace_prefix(const char* codec, const char* value) {
     if (codec == nullptr || value == nullptr) return;
-    std::string_view c(codec);
-    if (ascii_iequal(c, "race") || ascii_iequal(c, "racex"))
-        store(g_settings.race_prefix, value);
-    else if (ascii_iequal(c, "lace"))
-        store(g_settings.lace_prefix, value);
-    else if (ascii_iequal(c, "dude") || ascii_iequal(c, "dudex"))
-        store(g_settings.dude_prefix, value);
-    else if (ascii_iequal(c, "amc-z") || ascii_iequal(c, "amc-zx") || ascii_iequal(c, "punycode"))
-        store(g_settings.punycode_prefix, value);
+    modify([&](AceSettings& s) {
+        if (auto slot = prefix_slot(s, codec)) store(*slot, value);
+    });
 }
 
 void set_ace_suffix(const char* codec, const char* value) {
     if (codec == nullptr || value == nullptr) return;
-    std::string_view c(codec);
-    if (ascii_iequal(c, "race") || ascii_iequal(c, "racex"))
-        store(g_settings.race_suffix, value);
-    else if (ascii_iequal(c, "lace"))
-        store(g_settings.lace_suffix, value);
-    else if (ascii_iequal(c, "dude") || ascii_iequal(c, "dudex"))
-        store(g_settings.dude_suffix, value);
+    modify([&](AceSettings& s) {
+        if (auto slot = suffix_slot(s, codec)) store(*slot, value);
+    });
 }
 
+void ace_settings_depend_on(const std::atomic<uint64_t>& generation, uint64_t seen) {
+    Txn& t = t_txn;
+    if (t.depth == 0) return;
+    if (t.dep == nullptr) {
+        t.dep = &generation;
+        t.dep_seen = seen;
+    } else if (t.dep != &generation || t.dep_seen != seen) {
+        t.dep_conflict = true;  // two different states within one conversion
+    }
+}
+
+namespace detail {
+
+void ace_settings_run(void (*body)(void*), void* context) {
+    Txn& t = t_txn;
+    if (t.depth > 0) {  // joins the conversion already running
+        ++t.depth;
+        body(context);
+        --t.depth;
+        return;
+    }
+    Shared& s = shared();
+    for (int run = 1;; ++run) {
+        // The first run takes no lock; a run after a conflict holds the
+        // writer mutex throughout, so no other change can come between.
+        std::unique_lock<std::mutex> lock(s.writer, std::defer_lock);
+        if (run > 1) lock.lock();
+        read_shared(t.base, t.seq);
+        t.local = t.base;
+        t.dep = nullptr;
+        t.dep_conflict = false;
+        t.depth = 1;
+        body(context);
+        t.depth = 0;
+        const bool changed = std::memcmp(&t.local, &t.base, sizeof t.base) != 0;
+        if (!changed && t.dep == nullptr) return;  // it read one state of the settings only
+        const bool dep_ok = !t.dep_conflict &&
+                            (t.dep == nullptr || t.dep->load(std::memory_order_acquire) == t.dep_seen);
+        if (!changed) {
+            if ((dep_ok && s.seq.load(std::memory_order_acquire) == t.seq) || run >= kMaxRuns) return;
+            continue;
+        }
+        if (!lock.owns_lock()) lock.lock();
+        if ((!dep_ok || s.seq.load(std::memory_order_relaxed) != t.seq) && run < kMaxRuns) continue;
+        write_shared(t.local);
+        return;
+    }
+}
+
+}  // namespace detail
 }  // namespace nessel

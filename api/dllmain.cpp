@@ -3,6 +3,7 @@
 // it; the static core used by the program and the tests has none.
 #include <windows.h>
 
+#include "ace/convert.h"
 #include "config/zone_table.h"
 #include "encoding/encoding.h"
 
@@ -11,8 +12,9 @@
 // notifications do nothing; the library does not initialise itself on load.
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_DETACH) {
-        nessel::free_encodings();
-        nessel::release_zone_table();
+        nessel::release_encoding_storage();
+        nessel::release_zone_table_storage();
+        nessel::release_ace_settings_storage();
     }
     return TRUE;
 }

@@ -40,14 +40,13 @@ void install_table() {
     if (find_encoding("racex")->from_unicode(u"\x4E2D\x56FD", racex) == 0) std::abort();
     for (const char* z : {".de", ".cn"}) zones.emplace_back(z);
     zones.push_back("." + racex);
-    release_zone_table();
-    zone_table = new ZoneRecord[zones.size()]();
-    zone_count = static_cast<int32_t>(zones.size());
+    std::vector<ZoneRecord> records(zones.size());
     for (size_t i = 0; i < zones.size(); ++i) {
-        set_field(zone_table[i].zone, zones[i].c_str());
-        set_field(zone_table[i].codec, "PUNYCODE");
-        set_field(zone_table[i].prefix, "xn--");
+        set_field(records[i].zone, zones[i].c_str());
+        set_field(records[i].codec, "PUNYCODE");
+        set_field(records[i].prefix, "xn--");
     }
+    publish_zone_table(zone_table_of(records.data(), records.size()));
 }
 
 const std::vector<std::u16string>& names() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // cli/cmd_reg.cpp: "nessel reg list|get|set|delete": the registry store of
 // the current user, keys given relative to HKEY_CURRENT_USER.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -89,14 +90,17 @@ int reg_list(const Args& a) {
     if (a.size() != 2) return -1;
     OpenKey key(a[1]);
     if (key.status() != kErrorSuccess) return store_error(key.status());
-    std::string name, data;
-    uint32_t type = 0;
-    for (uint32_t i = 0;; ++i) {
-        int st = reg_enum_value(key.get(), i, &name, &type, &data);
-        if (st == kErrorNoMoreItems) break;
-        if (st != kErrorSuccess) return store_error(st);
-        std::printf("%s\t%s\t%s\n", name.c_str(), type_name(type).c_str(), show_data(type, data).c_str());
-    }
+    // One read of the whole key (one state of the store, even while another
+    // process imports), printed once the store is let go.
+    std::string lines;
+    int st = reg_enum_values(key.get(), UINT32_MAX,
+                             [&](std::string_view name, uint32_t type, std::string_view data) {
+                                 lines.append(name.substr(0, name.find('\0'))).append("\t").append(type_name(type));
+                                 lines.append("\t").append(show_data(type, std::string(data)));
+                                 lines.push_back('\n');
+                             });
+    if (st != kErrorSuccess) return store_error(st);
+    std::fwrite(lines.data(), 1, lines.size(), stdout);
     return kExitOk;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // cli/cmd_zones.cpp: the loaded zone table, and the forced update.
 #include <cstdio>
-#include <cstring>
+#include <memory>
 #include <string>
 
 #include "ace/convert.h"
@@ -9,14 +9,13 @@
 #include "api/result_codes.h"
 #include "cli/commands.h"
 #include "cli/text.h"
+#include "config/platform.h"
 #include "config/zone_table.h"
 #include "encoding/encoding.h"
 #include "nessel.h"
 
 namespace nessel::cli {
 namespace {
-
-std::string field(const char (&f)[256]) { return std::string(f, strnlen(f, sizeof f)); }
 
 // The Unicode form of a zone written in RACEX form, or "-".
 std::string zone_unicode(const std::string& zone) {
@@ -33,14 +32,13 @@ std::string zone_unicode(const std::string& zone) {
 void print_table() {
     std::printf("#\tzone\tcodec\tprefix\tsuffix\talt_codec\talt_prefix\talt_suffix\t"
                 "strip_tail\tappend_tail\tprep_flags\tzone_unicode\n");
-    for (int32_t i = 0; zone_table != nullptr && i < zone_count; ++i) {
-        const ZoneRecord& r = zone_table[i];
-        std::printf("%d\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t0x%X\t%s\n", i + 1,
-                    field(r.zone).c_str(), field(r.codec).c_str(), field(r.prefix).c_str(),
-                    field(r.suffix).c_str(), field(r.alt_codec).c_str(),
-                    field(r.alt_prefix).c_str(), field(r.alt_suffix).c_str(),
-                    field(r.strip_tail).c_str(), field(r.append_tail).c_str(),
-                    static_cast<unsigned>(r.prep_flags), zone_unicode(field(r.zone)).c_str());
+    // One snapshot for the whole listing, whatever another thread loads meanwhile.
+    const std::shared_ptr<const ZoneTable> table = shared_zone_table();
+    for (int32_t i = 0; table && i < table->size(); ++i) {
+        const ZoneView r = (*table)[i];
+        std::printf("%d", i + 1);
+        for (const char* text : r.text) std::printf("\t%s", text);
+        std::printf("\t0x%X\t%s\n", static_cast<unsigned>(r.prep_flags), zone_unicode(r.zone()).c_str());
     }
 }
 
@@ -72,11 +70,15 @@ int cmd_update(const Args& args) {
         return kExitInit;
     }
     if (UpdateRegistry() == 0) {
+        if (const char* why = platform::download_unavailable()) {
+            std::fprintf(stderr, "nessel: update: no download library: %s\n", why);
+            return kExitFailure;
+        }
         std::fprintf(stderr, "nessel: update: the configuration could not be fetched from the "
                              "download server, or no zone table could be loaded\n");
         return kExitFailure;
     }
-    std::printf("updated: %d zones loaded\n", zone_count);
+    std::printf("updated: %d zones loaded\n", zone_count());
     return kExitOk;
 }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace nessel::platform {
 
@@ -70,6 +71,24 @@ void reg_close_key(RegKey* key);
                                  std::string* data);
 // RegDeleteValueA.
 [[nodiscard]] int reg_delete_value(RegKey* key, std::string_view name);
+
+// The first max values of the key in enumeration order, read in one pass
+// (one statement, so one consistent state of the store): fn(context, name,
+// type, data) is called for each; the views are valid during the call only.
+// A status other than kErrorSuccess when the read failed (fn may have been
+// called for some values before).
+using RegValueFn = void (*)(void* context, std::string_view name, uint32_t type,
+                            std::string_view data);
+[[nodiscard]] int reg_enum_values(RegKey* key, uint32_t max, RegValueFn fn, void* context);
+template <typename F>
+[[nodiscard]] int reg_enum_values(RegKey* key, uint32_t max, F&& fn) {
+    return reg_enum_values(
+        key, max,
+        [](void* c, std::string_view name, uint32_t type, std::string_view data) {
+            (*static_cast<std::remove_reference_t<F>*>(c))(name, type, data);
+        },
+        &fn);
+}
 
 // Groups the registry calls up to the matching reg_end_batch into one
 // change that other processes see whole or not at all (and, while it is
@@ -141,9 +160,20 @@ int download_file_finish(DownloadFile* file, bool keep);
 
 struct UrlConnection;
 
-// Connects and sends the request; nullptr when no connection can be made.
-// An HTTP error status is not a failure: its page is the body.
-UrlConnection* url_open(const std::string& url, const std::string& user_agent);
+// Bounds of one transfer; the library's updates use these defaults.
+struct TransferBounds {
+    uint32_t connect_ms = 10000;      // to connect
+    uint32_t transfer_ms = 60000;     // the whole transfer
+    std::size_t max_body = 1 << 20;   // bytes of the body
+};
+
+// Connects and sends the request; nullptr when no connection can be made
+// (also when the system's download library cannot be loaded).  An HTTP
+// error status is not a failure: its page is the body.
+UrlConnection* url_open(const std::string& url, const std::string& user_agent,
+                        const TransferBounds& bounds = {});
+// Why downloads cannot run here (the download library is missing), or null.
+const char* download_unavailable();
 // Reads the next bytes of the body into data (replaced): exactly want bytes
 // while the body lasts, fewer at its end, none after it.  1 on success, 0
 // when the read failed (the transfer broke off or exceeded its bounds).

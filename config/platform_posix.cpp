@@ -3,6 +3,7 @@
 // registry is one SQLite database per user, downloads go through libcurl,
 // the temporary directory is private to the user.
 #include <curl/curl.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sqlite3.h>
@@ -158,6 +159,13 @@ public:
         int n = sqlite3_column_bytes(s_, i);
         return p ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n)) : std::string();
     }
+    // The column's bytes, valid until the next step.
+    std::string_view column_view(int i) {
+        const void* p = sqlite3_column_blob(s_, i);
+        int n = sqlite3_column_bytes(s_, i);
+        return p ? std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(n))
+                 : std::string_view();
+    }
     int64_t column_int(int i) { return sqlite3_column_int64(s_, i); }
 
 private:
@@ -166,11 +174,13 @@ private:
 };
 
 // The connection of the open batch, shared by every key opened inside it.
+// A batch belongs to its thread: other threads use connections of their own,
+// which SQLite's locking serialises like those of other processes.
 struct Batch {
     Db* db = nullptr;
     int depth = 0;
 };
-Batch g_batch;
+thread_local Batch g_batch;
 
 // Splits a key path into names; false when a name is empty (a leading "\"
 // or two in a row) or too long.  One trailing "\" is accepted.
@@ -308,6 +318,22 @@ int reg_enum_value(RegKey* key, uint32_t index, std::string* name, uint32_t* typ
     if (type) *type = static_cast<uint32_t>(q.column_int(1));
     if (data) *data = q.column_text(2);
     return kErrorSuccess;
+}
+
+int reg_enum_values(RegKey* key, uint32_t max, RegValueFn fn, void* context) {
+    if (key == nullptr) return kErrorInvalidHandle;
+    // The table is read in rowid order rather than through the index on key:
+    // the zone key holds nearly every row of the store, and the rows then
+    // come in enumeration order without one index seek each.
+    Stmt q(key->db->handle,
+           "SELECT name, type, data FROM reg_values WHERE +key = ?1 ORDER BY rowid LIMIT ?2");
+    if (!q.ok()) return q.prepare_status();
+    q.text(1, key->path);
+    q.integer(2, max);
+    int rc;
+    while ((rc = q.step()) == SQLITE_ROW)
+        fn(context, q.column_view(0), static_cast<uint32_t>(q.column_int(1)), q.column_view(2));
+    return rc == SQLITE_DONE ? kErrorSuccess : status_of(rc);
 }
 
 int reg_delete_value(RegKey* key, std::string_view name) {
@@ -542,39 +568,101 @@ int download_file_finish(DownloadFile* file, bool keep) {
 // URL download
 
 namespace {
-constexpr long kConnectTimeoutS = 10;
-constexpr long kTransferTimeoutS = 60;
-constexpr std::size_t kMaxBody = 1 << 20;  // 1 MiB
 
-void global_curl_init() {
+// libcurl is loaded when the first download starts, not with the library:
+// a conversion never pays for the HTTP stack.  Only its headers are needed
+// to build.
+struct CurlLib {
+    CURLcode (*global_init)(long);
+    CURLU* (*url)();
+    CURLUcode (*url_set)(CURLU*, CURLUPart, const char*, unsigned int);
+    CURLUcode (*url_get)(const CURLU*, CURLUPart, char**, unsigned int);
+    void (*url_cleanup)(CURLU*);
+    void (*free)(void*);
+    CURL* (*easy_init)();
+    CURLcode (*easy_setopt)(CURL*, CURLoption, ...);
+    void (*easy_cleanup)(CURL*);
+    CURLM* (*multi_init)();
+    CURLMcode (*multi_add_handle)(CURLM*, CURL*);
+    CURLMcode (*multi_remove_handle)(CURLM*, CURL*);
+    CURLMcode (*multi_cleanup)(CURLM*);
+    CURLMcode (*multi_perform)(CURLM*, int*);
+    CURLMsg* (*multi_info_read)(CURLM*, int*);
+    CURLMcode (*multi_poll)(CURLM*, curl_waitfd[], unsigned int, int, int*);
+};
+
+std::string g_curl_error;  // written once, under the once flag
+
+// The loaded library, or null (g_curl_error says why).  Loaded and
+// initialised once per process; it stays loaded.
+const CurlLib* load_curl() {
     static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    static CurlLib lib;
+    static bool loaded = false;
+    std::call_once(once, [] {
+        void* h = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (h == nullptr) {
+            const char* e = dlerror();
+            g_curl_error = e ? e : "libcurl.so.4 cannot be loaded";
+            return;
+        }
+        struct Symbol {
+            const char* name;
+            void* slot;
+        } symbols[] = {
+            {"curl_global_init", &lib.global_init}, {"curl_url", &lib.url},
+            {"curl_url_set", &lib.url_set}, {"curl_url_get", &lib.url_get},
+            {"curl_url_cleanup", &lib.url_cleanup}, {"curl_free", &lib.free},
+            {"curl_easy_init", &lib.easy_init}, {"curl_easy_setopt", &lib.easy_setopt},
+            {"curl_easy_cleanup", &lib.easy_cleanup}, {"curl_multi_init", &lib.multi_init},
+            {"curl_multi_add_handle", &lib.multi_add_handle},
+            {"curl_multi_remove_handle", &lib.multi_remove_handle},
+            {"curl_multi_cleanup", &lib.multi_cleanup}, {"curl_multi_perform", &lib.multi_perform},
+            {"curl_multi_info_read", &lib.multi_info_read}, {"curl_multi_poll", &lib.multi_poll},
+        };
+        for (const Symbol& s : symbols) {
+            void* f = dlsym(h, s.name);
+            if (f == nullptr) {
+                g_curl_error = std::string("libcurl.so.4 lacks ") + s.name;
+                return;
+            }
+            std::memcpy(s.slot, &f, sizeof f);
+        }
+        if (lib.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+            g_curl_error = "libcurl could not be initialised";
+            return;
+        }
+        loaded = true;
+    });
+    return loaded ? &lib : nullptr;
 }
 
 // Host names under ".invalid" never resolve (RFC 6761 section 6.4); they
 // are refused here without asking any resolver.
-bool host_is_invalid(const std::string& url) {
-    CURLU* u = curl_url();
+bool host_is_invalid(const CurlLib* lib, const std::string& url) {
+    CURLU* u = lib->url();
     if (u == nullptr) return true;
     bool invalid = true;
-    if (curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK) {
+    if (lib->url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK) {
         char* host = nullptr;
-        if (curl_url_get(u, CURLUPART_HOST, &host, 0) == CURLUE_OK && host != nullptr) {
+        if (lib->url_get(u, CURLUPART_HOST, &host, 0) == CURLUE_OK && host != nullptr) {
             std::string h = lower(host);
             while (!h.empty() && h.back() == '.') h.pop_back();
             invalid = h == "invalid" ||
                       (h.size() > 8 && h.compare(h.size() - 8, 8, ".invalid") == 0);
-            curl_free(host);
+            lib->free(host);
         }
     }
-    curl_url_cleanup(u);
+    lib->url_cleanup(u);
     return invalid;
 }
 }  // namespace
 
 struct UrlConnection {
+    const CurlLib* lib = nullptr;
     CURLM* multi = nullptr;
     CURL* easy = nullptr;
+    std::size_t max_body = 0;
     std::string buffer;     // received, not yet handed out from `consumed` on
     std::size_t consumed = 0;
     std::size_t total = 0;  // body bytes received
@@ -583,15 +671,15 @@ struct UrlConnection {
     CURLcode result = CURLE_OK;
 
     ~UrlConnection() {
-        if (multi && easy) curl_multi_remove_handle(multi, easy);
-        if (easy) curl_easy_cleanup(easy);
-        if (multi) curl_multi_cleanup(multi);
+        if (multi && easy) lib->multi_remove_handle(multi, easy);
+        if (easy) lib->easy_cleanup(easy);
+        if (multi) lib->multi_cleanup(multi);
     }
 
     static size_t on_body(char* data, size_t size, size_t count, void* self) {
         auto* c = static_cast<UrlConnection*>(self);
         std::size_t n = size * count;
-        if (c->total + n > kMaxBody) return 0;  // over the bound: curl ends the transfer
+        if (c->total + n > c->max_body) return 0;  // over the bound: curl ends the transfer
         c->total += n;
         c->buffer.append(data, n);
         return n;
@@ -604,47 +692,54 @@ struct UrlConnection {
     // One round of transfer work; waits up to 100 ms for the socket.
     void pump() {
         int running = 0;
-        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+        if (lib->multi_perform(multi, &running) != CURLM_OK) {
             done = true;
             result = CURLE_RECV_ERROR;
             return;
         }
         int queued = 0;
-        while (CURLMsg* msg = curl_multi_info_read(multi, &queued)) {
+        while (CURLMsg* msg = lib->multi_info_read(multi, &queued)) {
             if (msg->msg == CURLMSG_DONE) {
                 done = true;
                 result = msg->data.result;
             }
         }
         if (!done && running == 0) done = true;
-        if (!done) curl_multi_poll(multi, nullptr, 0, 100, nullptr);
+        if (!done) lib->multi_poll(multi, nullptr, 0, 100, nullptr);
     }
 };
 
-UrlConnection* url_open(const std::string& url, const std::string& user_agent) {
-    if (host_is_invalid(url)) return nullptr;
-    global_curl_init();
+const char* download_unavailable() {
+    return load_curl() != nullptr ? nullptr : g_curl_error.c_str();
+}
+
+UrlConnection* url_open(const std::string& url, const std::string& user_agent,
+                        const TransferBounds& bounds) {
+    const CurlLib* lib = load_curl();
+    if (lib == nullptr || host_is_invalid(lib, url)) return nullptr;
     auto c = std::make_unique<UrlConnection>();
-    c->easy = curl_easy_init();
-    c->multi = curl_multi_init();
+    c->lib = lib;
+    c->max_body = bounds.max_body;
+    c->easy = lib->easy_init();
+    c->multi = lib->multi_init();
     if (!c->easy || !c->multi) return nullptr;
     CURL* e = c->easy;
-    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(e, CURLOPT_USERAGENT, user_agent.c_str());
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(e, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutS);
-    curl_easy_setopt(e, CURLOPT_TIMEOUT, kTransferTimeoutS);
-    curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBody));
-    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &UrlConnection::on_body);
-    curl_easy_setopt(e, CURLOPT_WRITEDATA, c.get());
-    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &UrlConnection::on_header);
-    curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get());
+    lib->easy_setopt(e, CURLOPT_URL, url.c_str());
+    lib->easy_setopt(e, CURLOPT_USERAGENT, user_agent.c_str());
+    lib->easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    lib->easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    lib->easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    lib->easy_setopt(e, CURLOPT_MAXREDIRS, 5L);
+    lib->easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(bounds.connect_ms));
+    lib->easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(bounds.transfer_ms));
+    lib->easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(bounds.max_body));
+    lib->easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    lib->easy_setopt(e, CURLOPT_WRITEFUNCTION, &UrlConnection::on_body);
+    lib->easy_setopt(e, CURLOPT_WRITEDATA, c.get());
+    lib->easy_setopt(e, CURLOPT_HEADERFUNCTION, &UrlConnection::on_header);
+    lib->easy_setopt(e, CURLOPT_HEADERDATA, c.get());
     // Proxies: libcurl reads http_proxy, https_proxy and no_proxy itself.
-    if (curl_multi_add_handle(c->multi, e) != CURLM_OK) return nullptr;
+    if (lib->multi_add_handle(c->multi, e) != CURLM_OK) return nullptr;
     while (!c->responded && !c->done) c->pump();
     if (!c->responded) return nullptr;  // refused, unresolved, timed out
     return c.release();

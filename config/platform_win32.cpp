@@ -130,6 +130,34 @@ int reg_enum_value(RegKey* key, uint32_t index, std::string* name, uint32_t* typ
     return kErrorMoreData;
 }
 
+// The registry has no statement to read a key at once: RegEnumValueA in a
+// loop, with buffers sized once and grown when a value grew meanwhile.
+int reg_enum_values(RegKey* key, uint32_t max, RegValueFn fn, void* context) {
+    if (key == nullptr) return kErrorInvalidHandle;
+    DWORD max_name = 0, max_data = 0;
+    LONG rc = RegQueryInfoKeyA(key->hkey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, &max_name, &max_data, nullptr, nullptr);
+    if (rc != ERROR_SUCCESS) return static_cast<int>(rc);
+    std::vector<char> nbuf(max_name + 1);
+    std::vector<BYTE> dbuf(max_data + 1);
+    for (DWORD index = 0, grown = 0; index < max;) {
+        DWORD nlen = static_cast<DWORD>(nbuf.size()), dlen = static_cast<DWORD>(dbuf.size()), t = 0;
+        rc = RegEnumValueA(key->hkey, index, nbuf.data(), &nlen, nullptr, &t, dbuf.data(), &dlen);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        if (rc == ERROR_MORE_DATA && grown++ < 4) {
+            nbuf.resize(nbuf.size() * 2 + 256);
+            dbuf.resize(std::max<std::size_t>(dbuf.size() * 2, dlen + 1));
+            continue;
+        }
+        if (rc != ERROR_SUCCESS) return static_cast<int>(rc);
+        fn(context, std::string_view(nbuf.data(), nlen), t,
+           std::string_view(reinterpret_cast<const char*>(dbuf.data()), dlen));
+        ++index;
+        grown = 0;
+    }
+    return kErrorSuccess;
+}
+
 int reg_delete_value(RegKey* key, std::string_view name) {
     if (key == nullptr) return kErrorInvalidHandle;
     std::string cname;
@@ -298,21 +326,19 @@ int download_file_finish(DownloadFile* file, bool keep) {
 // ---------------------------------------------------------------------------
 // URL download through WinINet.
 
-namespace {
-// Bounds of one transfer.
-constexpr DWORD kConnectTimeoutMs = 10000;
-constexpr ULONGLONG kTransferLimitMs = 60000;
-constexpr std::size_t kMaxBody = 1u << 20;
-}  // namespace
-
 struct UrlConnection {
     HINTERNET session;
     HINTERNET request;
     ULONGLONG started;
     std::size_t received;
+    TransferBounds bounds;
 };
 
-UrlConnection* url_open(const std::string& url, const std::string& user_agent) {
+// WinINet is part of the system: downloads are always available.
+const char* download_unavailable() { return nullptr; }
+
+UrlConnection* url_open(const std::string& url, const std::string& user_agent,
+                        const TransferBounds& bounds) {
     if (url.find('\0') != std::string::npos || user_agent.find('\0') != std::string::npos)
         return nullptr;
     // The system's preconfigured proxy settings, no proxy name, no bypass
@@ -320,8 +346,8 @@ UrlConnection* url_open(const std::string& url, const std::string& user_agent) {
     HINTERNET session = InternetOpenA(user_agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
                                       nullptr, 0);
     if (session == nullptr) return nullptr;
-    DWORD connect_ms = kConnectTimeoutMs;
-    DWORD io_ms = static_cast<DWORD>(kTransferLimitMs);
+    DWORD connect_ms = bounds.connect_ms;
+    DWORD io_ms = bounds.transfer_ms;
     InternetSetOptionA(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect_ms, sizeof connect_ms);
     InternetSetOptionA(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &io_ms, sizeof io_ms);
     InternetSetOptionA(session, INTERNET_OPTION_SEND_TIMEOUT, &io_ms, sizeof io_ms);
@@ -332,7 +358,7 @@ UrlConnection* url_open(const std::string& url, const std::string& user_agent) {
         InternetCloseHandle(session);
         return nullptr;
     }
-    auto* c = new (std::nothrow) UrlConnection{session, request, started, 0};
+    auto* c = new (std::nothrow) UrlConnection{session, request, started, 0, bounds};
     if (c == nullptr) {
         InternetCloseHandle(request);
         InternetCloseHandle(session);
@@ -348,12 +374,13 @@ int url_read(UrlConnection* connection, std::size_t want, std::string& data) {
     // (a successful read of 0 bytes).
     while (data.size() < want) {
         const ULONGLONG elapsed = GetTickCount64() - connection->started;
-        if (elapsed >= kTransferLimitMs) return 0;
+        const ULONGLONG limit_ms = connection->bounds.transfer_ms;
+        if (elapsed >= limit_ms) return 0;
         // A read waits no longer than the transfer has left, as far as the
         // system honours the receive timeout (Wine's InternetReadFile does
         // not: it waits for the server, and closing the handles from another
         // thread does not end the wait either).
-        DWORD left_ms = static_cast<DWORD>(kTransferLimitMs - elapsed);
+        DWORD left_ms = static_cast<DWORD>(limit_ms - elapsed);
         InternetSetOptionA(connection->request, INTERNET_OPTION_RECEIVE_TIMEOUT, &left_ms,
                            sizeof left_ms);
         char buf[4096];
@@ -362,7 +389,7 @@ int url_read(UrlConnection* connection, std::size_t want, std::string& data) {
         if (!InternetReadFile(connection->request, buf, ask, &got)) return 0;
         if (got == 0) break;
         connection->received += got;
-        if (connection->received > kMaxBody) return 0;
+        if (connection->received > connection->bounds.max_body) return 0;
         data.append(buf, got);
     }
     return 1;

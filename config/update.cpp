@@ -55,7 +55,7 @@ void maybe_update(int force) {
     stamp_update_time();
 }
 
-int fetch_config_update(int force) {
+int fetch_config_update(int force, const platform::TransferBounds& bounds) {
     const int no_connection = force ? 0 : 1;
     std::string file_url;
     if (reg_read_text(kTalvexClientKey, "RegFileURL", file_url) != platform::kErrorSuccess) {
@@ -71,7 +71,7 @@ int fetch_config_update(int force) {
     // be opened.
     if (url.size() > kMaxUrl) return no_connection;
 
-    platform::UrlConnection* conn = platform::url_open(url, std::string(kUserAgent));
+    platform::UrlConnection* conn = platform::url_open(url, std::string(kUserAgent), bounds);
     if (conn == nullptr) return no_connection;
     std::string dir;
     platform::DownloadFile* file = nullptr;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "config/platform.h"
+
 namespace nessel {
 
 // The download server when the registry names none (UpdateServerURL).
@@ -17,7 +19,8 @@ inline constexpr int kMaxReadRetries = 3;
 // Fetches the configuration file from the download server and imports it.
 // 1 when the transfer ended (with or without an import), 0 when a forced
 // update cannot connect or the temporary file cannot be created.
-[[nodiscard]] int fetch_config_update(int force);
+// bounds limit the transfer (tests give short ones).
+[[nodiscard]] int fetch_config_update(int force, const platform::TransferBounds& bounds = {});
 // 1 when an unforced update is due: no LastUpdateTime, or it lies at least
 // three days before or after the current time.
 [[nodiscard]] int update_due();

@@ -2,6 +2,7 @@
 // domain/ace_decode.cpp: the drivers behind AceToNative and AceToUnicode.
 #include "domain/ace_decode.h"
 
+#include "ace/convert.h"
 #include "api/result_codes.h"
 #include "encoding/encoding.h"
 
@@ -28,7 +29,9 @@ uint32_t encode_string(const char* source_codec, const char* text, const char* t
     // Per-thread intermediate text, kept sized between calls.
     thread_local std::u16string decoded;
     // A decoded text beyond the intermediate buffer is refused as undecodable.
-    if (source->to_unicode(text, decoded) == 0 || decoded.size() > kMaxDecodedUnits)
+    // The decoder reads one state of the prefix settings.
+    if (with_ace_settings([&] { return source->to_unicode(text, decoded); }) == 0 ||
+        decoded.size() > kMaxDecodedUnits)
         return kErrAceDecode;
     if (!has_output) return kErrTargetEncode;
     return target->from_unicode(decoded, output) ? kOk : kErrTargetEncode;
@@ -40,7 +43,7 @@ uint32_t encode_string_u(const char* source_codec, const char* text, bool has_ou
     const EncodingEntry* source = source_codec ? find_encoding(source_codec) : nullptr;
     if (source == nullptr) return kErrNoCodec;
     if (text == nullptr || !has_output) return kErrAceDecode;
-    return source->to_unicode(text, output) ? kOk : kErrAceDecode;
+    return with_ace_settings([&] { return source->to_unicode(text, output); }) ? kOk : kErrAceDecode;
 }
 
 }  // namespace nessel

@@ -6,8 +6,6 @@
 // order wins.
 #include "domain/convert_domain.h"
 
-#include <cstring>
-
 #include "ace/convert.h"
 #include "api/result_codes.h"
 #include "config/platform.h"
@@ -22,25 +20,17 @@ constexpr uint32_t kToSimplified = 0x0002;
 constexpr uint32_t kDelimiters = 0x0020;
 constexpr uint32_t kAllowUnderscore = 0x0080;
 
-// A record field as a view; the fields are 256-byte arrays, read no further
-// even if a terminator were missing.
-std::string_view field(const char (&f)[256]) { return std::string_view(f, strnlen(f, sizeof f)); }
-
-// The first record of the branch's kind whose zone matches, or nullptr.
-const ZoneRecord* find_zone(bool mailbox, std::u16string_view name, std::string_view racex) {
-    // After DeinitSDK the storage is gone while zone_count keeps its value.
-    if (zone_table == nullptr || zone_count <= 0) return nullptr;
-    for (int32_t i = 0; i < zone_count; ++i) {
-        const ZoneRecord& r = zone_table[i];
-        const std::string_view zone = field(r.zone);
-        const bool suffix_zone = !zone.empty() && zone[0] == '.';
-        if (mailbox) {
-            if (!suffix_zone && zone_suffix_match_w(name, zone)) return &r;
-        } else {
-            if (suffix_zone && zone_suffix_match(racex, zone)) return &r;
-        }
-    }
-    return nullptr;
+// The zone record of the branch's kind for name, or nullptr.  Domain-suffix
+// zones are matched against the RACEX form, mailbox zones against the name.
+bool find_zone(bool mailbox, std::u16string_view name, std::string_view racex, ZoneView& zone) {
+    const ZoneTable* table = current_zone_table();
+    // The settings this conversion leaves must not outlive a newer table.
+    ace_settings_depend_on(zone_table_generation, current_zone_generation());
+    if (table == nullptr) return false;  // none loaded, or released by DeinitSDK
+    const int32_t i = mailbox ? table->find_mailbox_zone(name) : table->find_suffix_zone(racex);
+    if (i < 0) return false;
+    zone = (*table)[i];
+    return true;
 }
 
 }  // namespace
@@ -105,14 +95,23 @@ ConvertScratch& scratch() {
     return s;
 }
 
-}  // namespace
+// One run of the conversion into ace; it only computes its outcome, so that
+// it can run again when another thread changed the settings it read.
+struct Outcome {
+    int ok = 0;
+    uint32_t error = 0;
+    const char* codec_used = nullptr;  // set once the record is chosen and its nameprep passed
+};
 
-int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace,
-                       const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
+Outcome convert_once(std::u16string_view name, bool prepared, std::string& ace,
+                     std::string_view source_encoding) {
+    Outcome o;
+    uint32_t& error = o.error;
+    const char*& codec_used = o.codec_used;
     // The work name holds 8191 units; a longer name cannot be converted.
     if (name.size() > kMaxNameUnits) {
         error = kErrConversion;
-        return 0;
+        return o;
     }
     ConvertScratch& s = scratch();
     const size_t at = name.find(u'@');
@@ -129,16 +128,16 @@ int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace
         if (racex == nullptr || racex->from_unicode(name, s.racex) == 0 || s.racex.empty() ||
             s.racex.size() > kMaxAceBytes) {
             error = kErrConversion;
-            return 0;
+            return o;
         }
     }
-    const ZoneRecord* zone = find_zone(mailbox, name, s.racex);
-    if (zone == nullptr) {
+    ZoneView zone;
+    if (!find_zone(mailbox, name, s.racex, zone)) {
         error = kErrNoZone;
-        return 0;
+        return o;
     }
 
-    const uint32_t options = zone_prep_options(zone->prep_flags, source_encoding, has_at);
+    const uint32_t options = zone_prep_options(zone.prep_flags, source_encoding, has_at);
     std::u16string_view work = name;
     // A name that nameprep already prepared comes out of the zone's pass
     // unchanged for most options (always for the shipped zones): the pass
@@ -147,43 +146,58 @@ int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace
         size_t len = 0;
         if (name_prep_to(name, s.work, kZonePrepCapacity, options, len) != 0) {
             error = kErrNameprep;
-            return 0;
+            return o;
         }
         work = std::u16string_view(s.work, len);
     }
 
     // The primary codec's prefix and suffix are applied even when it is not
     // registered; an empty field empties the family's setting.
-    const EncodingEntry* codec = find_encoding(field(zone->codec));
-    set_ace_prefix(zone->codec, zone->prefix);
-    set_ace_suffix(zone->codec, zone->suffix);
-    codec_used = zone->codec;
+    const EncodingEntry* codec = find_encoding(zone.text[kCodec]);
+    set_ace_prefix(zone.text[kCodec], zone.text[kPrefix]);
+    set_ace_suffix(zone.text[kCodec], zone.text[kSuffix]);
+    codec_used = zone.text[kCodec];
     if (codec == nullptr) {
-        codec = find_encoding(field(zone->alt_codec));
-        set_ace_prefix(zone->alt_codec, zone->alt_prefix);
-        set_ace_suffix(zone->alt_codec, zone->alt_suffix);
-        codec_used = zone->alt_codec;
+        codec = find_encoding(zone.text[kAltCodec]);
+        set_ace_prefix(zone.text[kAltCodec], zone.text[kAltPrefix]);
+        set_ace_suffix(zone.text[kAltCodec], zone.text[kAltSuffix]);
+        codec_used = zone.text[kAltCodec];
         if (codec == nullptr) {
             error = kErrConversion;
-            return 0;
+            return o;
         }
     }
 
     if (codec->from_unicode(work, ace) == 0) {
         error = kErrConversion;
-        return 0;
+        return o;
     }
     // The tail is cut at its last occurrence, wherever that stands.
-    const std::string_view strip = field(zone->strip_tail);
+    const std::string_view strip = zone.text[kStripTail];
     if (!strip.empty()) {
         const size_t cut = platform::find_last_nocase(ace, strip);
         if (cut != std::string_view::npos) ace.resize(cut);
     }
-    ace.append(field(zone->append_tail));
+    ace.append(zone.text[kAppendTail]);
     // The ACE buffer holds 8191 bytes: a longer result (tail included) fails
     // like an encoder failure.
     if (ace.size() > kMaxAceBytes) {
         error = kErrConversion;
+        return o;
+    }
+    o.ok = 1;
+    return o;
+}
+
+}  // namespace
+
+int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace,
+                       const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
+    const Outcome o =
+        with_ace_settings([&] { return convert_once(name, prepared, ace, source_encoding); });
+    if (o.codec_used != nullptr) codec_used = o.codec_used;
+    if (!o.ok) {
+        error = o.error;
         return 0;
     }
     return 1;

@@ -3,19 +3,52 @@
 // Entries live in registration order; an entry's enctype is its 1-based place.
 #include "encoding/encoding.h"
 
-#include <memory>
-#include <vector>
+#include <atomic>
+#include <mutex>
+#include <new>
 
+#include "ace/convert.h"
 #include "ace/enc_utf.h"
 #include "encoding/charsets.h"
 
 namespace nessel {
 namespace {
 
-// Heap-held so that the release at unload never meets a destroyed object.
-std::vector<EncodingEntry>*& registry() {
-    static std::vector<EncodingEntry>* entries = nullptr;
-    return entries;
+// The registry is written while InitSDK runs and read by every conversion on
+// any thread without a lock.  Entries live in a block of fixed capacity that
+// never moves; a reader sees the entries below the block's count, which is
+// published after an entry is complete.  Emptying the registry (DeinitSDK)
+// sets the count to 0 but keeps the entries, because another thread may be
+// converting with one of them; registering the same entries again reuses
+// them.  Blocks are freed only when the library is unloaded.
+constexpr uint32_t kCapacity = 256;
+
+struct Block {
+    EncodingEntry entries[kCapacity];
+    std::atomic<uint32_t> count{0};
+    uint32_t filled = 0;  // entries ever written (under the writer lock)
+    Block* retired = nullptr;
+};
+
+struct Registry {
+    std::mutex writer;  // serialises registrations and releases
+    std::atomic<Block*> block{nullptr};
+};
+
+// Constant-initialised and trivially destroyed: usable at any time, the
+// unload included.
+Registry g_registry;
+Registry& registry() { return g_registry; }
+
+// The visible entries.
+struct View {
+    const EncodingEntry* entries = nullptr;
+    uint32_t count = 0;
+};
+View view() {
+    const Block* b = registry().block.load(std::memory_order_acquire);
+    if (b == nullptr) return {};
+    return {b->entries, b->count.load(std::memory_order_acquire)};
 }
 
 }  // namespace
@@ -29,17 +62,41 @@ bool ascii_iequal(std::string_view a, std::string_view b) {
 
 uint32_t register_encoding(std::string_view name, ToUnicodeFn to, FromUnicodeFn from) {
     if (name.empty() || to == nullptr || from == nullptr) return 0;
-    auto*& entries = registry();
-    if (entries == nullptr) entries = new std::vector<EncodingEntry>();
-    for (const auto& e : *entries)
-        if (ascii_iequal(e.name, name)) return e.enctype;
-    EncodingEntry e;
+    Registry& reg = registry();
+    std::lock_guard<std::mutex> lock(reg.writer);
+    Block* b = reg.block.load(std::memory_order_relaxed);
+    const uint32_t n = b ? b->count.load(std::memory_order_relaxed) : 0;
+    for (uint32_t i = 0; i < n; ++i)
+        if (ascii_iequal(b->entries[i].name, name)) return b->entries[i].enctype;
+    if (b != nullptr && n < b->filled) {
+        // Registering again after a release: the entry in place is reused
+        // when it is the same one; another one needs a fresh block, since a
+        // reader may still hold the old entry.
+        const EncodingEntry& e = b->entries[n];
+        if (e.name == name && e.to_unicode == to && e.from_unicode == from) {
+            b->count.store(n + 1, std::memory_order_release);
+            return n + 1;
+        }
+    }
+    if (b == nullptr || n < b->filled || n == kCapacity) {
+        if (b != nullptr && n == kCapacity) return 0;
+        auto* fresh = new (std::nothrow) Block;
+        if (fresh == nullptr) return 0;
+        for (uint32_t i = 0; i < n; ++i) fresh->entries[i] = b->entries[i];
+        fresh->filled = n;
+        fresh->count.store(n, std::memory_order_relaxed);
+        fresh->retired = b;
+        reg.block.store(fresh, std::memory_order_release);
+        b = fresh;
+    }
+    EncodingEntry& e = b->entries[n];
     e.name = std::string(name);
-    e.enctype = static_cast<uint32_t>(entries->size()) + 1;
+    e.enctype = n + 1;
     e.to_unicode = to;
     e.from_unicode = from;
-    entries->push_back(std::move(e));
-    return entries->back().enctype;
+    b->filled = n + 1;
+    b->count.store(n + 1, std::memory_order_release);
+    return n + 1;
 }
 
 int register_all_encodings() {
@@ -51,17 +108,17 @@ int register_all_encodings() {
 }
 
 const EncodingEntry* find_encoding(std::string_view name) {
-    const auto* entries = registry();
-    if (entries == nullptr || name.empty()) return nullptr;
-    for (const auto& e : *entries)
-        if (ascii_iequal(e.name, name)) return &e;
+    const View v = view();
+    if (name.empty()) return nullptr;
+    for (uint32_t i = 0; i < v.count; ++i)
+        if (ascii_iequal(v.entries[i].name, name)) return &v.entries[i];
     return nullptr;
 }
 
 const EncodingEntry* find_encoding_by_type(uint32_t enctype) {
-    const auto* entries = registry();
-    if (entries == nullptr || enctype == 0 || enctype > entries->size()) return nullptr;
-    return &(*entries)[enctype - 1];
+    const View v = view();
+    if (enctype == 0 || enctype > v.count) return nullptr;
+    return &v.entries[enctype - 1];
 }
 
 uint32_t encoding_type(std::string_view name) {
@@ -70,21 +127,29 @@ uint32_t encoding_type(std::string_view name) {
 }
 
 void free_encodings() {
-    auto*& entries = registry();
-    delete entries;
-    entries = nullptr;
+    Registry& reg = registry();
+    std::lock_guard<std::mutex> lock(reg.writer);
+    if (Block* b = reg.block.load(std::memory_order_relaxed)) b->count.store(0, std::memory_order_release);
 }
 
-uint32_t encoding_count() {
-    const auto* entries = registry();
-    return entries ? static_cast<uint32_t>(entries->size()) : 0;
+void release_encoding_storage() {
+    Registry& reg = registry();
+    std::lock_guard<std::mutex> lock(reg.writer);
+    for (Block* b = reg.block.exchange(nullptr); b != nullptr;) {
+        Block* older = b->retired;
+        delete b;
+        b = older;
+    }
 }
+
+uint32_t encoding_count() { return view().count; }
 
 int encoding_to_unicode(uint32_t enctype, std::string_view src, std::u16string& dst) {
     dst.clear();
     const EncodingEntry* e = find_encoding_by_type(enctype);
     if (e == nullptr) return 0;
-    int r = e->to_unicode(src, dst);
+    // One state of the ACE settings for the whole call.
+    int r = with_ace_settings([&] { return e->to_unicode(src, dst); });
     if (r == 0) dst.clear();
     return r;
 }
@@ -93,7 +158,7 @@ int unicode_to_encoding(uint32_t enctype, std::u16string_view src, std::string& 
     dst.clear();
     const EncodingEntry* e = find_encoding_by_type(enctype);
     if (e == nullptr) return 0;
-    int r = e->from_unicode(src, dst);
+    int r = with_ace_settings([&] { return e->from_unicode(src, dst); });
     if (r == 0) dst.clear();
     return r;
 }

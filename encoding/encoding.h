@@ -33,13 +33,17 @@ struct EncodingEntry {
                                          FromUnicodeFn from);
 // Registers every encoding of encodings.def in order; 1 when all succeeded.
 [[nodiscard]] int register_all_encodings();
-// Lookups; nullptr when absent.  An empty name finds nothing.
+// Lookups, safe on any thread without a lock; nullptr when absent.  An empty
+// name finds nothing.  An entry found stays valid until the library is unloaded.
 const EncodingEntry* find_encoding(std::string_view name);
 const EncodingEntry* find_encoding_by_type(uint32_t enctype);
 // enctype of name, 0 when not registered.
 uint32_t encoding_type(std::string_view name);
-// Releases every entry; the registry is empty afterwards.
+// Empties the registry: lookups find nothing until registered again.  The
+// entries stay in memory (a conversion on another thread may be using one)
+// until release_encoding_storage, which only the unload may call.
 void free_encodings();
+void release_encoding_storage();
 // Number of registered entries.
 uint32_t encoding_count();
 

@@ -31,10 +31,9 @@ bool setup() {
         {".ra--3bhc2vx5", "race", "bq--", "", "bq", "-end", 0x1FF},
         {"", "lace", "lq--", "dude", "", "", 0x02},
     };
-    nessel::zone_table = new nessel::ZoneRecord[5]();
-    nessel::zone_count = 5;
+    static nessel::ZoneRecord records[5];
     for (int i = 0; i < 5; ++i) {
-        nessel::ZoneRecord& r = nessel::zone_table[i];
+        nessel::ZoneRecord& r = records[i];
         set_field(r.zone, zones[i].zone);
         set_field(r.codec, zones[i].codec);
         set_field(r.prefix, zones[i].prefix);
@@ -43,6 +42,7 @@ bool setup() {
         set_field(r.append_tail, zones[i].append);
         r.prep_flags = zones[i].flags;
     }
+    nessel::publish_zone_table(nessel::zone_table_of(records, 5));
     return true;
 }
 

@@ -7,10 +7,23 @@
  * registered encodings and UTF-16.  UTF-16 text is passed as zero-terminated
  * arrays of 16-bit units; every unit is treated as one character.
  *
- * Call InitSDK first and check that it returned 0; serialise every call into
- * the library; call DeinitSDK last.  None of the output buffers below is
- * bounded by the library unless a size argument says so: the caller provides
- * room for the longest result (see the README for the sizes).
+ * Call InitSDK first and check that it returned 0; call DeinitSDK last.
+ * None of the output buffers below is bounded by the library unless a size
+ * argument says so: the caller provides room for the longest result (see the
+ * README for the sizes).
+ *
+ * Threads: every function may be called from any thread at any time.  Each
+ * call behaves as if the calls had run one after another in some order: a
+ * conversion uses the zone table that was current when it started, whole,
+ * even while InitSDK or UpdateRegistry on another thread loads a new one;
+ * the ACE prefix and suffix settings that a conversion leaves for later
+ * decodings are process-wide, so with several threads a decoding sees those
+ * of whichever conversion came last.  Conversions do not wait for each other.
+ * Concurrent InitSDK calls run the one-time initialisation once; an update
+ * that starts while another runs waits for it and reports its outcome
+ * instead of downloading again.  DeinitSDK while other threads convert makes
+ * their later conversions fail with their codes (no zone, codec or encoding
+ * not registered), never a fault.
  */
 #ifndef NESSEL_H
 #define NESSEL_H

@@ -5,6 +5,7 @@
 // this library's exclusion list, and the Thai reordering under PREP_LOCAL_RULES.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <utility>
 
@@ -21,7 +22,8 @@ constexpr char16_t kSBase = 0xAC00, kLBase = 0x1100, kVBase = 0x1161, kTBase = 0
 constexpr int kLCount = 19, kVCount = 21, kTCount = 28;
 constexpr int kNCount = kVCount * kTCount, kSCount = kLCount * kNCount;
 
-bool g_ready = false;
+// Set once the tables are built; conversions on other threads read it.
+std::atomic<bool> g_ready{false};
 
 // Composites that composition never forms (the script-specific exclusions
 // as of Unicode 3.0, plus U+0F73, U+0F75, U+0F81).  U+FB1D stays composable.
@@ -169,7 +171,7 @@ bool append_decomposition(char16_t c, char16_t* out, size_t& w, size_t cap) {
 
 }  // namespace
 
-bool normalization_ready() { return g_ready; }
+bool normalization_ready() { return g_ready.load(std::memory_order_acquire); }
 
 int build_normalization_tables() {
     if (!list_sound(kCanonicalList, std::size(kCanonicalList), kCanonicalCount) ||
@@ -185,7 +187,7 @@ int build_normalization_tables() {
         else
             while (kCompatibilityList[j++] != 0) {}
     }
-    g_ready = true;
+    g_ready.store(true, std::memory_order_release);
     return 0;
 }
 
@@ -288,7 +290,7 @@ size_t compose_units(char16_t* s, size_t n) {
 
 int decompose_full(std::u16string_view name, std::u16string& out, uint32_t flags) {
     out.clear();
-    if (!g_ready) return 0;
+    if (!normalization_ready()) return 0;
     // Every unit decomposes to at most 18 units, so 20 per unit plus 21 is
     // always enough.
     out.resize(20 * name.size() + 21);
@@ -309,7 +311,7 @@ int compose(std::u16string_view s, std::u16string& out) {
 
 int normalize_nfkc(std::u16string_view name, std::u16string& out, uint32_t flags) {
     out.clear();
-    if (!g_ready) return 0;
+    if (!normalization_ready()) return 0;
     std::u16string decomposed;
     if (!decompose_full(name, decomposed, flags)) return 0;
     return compose(decomposed, out);

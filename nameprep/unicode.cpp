@@ -4,6 +4,7 @@
 // in the BMP, plus U+0131 -> "i"; compiled in from data/nameprep_map.h with a
 // direct unit -> entry lookup.  The pipeline runs on fixed per-call arrays
 // and allocates only the caller's result.
+#include <atomic>
 #include <algorithm>
 
 #include "data/nameprep_map.h"
@@ -15,7 +16,8 @@ namespace {
 
 using namespace nessel::data;
 
-bool g_mapping_ready = false;
+// Set once the index is checked; conversions on other threads read it.
+std::atomic<bool> g_mapping_ready{false};
 
 uint16_t entry_number(char16_t c) { return kMapEntry_pages[kMapEntry_page_of[c >> 8]][c & 0xFF]; }
 
@@ -25,7 +27,7 @@ constexpr size_t kDecomposeUnits = 20 * kPrepMaxInput + 21;
 
 }  // namespace
 
-bool mapping_ready() { return g_mapping_ready; }
+bool mapping_ready() { return g_mapping_ready.load(std::memory_order_acquire); }
 
 int build_mapping_index() {
     // Walk the entry sequence once: keys strictly ascending, at most four
@@ -46,7 +48,7 @@ int build_mapping_index() {
         ++entries;
     }
     if (entries != kMapCount || pos != std::size(kMapTable) - 1) return -1;
-    g_mapping_ready = true;
+    g_mapping_ready.store(true, std::memory_order_release);
     return 0;
 }
 
@@ -84,7 +86,7 @@ size_t map_units(const char16_t* in, size_t n, char16_t* out, size_t cap) {
 
 int map_name(std::u16string_view name, std::u16string& out) {
     out.clear();
-    if (!g_mapping_ready) return 0;
+    if (!mapping_ready()) return 0;
     out.resize(4 * name.size());  // each unit yields at most four
     out.resize(prep_detail::map_units(name.data(), name.size(), out.data(), out.size()));
     return 1;
@@ -184,7 +186,7 @@ uint32_t prepare(std::u16string_view in, char16_t* out, size_t out_capacity, uin
     // after normalization, or that do not fit the caller's capacity, as
     // failures of normalization.  Before initialisation the steps have no
     // tables and fail the same way.
-    if (in.size() > kPrepMaxInput || !g_mapping_ready) return PREP_ERR_MAP_FAILED;
+    if (in.size() > kPrepMaxInput || !mapping_ready()) return PREP_ERR_MAP_FAILED;
     if (!normalization_ready()) return PREP_ERR_NORMALIZE_FAILED;
 
     if (shortcut && steps_keep(in, flags))

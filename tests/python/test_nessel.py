@@ -147,8 +147,6 @@ def test_listings_match_the_program(nessel):
         assert line.split("\t")[:11] == fields
 
 
-@pytest.mark.skipif(os.environ.get("NESSEL_THREADS") != "1",
-                    reason="needs exports that are safe to call from several threads")
 def test_threads_convert_at_once(nessel):
     names = rows("domain/idna2003.tsv")
     failures = []

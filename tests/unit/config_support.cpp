@@ -59,7 +59,6 @@ void ConfigTest::SetUp() {
 
 void ConfigTest::TearDown() {
     release_zone_table();
-    zone_count = 0;
     std::error_code ec;
     std::filesystem::current_path(old_cwd_, ec);
     // The next test's temporary directory is made where the old variables say.
@@ -282,6 +281,8 @@ void HttpServer::serve() {
         close_socket(fd);
     }
 }
+
+ZoneRecord zone(int i) { return shared_zone_table()->record(i); }
 
 int closed_port() {
     int port = 0;

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "config/zone_table.h"
 #include "test_support.h"
 
 namespace nessel::test {
@@ -103,6 +104,9 @@ private:
     std::vector<HttpRequest> requests_;
     std::thread thread_;
 };
+
+// Record i of the current zone table snapshot.
+ZoneRecord zone(int i);
 
 // A 127.0.0.1 port on which nothing listens.
 int closed_port();

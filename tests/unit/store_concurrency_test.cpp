@@ -21,11 +21,11 @@ class StoreConcurrency : public test::ConfigTest {};
 // 0 when the loaded table is wholly configuration "a" (10 zones) or wholly
 // "b" (13 zones), else a code naming what was wrong.
 int check_table() {
-    if (zone_count != 10 && zone_count != 13) return 10;
-    const char* tag = zone_count == 10 ? "a" : "b";
-    for (int i = 0; i < zone_count; ++i) {
-        if (std::strcmp(zone_table[i].append_tail, tag) != 0) return 11;
-        if (std::strcmp(zone_table[i].zone, (".z" + std::to_string(i + 1)).c_str()) != 0) return 12;
+    if (zone_count() != 10 && zone_count() != 13) return 10;
+    const char* tag = zone_count() == 10 ? "a" : "b";
+    for (int i = 0; i < zone_count(); ++i) {
+        if (std::strcmp(test::zone(i).append_tail, tag) != 0) return 11;
+        if (std::strcmp(test::zone(i).zone, (".z" + std::to_string(i + 1)).c_str()) != 0) return 12;
     }
     return 0;
 }
@@ -70,7 +70,7 @@ TEST_F(StoreConcurrency, ImportsUpdatesAndLoadsStayConsistent) {
     }
     ASSERT_EQ(load_zone_table(), 1);
     EXPECT_EQ(check_table(), 0);
-    EXPECT_EQ(static_cast<int>(zone_names().size()), zone_count);
+    EXPECT_EQ(static_cast<int>(zone_names().size()), zone_count());
     // Every forced update asked the server; so did the first InitSDK of a
     // process that found no update time yet.
     EXPECT_GE(static_cast<int>(server.requests().size()), kProcesses / 2 * kRounds);

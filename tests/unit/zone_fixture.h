@@ -35,11 +35,9 @@ inline void copy_field(char (&dst)[256], const std::string& src) {
 }
 
 inline void install_zones(const std::vector<Zone>& zones) {
-    release_zone_table();
-    zone_table = new ZoneRecord[zones.size() + 1]();
-    zone_count = static_cast<int32_t>(zones.size());
+    std::vector<ZoneRecord> records(zones.size());
     for (size_t i = 0; i < zones.size(); ++i) {
-        ZoneRecord& r = zone_table[i];
+        ZoneRecord& r = records[i];
         const Zone& z = zones[i];
         copy_field(r.zone, z.zone);
         copy_field(r.codec, z.codec);
@@ -52,6 +50,7 @@ inline void install_zones(const std::vector<Zone>& zones) {
         copy_field(r.append_tail, z.append_tail);
         r.prep_flags = z.prep_flags;
     }
+    publish_zone_table(zone_table_of(records.data(), records.size()));
 }
 
 // The zone that stands for a prepared non-ASCII top-level label: "." and

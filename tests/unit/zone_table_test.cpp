@@ -85,7 +85,7 @@ TEST(ParseZoneValue, FieldLengthLimit) {
 
 class ZoneTableLoad : public ConfigTest {};
 
-std::string zone_of(int i) { return zone_table[i].zone; }
+std::string zone_of(int i) { return test::zone(i).zone; }
 
 TEST_F(ZoneTableLoad, SixValuesLoadWithoutImport) {
     test::write_file(work() + "/pellow.ini", test::make_ini("VERSION=9", test::zone_entries(7)));
@@ -93,10 +93,10 @@ TEST_F(ZoneTableLoad, SixValuesLoadWithoutImport) {
                {".f", ";;;;;2;ra--;race;"}});
     ASSERT_EQ(reg_write_dword(kTalvexClientKey, "NumOfDomainName", 6), 0);
     ASSERT_EQ(load_zone_table(), 1);
-    ASSERT_EQ(zone_count, 6);
+    ASSERT_EQ(zone_count(), 6);
     EXPECT_EQ(zone_of(0), ".a");
-    EXPECT_STREQ(zone_table[0].codec, "punycode");
-    EXPECT_EQ(zone_table[5].prep_flags, 2);
+    EXPECT_STREQ(test::zone(0).codec, "punycode");
+    EXPECT_EQ(test::zone(5).prep_flags, 2);
     EXPECT_EQ(client_dword("LastUpdateVersion"), 0xDEADBEEFu) << "the file was imported";
 }
 
@@ -104,14 +104,14 @@ TEST_F(ZoneTableLoad, FiveValuesImportFirst) {
     test::write_file(work() + "/pellow.ini", test::make_ini("VERSION=9", test::zone_entries(7)));
     set_zones({{".a", "x"}, {".b", "x"}, {".c", "x"}, {".d", "x"}, {".e", "x"}});
     ASSERT_EQ(load_zone_table(), 1);
-    ASSERT_EQ(zone_count, 7);
+    ASSERT_EQ(zone_count(), 7);
     for (int i = 0; i < 7; ++i) EXPECT_EQ(zone_of(i), ".z" + std::to_string(i + 1));
-    EXPECT_STREQ(zone_table[6].prefix, "xn--");
+    EXPECT_STREQ(test::zone(6).prefix, "xn--");
     EXPECT_EQ(client_dword("LastUpdateVersion"), 9u);
     // Loading again finds seven values and imports nothing more.
     test::write_file(work() + "/pellow.ini", test::make_ini("VERSION=10", test::zone_entries(9)));
     ASSERT_EQ(load_zone_table(), 1);
-    EXPECT_EQ(zone_count, 7);
+    EXPECT_EQ(zone_count(), 7);
     EXPECT_EQ(client_dword("LastUpdateVersion"), 9u);
 }
 
@@ -120,18 +120,17 @@ TEST_F(ZoneTableLoad, FiveValuesAndNoFileFails) {
     ASSERT_EQ(reg_write_dword(kTalvexClientKey, "NumOfDomainName", 5), 0);
     // No InstallPath and no file along the search order.
     EXPECT_EQ(load_zone_table(), 0);
-    EXPECT_EQ(zone_table, nullptr);
-    EXPECT_EQ(zone_count, 0);
+    EXPECT_EQ(shared_zone_table(), nullptr);
     // InstallPath present and empty: no search, even with a file in reach.
     test::write_file(work() + "/pellow.ini", test::make_ini("VERSION=1", test::zone_entries(7)));
     ASSERT_EQ(reg_write_text(kTalvexClientKey, "InstallPath", ""), 0);
     EXPECT_EQ(load_zone_table(), 0);
-    EXPECT_EQ(zone_table, nullptr);
+    EXPECT_EQ(shared_zone_table(), nullptr);
     // InstallPath naming a directory without the file: the import finds
     // nothing, yet the load goes on with the five values.
     ASSERT_EQ(reg_write_text(kTalvexClientKey, "InstallPath", work() + "/nowhere"), 0);
     EXPECT_EQ(load_zone_table(), 1);
-    EXPECT_EQ(zone_count, 5);
+    EXPECT_EQ(zone_count(), 5);
 }
 
 TEST_F(ZoneTableLoad, CountLargerAndSmallerThanValues) {
@@ -141,30 +140,28 @@ TEST_F(ZoneTableLoad, CountLargerAndSmallerThanValues) {
 
     ASSERT_EQ(reg_write_dword(kTalvexClientKey, "NumOfDomainName", 10), 0);
     ASSERT_EQ(load_zone_table(), 1);
-    ASSERT_EQ(zone_count, 10);
-    ZoneRecord* first_storage = zone_table;
+    ASSERT_EQ(zone_count(), 10);
     EXPECT_EQ(zone_of(7), ".v7");
-    EXPECT_EQ(zone_table[7].prep_flags, 3);
+    EXPECT_EQ(test::zone(7).prep_flags, 3);
     for (int i : {8, 9}) {  // surplus records are empty
         EXPECT_EQ(zone_of(i), "");
-        EXPECT_STREQ(zone_table[i].codec, "");
-        EXPECT_EQ(zone_table[i].prep_flags, 0);
+        EXPECT_STREQ(test::zone(i).codec, "");
+        EXPECT_EQ(test::zone(i).prep_flags, 0);
     }
 
     // Smaller: the first values only, in the same storage, rebuilt.
     ASSERT_EQ(reg_write_text(kDnsfKey, ".v0", ";;;;;9;;changed;"), 0);  // keeps its place
     ASSERT_EQ(reg_write_dword(kTalvexClientKey, "NumOfDomainName", 3), 0);
     ASSERT_EQ(load_zone_table(), 1);
-    ASSERT_EQ(zone_count, 3);
-    EXPECT_EQ(zone_table, first_storage);
+    ASSERT_EQ(zone_count(), 3);
     EXPECT_EQ(zone_of(0), ".v0");
-    EXPECT_STREQ(zone_table[0].codec, "changed");
+    EXPECT_STREQ(test::zone(0).codec, "changed");
     EXPECT_EQ(zone_of(2), ".v2");
 
     // Larger again: new storage, every record read again.
     ASSERT_EQ(reg_write_dword(kTalvexClientKey, "NumOfDomainName", 8), 0);
     ASSERT_EQ(load_zone_table(), 1);
-    ASSERT_EQ(zone_count, 8);
+    ASSERT_EQ(zone_count(), 8);
     EXPECT_EQ(zone_of(7), ".v7");
 }
 
@@ -173,16 +170,16 @@ TEST_F(ZoneTableLoad, CountAbsentNegativeOrHuge) {
     for (int i = 0; i < 6; ++i) zones.push_back({".v" + std::to_string(i), "x"});
     set_zones(zones);
     ASSERT_EQ(load_zone_table(), 1);  // no NumOfDomainName: an empty table
-    EXPECT_EQ(zone_count, 0);
-    EXPECT_NE(zone_table, nullptr);
+    EXPECT_EQ(zone_count(), 0);
+    EXPECT_NE(shared_zone_table(), nullptr);
 
     ASSERT_EQ(reg_write_dword(kTalvexClientKey, "NumOfDomainName", 0xFFFFFFFFu), 0);  // -1
     ASSERT_EQ(load_zone_table(), 1);
-    EXPECT_EQ(zone_count, 0);
+    EXPECT_EQ(zone_count(), 0);
 
     ASSERT_EQ(reg_write_dword(kTalvexClientKey, "NumOfDomainName", 0x7FFFFFFFu), 0);
     ASSERT_EQ(load_zone_table(), 1);
-    EXPECT_EQ(zone_count, kMaxZoneRecords);
+    EXPECT_EQ(zone_count(), kMaxZoneRecords);
     EXPECT_EQ(zone_of(5), ".v5");
     EXPECT_EQ(zone_of(kMaxZoneRecords - 1), "");
 }
@@ -200,14 +197,14 @@ TEST_F(ZoneTableLoad, DataReadAsText) {
     ASSERT_EQ(load_zone_table(), 1);
     EXPECT_EQ(zone_of(0), long_name.substr(0, 255));
     // The first 1023 bytes hold no separator: no field is set.
-    EXPECT_STREQ(zone_table[0].alt_prefix, "");
-    EXPECT_STREQ(zone_table[0].codec, "");
+    EXPECT_STREQ(test::zone(0).alt_prefix, "");
+    EXPECT_STREQ(test::zone(0).codec, "");
     // Text ends at the first zero byte.
-    EXPECT_STREQ(zone_table[1].prefix, "p");
-    EXPECT_STREQ(zone_table[1].codec, "");
-    EXPECT_EQ(zone_table[1].prep_flags, 5);
-    EXPECT_STREQ(zone_table[5].alt_prefix, "A");
-    EXPECT_STREQ(zone_table[5].alt_suffix, "");
+    EXPECT_STREQ(test::zone(1).prefix, "p");
+    EXPECT_STREQ(test::zone(1).codec, "");
+    EXPECT_EQ(test::zone(1).prep_flags, 5);
+    EXPECT_STREQ(test::zone(5).alt_prefix, "A");
+    EXPECT_STREQ(test::zone(5).alt_suffix, "");
 }
 
 TEST_F(ZoneTableLoad, CorruptOrUnopenableStoreFailsCleanly) {
@@ -218,7 +215,7 @@ TEST_F(ZoneTableLoad, CorruptOrUnopenableStoreFailsCleanly) {
     test::write_file(store(), std::string(4096, 'G'));  // not a database
     test::write_file(work() + "/pellow.ini", test::make_ini("VERSION=1", test::zone_entries(7)));
     EXPECT_EQ(load_zone_table(), 0);
-    EXPECT_EQ(zone_table, nullptr);
+    EXPECT_EQ(shared_zone_table(), nullptr);
 
     std::filesystem::remove(store());
     std::filesystem::create_directories(store());  // a directory where the file belongs
@@ -233,11 +230,11 @@ TEST_F(ZoneTableLoad, ReleaseKeepsCountAndNextLoadAllocates) {
     test::write_file(work() + "/pellow.ini", test::make_ini("VERSION=1", test::zone_entries(6)));
     ASSERT_EQ(load_zone_table(), 1);
     EXPECT_EQ(release_zone_table(), 1);
-    EXPECT_EQ(zone_table, nullptr);
-    EXPECT_EQ(zone_count, 6);
+    EXPECT_EQ(shared_zone_table(), nullptr);
+    EXPECT_EQ(zone_count(), 6);
     EXPECT_EQ(release_zone_table(), 0);
     ASSERT_EQ(load_zone_table(), 1);
-    ASSERT_NE(zone_table, nullptr);
+    ASSERT_NE(shared_zone_table(), nullptr);
     EXPECT_EQ(zone_of(5), ".z6");
 }
 
