@@ -18,6 +18,19 @@ std::vector<EncodingEntry>*& registry() {
     return entries;
 }
 
+// The registered form of a converter: it reads its source up to the first
+// zero, as the zero-terminated source of the C interface ends there.  Chains
+// (AceToNative, NamePrep's decoding, "dutf8", the "x" variants) call the
+// registered entries, so each step stops where a zero-terminated one would.
+template <ToUnicodeFn F>
+int to_unicode_until_zero(std::string_view src, std::u16string& dst) {
+    return F(until_zero(src), dst);
+}
+template <FromUnicodeFn F>
+int from_unicode_until_zero(std::u16string_view src, std::string& dst) {
+    return F(until_zero(src), dst);
+}
+
 }  // namespace
 
 bool ascii_iequal(std::string_view a, std::string_view b) {
@@ -43,8 +56,9 @@ uint32_t register_encoding(std::string_view name, ToUnicodeFn to, FromUnicodeFn 
 }
 
 int register_all_encodings() {
-#define ENCODING(name, to, from) \
-    if (register_encoding(name, to, from) == 0) return 0;
+#define ENCODING(name, to, from)                                                     \
+    if (register_encoding(name, to_unicode_until_zero<to>, from_unicode_until_zero<from>) == 0) \
+        return 0;
 #include "encoding/encodings.def"
 #undef ENCODING
     return 1;

@@ -48,6 +48,17 @@ uint32_t encoding_count();
 [[nodiscard]] int encoding_to_unicode(uint32_t enctype, std::string_view src, std::u16string& dst);
 [[nodiscard]] int unicode_to_encoding(uint32_t enctype, std::u16string_view src, std::string& dst);
 
+// The text before the first zero of s: what a reader of the zero-terminated
+// string sees.  Every registered converter reads its source through this, so
+// a zero that one step of a chain produces (an overlong C0 80 in UTF-8, a RACE
+// unit 0x0000, "&#0;") ends the text for the next step.
+inline std::string_view until_zero(std::string_view s) {
+    return s.substr(0, s.find('\0'));
+}
+inline std::u16string_view until_zero(std::u16string_view s) {
+    return s.substr(0, s.find(u'\0'));
+}
+
 // ASCII-only case-insensitive comparison, as used for every encoding name.
 bool ascii_iequal(std::string_view a, std::string_view b);
 inline char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
