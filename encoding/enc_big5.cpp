@@ -7,41 +7,55 @@
 #include "data/big5.h"
 #include "encoding/charsets.h"
 #include "encoding/enc_cjk.h"
+#include "encoding/encoding.h"
 
 namespace nessel {
 namespace {
 constexpr unsigned kBig5Last = 13938;  // index of 0xF9DC
 }  // namespace
 
-int big5_to_unicode(std::string_view src, std::u16string& dst) {
-    dst.clear();
-    src = cjk::before_nul(src);
-    dst.reserve(src.size());
-    for (size_t i = 0; i < src.size(); ++i) {
-        unsigned b = cjk::byte_at(src, i);
+int big5_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written) {
+    const auto* s = reinterpret_cast<const unsigned char*>(src);
+    written = 0;
+    size_t i = 0, o = 0;
+    while (i < n) {
+        const unsigned b = s[i];
         if (b < 0x80) {
-            if (b < 0x21 || b > 0x7E) return cjk::fail(dst);  // controls, space, DEL
-            dst.push_back(static_cast<char16_t>(b));
+            // Controls, the space and DEL fail.
+            const size_t k = widen_run(s + i, n - i, dst + o, 0x21, 0x7E);
+            if (k == 0) return 0;
+            i += k;
+            o += k;
             continue;
         }
-        if (b < 0xA1 || b > 0xFE || i + 1 >= src.size()) return cjk::fail(dst);
-        unsigned t = cjk::byte_at(src, ++i);
+        if (b < 0xA1 || b > 0xFE || i + 1 >= n) return 0;
+        const unsigned t = s[i + 1];
         unsigned off;
         if (t >= 0x40 && t <= 0x7E) off = t - 0x40;
         else if (t >= 0xA1 && t <= 0xFE) off = t - 0x62;
-        else return cjk::fail(dst);
-        unsigned index = (b - 0xA1) * 157 + off;
-        if (index > kBig5Last) return cjk::fail(dst);
-        char16_t u = data::big5_to_ucs[index];
-        if (u == 0xFFFD) return cjk::fail(dst);
-        dst.push_back(u);
+        else return 0;
+        const unsigned index = (b - 0xA1) * 157 + off;
+        if (index > kBig5Last) return 0;
+        const char16_t u = data::big5_to_ucs[index];
+        if (u == 0xFFFD) return 0;
+        dst[o++] = u;
+        i += 2;
     }
+    written = o;
     return 1;
 }
 
 // Every ASCII unit passes, controls and space included.
+int big5_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written) {
+    return cjk::encode_double_byte(src, n, dst, written, data::ucs_to_big5_page, data::ucs_to_big5);
+}
+
+int big5_to_unicode(std::string_view src, std::u16string& dst) {
+    return to_unicode_via_raw<big5_to_unicode_raw>(until_zero(src), dst);
+}
+
 int big5_from_unicode(std::u16string_view src, std::string& dst) {
-    return cjk::encode_double_byte(src, dst, data::ucs_to_big5_page, data::ucs_to_big5);
+    return from_unicode_via_raw<big5_from_unicode_raw, 2>(until_zero(src), dst);
 }
 
 }  // namespace nessel

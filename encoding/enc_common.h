@@ -17,6 +17,9 @@ struct SbcsTable {
     const uint8_t* rev;       // pages of 256 bytes: unit & 0xFF -> byte, 0 = none
 };
 
+// The raw forms (encoding.h): one unit per byte, one byte per unit.
+int table_decode(const char* src, size_t n, char16_t* dst, size_t& written, const SbcsTable& t);
+int table_encode(const char16_t* src, size_t n, char* dst, size_t& written, const SbcsTable& t);
 // Decodes every byte; never fails.  Returns 1.
 int table_to_unicode(std::string_view src, std::u16string& dst, const SbcsTable& t);
 // Encodes through table_find; returns 0 at the first unit without a byte

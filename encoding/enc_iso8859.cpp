@@ -6,7 +6,9 @@
 // <-> U+0E00..U+0E5F in order (TIS-620 for the letters; 0xA0 is U+0E00, not NBSP).
 #include "data/sbcs_iso8859.h"
 #include "encoding/charsets.h"
+#include "encoding/ascii_run.h"
 #include "encoding/enc_common.h"
+#include "encoding/encoding.h"
 
 namespace nessel {
 namespace {
@@ -25,12 +27,18 @@ NESSEL_SBCS(iso8859_9)
 
 }  // namespace
 
-#define NESSEL_SBCS(n)                                                      \
-    int n##_to_unicode(std::string_view src, std::u16string& dst) {         \
-        return table_to_unicode(src, dst, k_##n);                           \
-    }                                                                       \
-    int n##_from_unicode(std::u16string_view src, std::string& dst) {       \
-        return table_from_unicode(src, dst, k_##n);                         \
+#define NESSEL_SBCS(n)                                                                \
+    int n##_to_unicode(std::string_view src, std::u16string& dst) {                   \
+        return table_to_unicode(src, dst, k_##n);                                     \
+    }                                                                                 \
+    int n##_from_unicode(std::u16string_view src, std::string& dst) {                 \
+        return table_from_unicode(src, dst, k_##n);                                   \
+    }                                                                                 \
+    int n##_to_unicode_raw(const char* src, size_t len, char16_t* dst, size_t& written) { \
+        return table_decode(src, len, dst, written, k_##n);                           \
+    }                                                                                 \
+    int n##_from_unicode_raw(const char16_t* src, size_t len, char* dst, size_t& written) { \
+        return table_encode(src, len, dst, written, k_##n);                           \
     }
 NESSEL_SBCS(iso8859_1)
 NESSEL_SBCS(iso8859_2)
@@ -43,31 +51,44 @@ NESSEL_SBCS(iso8859_8)
 NESSEL_SBCS(iso8859_9)
 #undef NESSEL_SBCS
 
-int thai_to_unicode(std::string_view src, std::u16string& dst) {
-    dst.clear();
-    dst.resize(src.size());
-    for (size_t i = 0; i < src.size(); ++i) {
-        const unsigned b = static_cast<unsigned char>(src[i]);
-        dst[i] = static_cast<char16_t>(b < 0xA0 ? b : 0x0E00 + (b - 0xA0));
+// Thai: bytes from 0xA0 are U+0E00 + (byte - 0xA0), lower bytes their own
+// code point; runs below 0x80 are copied in wide steps.
+int thai_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written) {
+    const auto* s = reinterpret_cast<const unsigned char*>(src);
+    for (size_t i = 0; i < n;) {
+        i += widen_run(s + i, n - i, dst + i, 0, 0x7F);
+        for (; i < n && s[i] >= 0x80; ++i)
+            dst[i] = static_cast<char16_t>(s[i] < 0xA0 ? s[i] : 0x0E00 + (s[i] - 0xA0));
     }
+    written = n;
     return 1;
 }
 
-int thai_from_unicode(std::u16string_view src, std::string& dst) {
-    dst.clear();
-    dst.resize(src.size());
-    for (size_t i = 0; i < src.size(); ++i) {
-        const unsigned u = src[i];
-        if (u < 0xA0) {
-            dst[i] = static_cast<char>(u);
-        } else if (u >= 0x0E00 && u <= 0x0E5F) {
-            dst[i] = static_cast<char>(u - 0x0E00 + 0xA0);
-        } else {
-            dst.resize(i);
-            return 0;
+int thai_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written) {
+    for (size_t i = 0; i < n;) {
+        i += narrow_run(src + i, n - i, dst + i, 0, 0x7F);
+        for (; i < n && src[i] >= 0x80; ++i) {
+            const unsigned u = src[i];
+            if (u < 0xA0) {
+                dst[i] = static_cast<char>(u);
+            } else if (u >= 0x0E00 && u <= 0x0E5F) {
+                dst[i] = static_cast<char>(u - 0x0E00 + 0xA0);
+            } else {
+                written = i;  // the bytes converted before it
+                return 0;
+            }
         }
     }
+    written = n;
     return 1;
+}
+
+int thai_to_unicode(std::string_view src, std::u16string& dst) {
+    return to_unicode_via_raw<thai_to_unicode_raw>(src, dst);
+}
+
+int thai_from_unicode(std::u16string_view src, std::string& dst) {
+    return from_unicode_via_raw<thai_from_unicode_raw, 1>(src, dst);
 }
 
 const SbcsTable* iso8859_table(unsigned part) {

@@ -23,12 +23,18 @@ NESSEL_SBCS(cp1258)
 
 }  // namespace
 
-#define NESSEL_SBCS(n)                                                      \
-    int n##_to_unicode(std::string_view src, std::u16string& dst) {         \
-        return table_to_unicode(src, dst, k_##n);                           \
-    }                                                                       \
-    int n##_from_unicode(std::u16string_view src, std::string& dst) {       \
-        return table_from_unicode(src, dst, k_##n);                         \
+#define NESSEL_SBCS(n)                                                                \
+    int n##_to_unicode(std::string_view src, std::u16string& dst) {                   \
+        return table_to_unicode(src, dst, k_##n);                                     \
+    }                                                                                 \
+    int n##_from_unicode(std::u16string_view src, std::string& dst) {                 \
+        return table_from_unicode(src, dst, k_##n);                                   \
+    }                                                                                 \
+    int n##_to_unicode_raw(const char* src, size_t len, char16_t* dst, size_t& written) { \
+        return table_decode(src, len, dst, written, k_##n);                           \
+    }                                                                                 \
+    int n##_from_unicode_raw(const char16_t* src, size_t len, char* dst, size_t& written) { \
+        return table_encode(src, len, dst, written, k_##n);                           \
     }
 NESSEL_SBCS(cp1250)
 NESSEL_SBCS(cp1251)

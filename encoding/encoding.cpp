@@ -3,8 +3,11 @@
 // Entries live in registration order; an entry's enctype is its 1-based place.
 #include "encoding/encoding.h"
 
+#include <cstring>
 #include <memory>
 #include <vector>
+
+#include "encoding/ascii_run.h"
 
 #include "ace/enc_utf.h"
 #include "encoding/charsets.h"
@@ -55,11 +58,29 @@ uint32_t register_encoding(std::string_view name, ToUnicodeFn to, FromUnicodeFn 
     return entries->back().enctype;
 }
 
+uint32_t register_charset(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
+                          ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw) {
+    const uint32_t before = encoding_count();
+    const uint32_t enctype = register_encoding(name, to, from);
+    if (enctype > before) {
+        EncodingEntry& e = (*registry())[enctype - 1];
+        e.to_unicode_raw = to_raw;
+        e.from_unicode_raw = from_raw;
+    }
+    return enctype;
+}
+
 int register_all_encodings() {
 #define ENCODING(name, to, from)                                                     \
     if (register_encoding(name, to_unicode_until_zero<to>, from_unicode_until_zero<from>) == 0) \
         return 0;
+#define CHARSET(name, fn)                                                           \
+    if (register_charset(name, to_unicode_until_zero<fn##_to_unicode>,             \
+                         from_unicode_until_zero<fn##_from_unicode>, fn##_to_unicode_raw, \
+                         fn##_from_unicode_raw) == 0)                               \
+        return 0;
 #include "encoding/encodings.def"
+#undef CHARSET
 #undef ENCODING
     return 1;
 }
@@ -109,6 +130,48 @@ int unicode_to_encoding(uint32_t enctype, std::u16string_view src, std::string& 
     if (e == nullptr) return 0;
     int r = e->from_unicode(src, dst);
     if (r == 0) dst.clear();
+    return r;
+}
+
+int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst) {
+    const EncodingEntry* e = src ? find_encoding_by_type(enctype) : nullptr;
+    if (e == nullptr) {
+        dst[0] = 0;
+        return 0;
+    }
+    const size_t n = std::strlen(src);
+    if (e->to_unicode_raw != nullptr) {
+        size_t written = 0;
+        const int r = e->to_unicode_raw(src, n, dst, written);
+        dst[r ? written : 0] = 0;
+        return r;
+    }
+    thread_local std::u16string scratch;
+    const int r = e->to_unicode(std::string_view(src, n), scratch);
+    const size_t len = r ? scratch.size() : 0;
+    std::memcpy(dst, scratch.data(), len * sizeof(char16_t));
+    dst[len] = 0;
+    return r;
+}
+
+int unicode_to_encoding_into(uint32_t enctype, const char16_t* src, char* dst) {
+    const EncodingEntry* e = src ? find_encoding_by_type(enctype) : nullptr;
+    if (e == nullptr) {
+        dst[0] = 0;
+        return 0;
+    }
+    const size_t n = units_length(src);
+    if (e->from_unicode_raw != nullptr) {
+        size_t written = 0;
+        const int r = e->from_unicode_raw(src, n, dst, written);
+        dst[r ? written : 0] = 0;
+        return r;
+    }
+    thread_local std::string scratch;
+    const int r = e->from_unicode(std::u16string_view(src, n), scratch);
+    const size_t len = r ? scratch.size() : 0;
+    std::memcpy(dst, scratch.data(), len);
+    dst[len] = 0;
     return r;
 }
 

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+// encoding/ascii_run.h: the copy of a run of single-byte characters in wide
+// steps, the part of nearly every legacy-charset text (and of every domain
+// name's dots and ASCII labels) that needs no table.  Sixteen bytes or units
+// are tested and converted at once with SSE2 on x86-64; elsewhere a plain loop
+// does the same.
+//
+// Both functions read only src[0..n): callers pass the length of the text
+// before its terminator, so nothing past the terminator is ever touched.
+// Both may write up to 16 elements past the run they report (garbage that
+// the caller's next write or the terminator covers), but never at or past
+// dst + n.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define NESSEL_ASCII_SSE2 1
+#endif
+
+namespace nessel {
+
+// Widens the leading bytes of src that lie in lo..hi (hi below 0x80) into
+// dst, one unit each; returns how many it took.
+inline size_t widen_run(const unsigned char* src, size_t n, char16_t* dst, unsigned lo,
+                        unsigned hi) {
+    size_t i = 0;
+#ifdef NESSEL_ASCII_SSE2
+    const __m128i low = _mm_set1_epi8(static_cast<char>(lo));
+    const __m128i span = _mm_set1_epi8(static_cast<char>(hi - lo));
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        // b - lo <= hi - lo (unsigned) exactly when lo <= b <= hi.
+        const __m128i out = _mm_subs_epu8(_mm_sub_epi8(v, low), span);
+        const unsigned in = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(out, zero)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 8), _mm_unpackhi_epi8(v, zero));
+        if (in != 0xFFFF) return i + static_cast<size_t>(__builtin_ctz(~in));
+    }
+#endif
+    for (; i < n; ++i) {
+        const unsigned b = src[i];
+        if (b < lo || b > hi) break;
+        dst[i] = static_cast<char16_t>(b);
+    }
+    return i;
+}
+
+// Narrows the leading units of src that lie in lo..hi (hi below 0x80) into
+// dst, one byte each; returns how many it took.
+inline size_t narrow_run(const char16_t* src, size_t n, char* dst, unsigned lo, unsigned hi) {
+    size_t i = 0;
+#ifdef NESSEL_ASCII_SSE2
+    const __m128i low = _mm_set1_epi16(static_cast<short>(lo));
+    const __m128i span = _mm_set1_epi16(static_cast<short>(hi - lo));
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 8));
+        const __m128i oa = _mm_subs_epu16(_mm_sub_epi16(a, low), span);
+        const __m128i ob = _mm_subs_epu16(_mm_sub_epi16(b, low), span);
+        // Each unit in range gives two set mask bits.
+        const unsigned in = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(oa, zero))) |
+                            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(ob, zero))) << 16;
+        if (in == 0xFFFFFFFFu) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(a, b));
+            continue;
+        }
+        const size_t k = static_cast<size_t>(__builtin_ctz(~in)) / 2;
+        for (size_t j = 0; j < k; ++j) dst[i + j] = static_cast<char>(src[i + j]);
+        return i + k;
+    }
+#endif
+    for (; i < n; ++i) {
+        const unsigned u = src[i];
+        if (u < lo || u > hi) break;
+        dst[i] = static_cast<char>(u);
+    }
+    return i;
+}
+
+// Length of a zero-terminated UTF-16 text.  With SSE2 the scan reads aligned
+// 16-byte blocks, which never cross into the next page, so it does not fault
+// on an inaccessible page after the terminator.
+inline size_t units_length(const char16_t* s) {
+    size_t i = 0;
+#ifdef NESSEL_ASCII_SSE2
+    if ((reinterpret_cast<uintptr_t>(s) & 1) == 0) {
+        while ((reinterpret_cast<uintptr_t>(s + i) & 15) != 0) {
+            if (s[i] == 0) return i;
+            ++i;
+        }
+        const __m128i zero = _mm_setzero_si128();
+        for (;; i += 8) {
+            const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(s + i));
+            const unsigned z = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(v, zero)));
+            if (z != 0) return i + static_cast<size_t>(__builtin_ctz(z)) / 2;
+        }
+    }
+#endif
+    while (s[i] != 0) ++i;
+    return i;
+}
+
+}  // namespace nessel
