@@ -12,43 +12,45 @@ namespace nessel {
 
 int table_decode(const char* src, size_t n, char16_t* dst, size_t& written, const SbcsTable& t) {
     const auto* s = reinterpret_cast<const unsigned char*>(src);
-    const unsigned base = t.base;
-    const unsigned run_high = (base < 0x80 ? base : 0x80) - 1;
+    const char16_t* decode = t.decode;
+    const unsigned run_high = (t.base < 0x80 ? t.base : 0x80) - 1;
     size_t i = 0;
-    while (i < n) {
-        i += widen_run(s + i, n - i, dst + i, 0, run_high);
-        // Up to the next ASCII byte, or 16 bytes, through the table.
-        for (size_t stop = i + 16 < n ? i + 16 : n; i < stop; ++i) {
-            const unsigned b = s[i];
-            if (b <= run_high) break;
-            dst[i] = b < base ? static_cast<char16_t>(b) : t.to_ucs[b - base];
-        }
+    // Blocks of 16: bytes below the base and 0x80 at once, else every byte of
+    // the block through the table (which maps those bytes to themselves too).
+    for (; i + 16 <= n; i += 16) {
+        if (widen_run(s + i, 16, dst + i, 0, run_high) == 16) continue;
+        for (size_t k = i; k < i + 16; ++k) dst[k] = decode[s[k]];
     }
+    for (; i < n; ++i) dst[i] = decode[s[i]];
     written = n;
     return 1;
 }
 
 int table_encode(const char16_t* src, size_t n, char* dst, size_t& written, const SbcsTable& t) {
-    const unsigned base = t.base;
-    const unsigned run_high = (base < 0x80 ? base : 0x80) - 1;
+    const uint8_t* page = t.enc_page;
+    const uint8_t* rev = t.enc_rev;
+    const unsigned run_high = (t.base < 0x80 ? t.base : 0x80) - 1;
+    // A unit's byte, 0 when it has none (units are never zero here).
+    auto one = [&](size_t k) {
+        const char16_t u = src[k];
+        const uint8_t b = rev[page[u >> 8] * 256u + (u & 0xFFu)];
+        dst[k] = static_cast<char>(b);
+        return b != 0;
+    };
     size_t i = 0;
-    while (i < n) {
-        i += narrow_run(src + i, n - i, dst + i, 0, run_high);
-        for (size_t stop = i + 16 < n ? i + 16 : n; i < stop; ++i) {
-            const char16_t u = src[i];
-            if (u <= run_high) break;
-            if (u < base) {
-                dst[i] = static_cast<char>(u);
-                continue;
-            }
-            const uint8_t b = table_find(u, t);
-            if (b == 0) {
-                written = i;  // the bytes converted before it
+    for (; i + 16 <= n; i += 16) {
+        if (narrow_run(src + i, 16, dst + i, 0, run_high) == 16) continue;
+        for (size_t k = i; k < i + 16; ++k)
+            if (!one(k)) {
+                written = k;  // the bytes converted before it
                 return 0;
             }
-            dst[i] = static_cast<char>(b);
-        }
     }
+    for (; i < n; ++i)
+        if (!one(i)) {
+            written = i;
+            return 0;
+        }
     written = n;
     return 1;
 }

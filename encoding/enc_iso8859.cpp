@@ -13,7 +13,12 @@
 namespace nessel {
 namespace {
 
-#define NESSEL_SBCS(n) constexpr SbcsTable k_##n{data::n##_to_ucs, data::n##_base, data::n##_rev_page, data::n##_rev};
+#define NESSEL_SBCS(n)                                                                     \
+    constexpr auto x_##n =                                                                 \
+        make_sbcs_index(data::n##_to_ucs, data::n##_base, data::n##_rev_page, data::n##_rev); \
+    constexpr SbcsTable k_##n{data::n##_to_ucs, data::n##_base, data::n##_rev_page,       \
+                              data::n##_rev,    x_##n.decode,   x_##n.page,              \
+                              x_##n.rev};
 NESSEL_SBCS(iso8859_1)
 NESSEL_SBCS(iso8859_2)
 NESSEL_SBCS(iso8859_3)

@@ -5,6 +5,7 @@
 // and data/jisx0212.h.  Shift_JIS is the hub: EUC-JP and the JIS X 0208 runs
 // of "jis" are rewritten into Shift_JIS bytes and decoded by its decoder, and
 // both EUC-JP and "jis" encode JIS X 0208 through the Shift_JIS encoder.
+#include <array>
 #include <utility>
 
 #include "data/jisx0212.h"
@@ -81,6 +82,14 @@ public:
         out += k;
         return k;
     }
+    // A character of a pair read elsewhere, with the checks of a pair: true
+    // when the decoder stands between characters and u is one.
+    [[nodiscard]] bool between_characters() const { return lead_ == 0 && !ended_; }
+    [[nodiscard]] bool put(char16_t u) {
+        if (u == 0xFFFD) return false;
+        dst_[out++] = u;
+        return true;
+    }
     // false when the text ended inside a pair.
     [[nodiscard]] bool finish() const { return lead_ == 0; }
     // Starts a new text, writing on after what is there.
@@ -114,13 +123,35 @@ unsigned sjis_encode_unit(char16_t u) {
     return cjk::reverse_lookup(data::ucs_to_sjis_page, data::ucs_to_sjis, u);
 }
 
-// A 7-bit JIS X 0208 pair (row byte j1, cell byte j2) rewritten in
-// Shift_JIS arrangement and fed to the decoder.  Bytes outside 0x21..0x7E
-// give whatever the arithmetic gives, taken modulo 256.
+// The Shift_JIS arrangement of a 7-bit JIS X 0208 pair (row byte j1, cell
+// byte j2).  Bytes outside 0x21..0x7E give whatever the arithmetic gives,
+// taken modulo 256.
+constexpr unsigned jis_to_sjis_lead(unsigned j1) { return (((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0)) & 0xFF; }
+constexpr unsigned jis_to_sjis_trail(unsigned j1, unsigned j2) {
+    return (j2 + ((j1 & 1) == 0 ? 0x7E : (j2 > 0x5F ? 0x20 : 0x1F))) & 0xFF;
+}
+
+// JIS X 0208 by row and cell (both 0x21..0x7E), read off the Shift_JIS table
+// at compile time through that rewrite; 0xFFFD where the Shift_JIS decoder
+// refuses the pair.  Every such pair rewrites to a lead byte (0x81..0x9F,
+// 0xE0..0xEF) and a non-zero trail, so one read decodes it.
+constexpr auto kJis0208 = [] {
+    std::array<char16_t, 94 * 94> t{};
+    for (unsigned j1 = 0x21; j1 <= 0x7E; ++j1)
+        for (unsigned j2 = 0x21; j2 <= 0x7E; ++j2) {
+            const unsigned code = jis_to_sjis_lead(j1) << 8 | jis_to_sjis_trail(j1, j2);
+            t[(j1 - 0x21) * 94 + (j2 - 0x21)] =
+                code < 0x8140 || code > 0xEAA4 ? char16_t(0xFFFD) : data::sjis_to_ucs[code - 0x8140];
+        }
+    return t;
+}();
+
+// A 7-bit JIS X 0208 pair rewritten in Shift_JIS arrangement and fed to the
+// decoder (one table read for a pair of two bytes 0x21..0x7E).
 [[nodiscard]] inline bool feed_jis_pair(SjisDecoder& sj, unsigned j1, unsigned j2) {
-    unsigned s1 = ((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0);
-    unsigned s2 = j2 + ((j1 & 1) == 0 ? 0x7E : (j2 > 0x5F ? 0x20 : 0x1F));
-    return sj.feed_pair(s1 & 0xFF, s2 & 0xFF);
+    if (j1 - 0x21 < 94 && j2 - 0x21 < 94 && sj.between_characters())
+        return sj.put(kJis0208[(j1 - 0x21) * 94 + (j2 - 0x21)]);
+    return sj.feed_pair(jis_to_sjis_lead(j1), jis_to_sjis_trail(j1, j2));
 }
 
 // The reverse rewrite: Shift_JIS pair (s1, s2) to 7-bit row and cell bytes.
