@@ -22,10 +22,16 @@
 
 namespace nessel {
 
-// Widens the leading bytes of src that lie in lo..hi (hi below 0x80) into
+// Widens the leading bytes of src that lie in lo..hi into
 // dst, one unit each; returns how many it took.
 inline size_t widen_run(const unsigned char* src, size_t n, char16_t* dst, unsigned lo,
                         unsigned hi) {
+    // A lone byte (a space between words) without the wide machinery.
+    if (n == 0 || src[0] < lo || src[0] > hi) return 0;
+    if (n == 1 || src[1] < lo || src[1] > hi) {
+        dst[0] = src[0];
+        return 1;
+    }
     size_t i = 0;
 #ifdef NESSEL_ASCII_SSE2
     const __m128i low = _mm_set1_epi8(static_cast<char>(lo));
@@ -49,9 +55,14 @@ inline size_t widen_run(const unsigned char* src, size_t n, char16_t* dst, unsig
     return i;
 }
 
-// Narrows the leading units of src that lie in lo..hi (hi below 0x80) into
+// Narrows the leading units of src that lie in lo..hi (hi at most 0xFF) into
 // dst, one byte each; returns how many it took.
 inline size_t narrow_run(const char16_t* src, size_t n, char* dst, unsigned lo, unsigned hi) {
+    if (n == 0 || src[0] < lo || src[0] > hi) return 0;
+    if (n == 1 || src[1] < lo || src[1] > hi) {
+        dst[0] = static_cast<char>(src[0]);
+        return 1;
+    }
     size_t i = 0;
 #ifdef NESSEL_ASCII_SSE2
     const __m128i low = _mm_set1_epi16(static_cast<short>(lo));

@@ -4,6 +4,9 @@
 // the ETEN block C6A1..C8FE empty).  A pair (lead 0xA1..0xFE, trail 0x40..0x7E
 // or 0xA1..0xFE) indexes (lead - 0xA1) * 157 + trail offset; single bytes must
 // be printable ASCII 0x21..0x7E on decoding.
+#include <array>
+#include <cstdint>
+
 #include "data/big5.h"
 #include "encoding/charsets.h"
 #include "encoding/enc_cjk.h"
@@ -12,6 +15,14 @@
 namespace nessel {
 namespace {
 constexpr unsigned kBig5Last = 13938;  // index of 0xF9DC
+
+// The offset of every trail byte in its row, 0xFF for a byte that is no trail.
+constexpr auto kTrailOffset = [] {
+    std::array<uint8_t, 256> t{};
+    for (unsigned b = 0; b < 256; ++b)
+        t[b] = b >= 0x40 && b <= 0x7E ? uint8_t(b - 0x40) : b >= 0xA1 && b <= 0xFE ? uint8_t(b - 0x62) : 0xFF;
+    return t;
+}();
 }  // namespace
 
 int big5_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written) {
@@ -29,13 +40,9 @@ int big5_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& writte
             continue;
         }
         if (b < 0xA1 || b > 0xFE || i + 1 >= n) return 0;
-        const unsigned t = s[i + 1];
-        unsigned off;
-        if (t >= 0x40 && t <= 0x7E) off = t - 0x40;
-        else if (t >= 0xA1 && t <= 0xFE) off = t - 0x62;
-        else return 0;
+        const unsigned off = kTrailOffset[s[i + 1]];
         const unsigned index = (b - 0xA1) * 157 + off;
-        if (index > kBig5Last) return 0;
+        if (off == 0xFF || index > kBig5Last) return 0;
         const char16_t u = data::big5_to_ucs[index];
         if (u == 0xFFFD) return 0;
         dst[o++] = u;

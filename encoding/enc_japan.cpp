@@ -155,10 +155,27 @@ constexpr auto kJis0208 = [] {
 }
 
 // The reverse rewrite: Shift_JIS pair (s1, s2) to 7-bit row and cell bytes.
+// The parts of that rewrite by byte, read from tables made at compile time:
+// which way its comparisons go changes from character to character, so
+// branches would be mispredicted.  row = kRowOfLead[s1] - kRowDownOfTrail[s2].
+struct SjisToJisTables {
+    uint8_t row_of_lead[256];
+    uint8_t row_down_of_trail[256];
+    uint8_t cell_of_trail[256];
+};
+constexpr SjisToJisTables kSjisToJis = [] {
+    SjisToJisTables t{};
+    for (unsigned b = 0; b < 256; ++b) {
+        t.row_of_lead[b] = uint8_t(((b - (b < 0xA0 ? 0x70 : 0xB0)) * 2) & 0xFF);
+        t.row_down_of_trail[b] = b < 0x9F ? 1 : 0;
+        t.cell_of_trail[b] = uint8_t((b - (b <= 0x7F ? 0x1F : (b < 0x9F ? 0x20 : 0x7E))) & 0xFF);
+    }
+    return t;
+}();
+
 std::pair<unsigned, unsigned> sjis_pair_to_jis(unsigned s1, unsigned s2) {
-    unsigned row = (s1 - (s1 < 0xA0 ? 0x70 : 0xB0)) * 2 - (s2 < 0x9F ? 1 : 0);
-    unsigned cell = s2 - (s2 <= 0x7F ? 0x1F : (s2 < 0x9F ? 0x20 : 0x7E));
-    return {row & 0xFF, cell & 0xFF};
+    return {(kSjisToJis.row_of_lead[s1] - kSjisToJis.row_down_of_trail[s2]) & 0xFFu,
+            kSjisToJis.cell_of_trail[s2]};
 }
 
 enum class JisSet { kAscii, kRoman, kJis0208, kJis0212, kKatakana };
@@ -324,6 +341,12 @@ int sjis_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& writte
     written = 0;
     SjisDecoder sj(dst);
     for (size_t i = 0; i < n;) {
+        const unsigned b = s[i];
+        if (b >= 0x80 && i + 1 < n && sj.between_characters() && (b < 0xA1 || b > 0xDF)) {
+            if (!sj.feed_pair(b, s[i + 1])) return 0;  // a whole pair at once
+            i += 2;
+            continue;
+        }
         const size_t k = sj.feed_ascii_run(s + i, n - i);
         if (k != 0) {
             i += k;
