@@ -264,8 +264,13 @@ void print_table(const std::vector<Corpus>& corpora) {
 
 // The pass that callgrind counts with --toggle-collect=measured_pass (kept
 // apart from the warm-up: no inlining, no merging of the two).
-extern "C" __attribute__((noinline, noipa)) void measured_pass(const Pass* p) { (*p)(); }
-extern "C" __attribute__((noinline, noipa)) void warm_up_pass(const Pass* p) { (*p)(); }
+#if defined(__clang__)
+#define NESSEL_KEEP_APART __attribute__((noinline))
+#else
+#define NESSEL_KEEP_APART __attribute__((noinline, noipa))
+#endif
+extern "C" NESSEL_KEEP_APART void measured_pass(const Pass* p) { (*p)(); }
+extern "C" NESSEL_KEEP_APART void warm_up_pass(const Pass* p) { (*p)(); }
 
 int main(int argc, char** argv) {
     if (argc < 2 || argv[1][0] == '-') {

@@ -34,6 +34,14 @@ inline size_t widen_run(const unsigned char* src, size_t n, char16_t* dst, unsig
     }
     size_t i = 0;
 #ifdef NESSEL_ASCII_SSE2
+    if (lo == 0 && hi == 0xFF) {  // every byte: no test at all
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + 16 <= n; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_unpacklo_epi8(v, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 8), _mm_unpackhi_epi8(v, zero));
+        }
+    }
     const __m128i low = _mm_set1_epi8(static_cast<char>(lo));
     const __m128i span = _mm_set1_epi8(static_cast<char>(hi - lo));
     const __m128i zero = _mm_setzero_si128();
@@ -65,6 +73,17 @@ inline size_t narrow_run(const char16_t* src, size_t n, char* dst, unsigned lo, 
     }
     size_t i = 0;
 #ifdef NESSEL_ASCII_SSE2
+    if (lo == 0 && hi == 0xFF) {  // units below 0x100: no high byte set
+        const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + 16 <= n; i += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 8));
+            const __m128i over = _mm_and_si128(_mm_or_si128(a, b), high);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(over, zero)) != 0xFFFF) break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(a, b));
+        }
+    }
     const __m128i low = _mm_set1_epi16(static_cast<short>(lo));
     const __m128i span = _mm_set1_epi16(static_cast<short>(hi - lo));
     const __m128i zero = _mm_setzero_si128();
@@ -91,6 +110,50 @@ inline size_t narrow_run(const char16_t* src, size_t n, char* dst, unsigned lo, 
         dst[i] = static_cast<char>(u);
     }
     return i;
+}
+
+// Sixteen bytes widened into dst at once; returns a mask with bit k set for
+// every byte src[k] outside lo..hi (whose unit the caller writes again).
+inline unsigned widen_block(const unsigned char* src, char16_t* dst, unsigned lo, unsigned hi) {
+#ifdef NESSEL_ASCII_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i out = _mm_subs_epu8(_mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(lo))),
+                                      _mm_set1_epi8(static_cast<char>(hi - lo)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_unpacklo_epi8(v, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 8), _mm_unpackhi_epi8(v, zero));
+    return ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(out, zero))) & 0xFFFFu;
+#else
+    unsigned mask = 0;
+    for (unsigned k = 0; k < 16; ++k) {
+        dst[k] = src[k];
+        if (src[k] < lo || src[k] > hi) mask |= 1u << k;
+    }
+    return mask;
+#endif
+}
+
+// Sixteen units narrowed into dst at once (units outside lo..hi give
+// garbage); returns a mask with bit k set for every unit outside lo..hi.
+inline unsigned narrow_block(const char16_t* src, char* dst, unsigned lo, unsigned hi) {
+#ifdef NESSEL_ASCII_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low = _mm_set1_epi16(static_cast<short>(lo));
+    const __m128i span = _mm_set1_epi16(static_cast<short>(hi - lo));
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 8));
+    const __m128i ia = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, low), span), zero);
+    const __m128i ib = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(b, low), span), zero);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(a, b));
+    return ~static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ia, ib))) & 0xFFFFu;
+#else
+    unsigned mask = 0;
+    for (unsigned k = 0; k < 16; ++k) {
+        dst[k] = static_cast<char>(src[k]);
+        if (src[k] < lo || src[k] > hi) mask |= 1u << k;
+    }
+    return mask;
+#endif
 }
 
 // Length of a zero-terminated UTF-16 text.  With SSE2 the scan reads aligned

@@ -19,6 +19,7 @@ struct SbcsIndex {
     char16_t decode[256];         // byte -> unit
     uint8_t page[256];            // unit >> 8 -> page of rev; page 0 maps nothing
     uint8_t rev[RevBytes + 512];  // page 1: unit 0x00..0xFF; then the table's pages
+    unsigned same_below;          // bytes and units below this stand for themselves
 };
 
 template <size_t RevBytes>
@@ -34,6 +35,10 @@ constexpr SbcsIndex<RevBytes> make_sbcs_index(const char16_t* to_ucs, unsigned b
                           : rev_page[0] == 0 ? uint8_t(0)
                                              : rev[(rev_page[0] - 1) * 256u + lo];
     for (size_t i = 0; i < RevBytes; ++i) x.rev[512 + i] = rev[i];
+    x.same_below = base;
+    while (x.same_below < 256 && x.decode[x.same_below] == x.same_below &&
+           x.rev[256 + x.same_below] == x.same_below)
+        ++x.same_below;
     return x;
 }
 
@@ -45,6 +50,7 @@ struct SbcsTable {
     const char16_t* decode = nullptr;   // SbcsIndex::decode
     const uint8_t* enc_page = nullptr;  // SbcsIndex::page
     const uint8_t* enc_rev = nullptr;   // SbcsIndex::rev
+    unsigned same_below = 0;            // SbcsIndex::same_below
 };
 
 // The raw forms (encoding.h): one unit per byte, one byte per unit.

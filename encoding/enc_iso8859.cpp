@@ -20,7 +20,7 @@ namespace {
         make_sbcs_index(data::n##_to_ucs, data::n##_base, data::n##_rev_page, data::n##_rev); \
     constexpr SbcsTable k_##n{data::n##_to_ucs, data::n##_base, data::n##_rev_page,       \
                               data::n##_rev,    x_##n.decode,   x_##n.page,              \
-                              x_##n.rev};
+                              x_##n.rev,        x_##n.same_below};
 NESSEL_SBCS(iso8859_1)
 NESSEL_SBCS(iso8859_2)
 NESSEL_SBCS(iso8859_3)

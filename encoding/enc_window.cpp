@@ -14,7 +14,7 @@ namespace {
         make_sbcs_index(data::n##_to_ucs, data::n##_base, data::n##_rev_page, data::n##_rev); \
     constexpr SbcsTable k_##n{data::n##_to_ucs, data::n##_base, data::n##_rev_page,       \
                               data::n##_rev,    x_##n.decode,   x_##n.page,              \
-                              x_##n.rev};
+                              x_##n.rev,        x_##n.same_below};
 NESSEL_SBCS(cp1250)
 NESSEL_SBCS(cp1251)
 NESSEL_SBCS(cp1252)
