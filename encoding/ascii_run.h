@@ -159,9 +159,18 @@ inline unsigned narrow_block(const char16_t* src, char* dst, unsigned lo, unsign
 // Length of a zero-terminated UTF-16 text.  With SSE2 the scan reads aligned
 // 16-byte blocks, which never cross into the next page, so it does not fault
 // on an inaccessible page after the terminator.
+// (An address sanitizer would report the bytes of the block past the
+// terminator, so sanitized builds take the plain loop.)
+#if defined(__SANITIZE_ADDRESS__)
+#define NESSEL_UNITS_LENGTH_PLAIN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define NESSEL_UNITS_LENGTH_PLAIN 1
+#endif
+#endif
 inline size_t units_length(const char16_t* s) {
     size_t i = 0;
-#ifdef NESSEL_ASCII_SSE2
+#if defined(NESSEL_ASCII_SSE2) && !defined(NESSEL_UNITS_LENGTH_PLAIN)
     if ((reinterpret_cast<uintptr_t>(s) & 1) == 0) {
         while ((reinterpret_cast<uintptr_t>(s + i) & 15) != 0) {
             if (s[i] == 0) return i;
