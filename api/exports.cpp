@@ -18,13 +18,6 @@ using namespace nessel;
 
 namespace {
 
-std::u16string units_in(const nessel_unit* s) {
-    std::u16string out;
-    if (s != nullptr)
-        for (size_t i = 0; s[i] != 0; ++i) out.push_back(static_cast<char16_t>(s[i]));
-    return out;
-}
-
 void units_out(std::u16string_view s, nessel_unit* dst) {
     for (size_t i = 0; i < s.size(); ++i) dst[i] = s[i];
     dst[s.size()] = 0;
@@ -157,22 +150,19 @@ NESSEL_API uint32_t NESSEL_CALL str2enctype(const char* name) noexcept {
     return name ? encoding_type(name) : 0;
 }
 
+// The result goes straight into the caller's destination (unbounded by
+// contract); nothing is allocated per call.
 NESSEL_API int NESSEL_CALL encoding2unicode(uint32_t enctype, const char* source,
                                             nessel_unit* destination) noexcept {
     if (destination == nullptr) return 0;
-    std::u16string result;
-    int r = source ? encoding_to_unicode(enctype, source, result) : 0;
-    units_out(r ? std::u16string_view(result) : std::u16string_view(), destination);
-    return r;
+    return encoding_to_unicode_into(enctype, source, reinterpret_cast<char16_t*>(destination));
 }
 
 NESSEL_API int NESSEL_CALL unicode2encoding(uint32_t enctype, const nessel_unit* source,
                                             char* destination) noexcept {
     if (destination == nullptr) return 0;
-    std::string result;
-    int r = source ? unicode_to_encoding(enctype, units_in(source), result) : 0;
-    bytes_out(r ? std::string_view(result) : std::string_view(), destination);
-    return r;
+    return unicode_to_encoding_into(enctype, reinterpret_cast<const char16_t*>(source),
+                                    destination);
 }
 
 }  // extern "C"

@@ -34,6 +34,8 @@ uint32_t encode_string(const char* source_codec, const char* text, const char* t
         decoded.size() > kMaxDecodedUnits)
         return kErrAceDecode;
     if (!has_output) return kErrTargetEncode;
+    // The target encoder, like every registered converter, reads the decoded
+    // text up to its first zero unit.
     return target->from_unicode(decoded, output) ? kOk : kErrTargetEncode;
 }
 

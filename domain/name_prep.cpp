@@ -50,6 +50,9 @@ bool decode_native(std::string_view encoding, std::string_view input, std::u16st
         decoded.clear();
         return false;
     }
+    // Nameprep reads the decoded name up to its first zero unit, as it would
+    // read the zero-terminated decode buffer.
+    decoded.resize(until_zero(decoded).size());
     return true;
 }
 

@@ -4,10 +4,42 @@
 // encodings.def.  Each follows the converter contract of encoding.h.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace nessel {
+
+// Raw forms (encoding.h) of the table charsets, Thai and the CJK charsets.
+#define NESSEL_RAW_PAIR(fn)                                                              \
+    int fn##_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written); \
+    int fn##_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written);
+NESSEL_RAW_PAIR(iso8859_1)
+NESSEL_RAW_PAIR(iso8859_2)
+NESSEL_RAW_PAIR(iso8859_3)
+NESSEL_RAW_PAIR(iso8859_4)
+NESSEL_RAW_PAIR(iso8859_5)
+NESSEL_RAW_PAIR(iso8859_6)
+NESSEL_RAW_PAIR(iso8859_7)
+NESSEL_RAW_PAIR(iso8859_8)
+NESSEL_RAW_PAIR(iso8859_9)
+NESSEL_RAW_PAIR(thai)
+NESSEL_RAW_PAIR(cp1250)
+NESSEL_RAW_PAIR(cp1251)
+NESSEL_RAW_PAIR(cp1252)
+NESSEL_RAW_PAIR(cp1253)
+NESSEL_RAW_PAIR(cp1254)
+NESSEL_RAW_PAIR(cp1255)
+NESSEL_RAW_PAIR(cp1256)
+NESSEL_RAW_PAIR(cp1257)
+NESSEL_RAW_PAIR(cp1258)
+NESSEL_RAW_PAIR(big5)
+NESSEL_RAW_PAIR(gbk)
+NESSEL_RAW_PAIR(sjis)
+NESSEL_RAW_PAIR(eucjp)
+NESSEL_RAW_PAIR(jis)
+NESSEL_RAW_PAIR(ksc)
+#undef NESSEL_RAW_PAIR
 
 // Single-byte tables (enc_iso8859.cpp, enc_window.cpp) with Thai.
 int iso8859_1_to_unicode(std::string_view src, std::u16string& dst);

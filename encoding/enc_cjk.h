@@ -7,18 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace nessel::cjk {
+#include "encoding/ascii_run.h"
 
-// A converter's source ends at its terminator: a zero inside a view ends the
-// text there, exactly as it would in the zero-terminated string of the C API.
-inline std::string_view before_nul(std::string_view s) {
-    size_t n = s.find('\0');
-    return n == std::string_view::npos ? s : s.substr(0, n);
-}
-inline std::u16string_view before_nul(std::u16string_view s) {
-    size_t n = s.find(u'\0');
-    return n == std::u16string_view::npos ? s : s.substr(0, n);
-}
+namespace nessel::cjk {
 
 // Two-level reverse index of the generated tables: the lowest code that
 // holds u, or 0 when no code does.
@@ -27,61 +18,63 @@ inline uint16_t reverse_lookup(const PageMap& page_map, const uint16_t* pages, c
     return pages[static_cast<size_t>(page_map[u >> 8]) * 256 + (u & 0xFF)];
 }
 
-// Failure of a converter: the destination is left empty.
-template <typename Out>
-[[nodiscard]] inline int fail(Out& dst) {
-    dst.clear();
-    return 0;
-}
-
-inline unsigned byte_at(std::string_view s, size_t i) { return static_cast<unsigned char>(s[i]); }
-
 // Decoder of the tables indexed by lead * 256 + trail - 0x8140 (GBK, UHC):
 // a byte below 0x80 is one unit when it lies in ascii_low..ascii_high, any
 // other byte leads a pair whose code must lie in 0x8140..last_code and hold a
-// character (positions without one hold 0xFFFD).
-inline int decode_double_byte(std::string_view src, std::u16string& dst, const uint16_t* to_ucs,
-                              unsigned last_code, unsigned ascii_low, unsigned ascii_high) {
-    dst.clear();
-    src = before_nul(src);
-    dst.reserve(src.size());
-    for (size_t i = 0; i < src.size(); ++i) {
-        unsigned b = byte_at(src, i);
+// character (positions without one hold 0xFFFD).  Raw form (encoding.h);
+// nothing is kept on failure.
+inline int decode_double_byte(const char* src, size_t n, char16_t* dst, size_t& written,
+                              const uint16_t* to_ucs, unsigned last_code, unsigned ascii_low,
+                              unsigned ascii_high) {
+    const auto* s = reinterpret_cast<const unsigned char*>(src);
+    written = 0;
+    size_t i = 0, o = 0;
+    while (i < n) {
+        const unsigned b = s[i];
         if (b < 0x80) {
-            if (b < ascii_low || b > ascii_high) return fail(dst);
-            dst.push_back(static_cast<char16_t>(b));
+            const size_t k = widen_run(s + i, n - i, dst + o, ascii_low, ascii_high);
+            if (k == 0) return 0;
+            i += k;
+            o += k;
             continue;
         }
-        if (i + 1 >= src.size()) return fail(dst);
-        unsigned code = b << 8 | byte_at(src, ++i);
-        if (code < 0x8140 || code > last_code) return fail(dst);
-        char16_t u = static_cast<char16_t>(to_ucs[code - 0x8140]);
-        if (u == 0xFFFD) return fail(dst);
-        dst.push_back(u);
+        if (i + 1 >= n) return 0;
+        const unsigned code = b << 8 | s[i + 1];
+        if (code < 0x8140 || code > last_code) return 0;
+        const char16_t u = static_cast<char16_t>(to_ucs[code - 0x8140]);
+        if (u == 0xFFFD) return 0;
+        dst[o++] = u;
+        i += 2;
     }
+    written = o;
     return 1;
 }
 
 // Encoder of the double-byte tables (GBK, UHC, Big5): every unit below 0x80
 // as its byte, any other unit as the lowest code that holds it, lead byte
 // first.  U+FFFD, the tables' mark of an empty position, and units without a
-// code fail.
+// code fail.  Raw form, two bytes per unit at most; nothing kept on failure.
 template <typename PageMap>
-int encode_double_byte(std::u16string_view src, std::string& dst, const PageMap& page_map,
-                       const uint16_t* pages) {
-    dst.clear();
-    src = before_nul(src);
-    dst.reserve(src.size() * 2);
-    for (char16_t u : src) {
+int encode_double_byte(const char16_t* src, size_t n, char* dst, size_t& written,
+                       const PageMap& page_map, const uint16_t* pages) {
+    written = 0;
+    size_t i = 0, o = 0;
+    while (i < n) {
+        const char16_t u = src[i];
         if (u < 0x80) {
-            dst.push_back(static_cast<char>(u));
+            const size_t k = narrow_run(src + i, n - i, dst + o, 0, 0x7F);
+            i += k;
+            o += k;
             continue;
         }
-        uint16_t code = u == 0xFFFD ? 0 : reverse_lookup(page_map, pages, u);
-        if (code == 0) return fail(dst);
-        dst.push_back(static_cast<char>(code >> 8));
-        dst.push_back(static_cast<char>(code & 0xFF));
+        const uint16_t code = u == 0xFFFD ? 0 : reverse_lookup(page_map, pages, u);
+        if (code == 0) return 0;
+        dst[o] = static_cast<char>(code >> 8);
+        dst[o + 1] = static_cast<char>(code & 0xFF);
+        o += 2;
+        ++i;
     }
+    written = o;
     return 1;
 }
 

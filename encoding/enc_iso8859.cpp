@@ -4,14 +4,23 @@
 // the codec mappings in tools/gen/sources/sbcs/ with this library's edition differences.
 // "iso8859-11" / "tsc" (Thai) are computed without a table: bytes 0xA0..0xFF
 // <-> U+0E00..U+0E5F in order (TIS-620 for the letters; 0xA0 is U+0E00, not NBSP).
+#include <array>
+
 #include "data/sbcs_iso8859.h"
 #include "encoding/charsets.h"
+#include "encoding/ascii_run.h"
 #include "encoding/enc_common.h"
+#include "encoding/encoding.h"
 
 namespace nessel {
 namespace {
 
-#define NESSEL_SBCS(n) constexpr SbcsTable k_##n{data::n##_to_ucs, data::n##_base, data::n##_rev_page, data::n##_rev};
+#define NESSEL_SBCS(n)                                                                     \
+    constexpr auto x_##n =                                                                 \
+        make_sbcs_index(data::n##_to_ucs, data::n##_base, data::n##_rev_page, data::n##_rev); \
+    constexpr SbcsTable k_##n{data::n##_to_ucs, data::n##_base, data::n##_rev_page,       \
+                              data::n##_rev,    x_##n.decode,   x_##n.page,              \
+                              x_##n.rev,        x_##n.same_below};
 NESSEL_SBCS(iso8859_1)
 NESSEL_SBCS(iso8859_2)
 NESSEL_SBCS(iso8859_3)
@@ -25,12 +34,18 @@ NESSEL_SBCS(iso8859_9)
 
 }  // namespace
 
-#define NESSEL_SBCS(n)                                                      \
-    int n##_to_unicode(std::string_view src, std::u16string& dst) {         \
-        return table_to_unicode(src, dst, k_##n);                           \
-    }                                                                       \
-    int n##_from_unicode(std::u16string_view src, std::string& dst) {       \
-        return table_from_unicode(src, dst, k_##n);                         \
+#define NESSEL_SBCS(n)                                                                \
+    int n##_to_unicode(std::string_view src, std::u16string& dst) {                   \
+        return table_to_unicode(src, dst, k_##n);                                     \
+    }                                                                                 \
+    int n##_from_unicode(std::u16string_view src, std::string& dst) {                 \
+        return table_from_unicode(src, dst, k_##n);                                   \
+    }                                                                                 \
+    int n##_to_unicode_raw(const char* src, size_t len, char16_t* dst, size_t& written) { \
+        return table_decode(src, len, dst, written, k_##n);                           \
+    }                                                                                 \
+    int n##_from_unicode_raw(const char16_t* src, size_t len, char* dst, size_t& written) { \
+        return table_encode(src, len, dst, written, k_##n);                           \
     }
 NESSEL_SBCS(iso8859_1)
 NESSEL_SBCS(iso8859_2)
@@ -43,31 +58,58 @@ NESSEL_SBCS(iso8859_8)
 NESSEL_SBCS(iso8859_9)
 #undef NESSEL_SBCS
 
-int thai_to_unicode(std::string_view src, std::u16string& dst) {
-    dst.clear();
-    dst.resize(src.size());
-    for (size_t i = 0; i < src.size(); ++i) {
-        const unsigned b = static_cast<unsigned char>(src[i]);
-        dst[i] = static_cast<char16_t>(b < 0xA0 ? b : 0x0E00 + (b - 0xA0));
+// Thai: bytes from 0xA0 are U+0E00 + (byte - 0xA0), lower bytes their own
+// code point.  Blocks of 16 below 0xA0 are copied at once; other blocks go
+// through a 256-unit table (decoding) or the arithmetic (encoding).
+constexpr auto kThaiDecode = [] {
+    std::array<char16_t, 256> t{};
+    for (unsigned b = 0; b < 256; ++b) t[b] = static_cast<char16_t>(b < 0xA0 ? b : 0x0E00 + (b - 0xA0));
+    return t;
+}();
+
+int thai_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written) {
+    const auto* s = reinterpret_cast<const unsigned char*>(src);
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        if (widen_run(s + i, 16, dst + i, 0, 0x9F) == 16) continue;
+        for (size_t k = i; k < i + 16; ++k) dst[k] = kThaiDecode[s[k]];
     }
+    for (; i < n; ++i) dst[i] = kThaiDecode[s[i]];
+    written = n;
     return 1;
 }
 
-int thai_from_unicode(std::u16string_view src, std::string& dst) {
-    dst.clear();
-    dst.resize(src.size());
-    for (size_t i = 0; i < src.size(); ++i) {
-        const unsigned u = src[i];
-        if (u < 0xA0) {
-            dst[i] = static_cast<char>(u);
-        } else if (u >= 0x0E00 && u <= 0x0E5F) {
-            dst[i] = static_cast<char>(u - 0x0E00 + 0xA0);
-        } else {
-            dst.resize(i);
-            return 0;
+int thai_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written) {
+    // Every unit of src[from, to), without a branch per unit; false when one
+    // has no byte (0: units are never zero here).
+    auto block = [&](size_t from, size_t to) {
+        unsigned missing = 0;
+        for (size_t k = from; k < to; ++k) {
+            const unsigned u = src[k];
+            const unsigned b = u < 0xA0 ? u : (u - 0x0E00 < 0x60 ? u - 0x0E00 + 0xA0 : 0);
+            dst[k] = static_cast<char>(b);
+            missing |= b == 0;
         }
+        return missing == 0;
+    };
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16)
+        if (narrow_run(src + i, 16, dst + i, 0, 0x9F) != 16 && !block(i, i + 16)) break;
+    if (i + 16 > n && block(i, n)) {
+        written = n;
+        return 1;
     }
-    return 1;
+    while (dst[i] != 0) ++i;  // the bytes converted before the failing unit
+    written = i;
+    return 0;
+}
+
+int thai_to_unicode(std::string_view src, std::u16string& dst) {
+    return to_unicode_via_raw<thai_to_unicode_raw>(src, dst);
+}
+
+int thai_from_unicode(std::u16string_view src, std::string& dst) {
+    return from_unicode_via_raw<thai_from_unicode_raw, 1>(src, dst);
 }
 
 const SbcsTable* iso8859_table(unsigned part) {

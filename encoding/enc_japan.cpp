@@ -5,12 +5,15 @@
 // and data/jisx0212.h.  Shift_JIS is the hub: EUC-JP and the JIS X 0208 runs
 // of "jis" are rewritten into Shift_JIS bytes and decoded by its decoder, and
 // both EUC-JP and "jis" encode JIS X 0208 through the Shift_JIS encoder.
+#include <array>
 #include <utility>
 
 #include "data/jisx0212.h"
 #include "data/sjis.h"
 #include "encoding/charsets.h"
+#include "encoding/ascii_run.h"
 #include "encoding/enc_cjk.h"
+#include "encoding/encoding.h"
 
 namespace nessel {
 namespace {
@@ -34,13 +37,15 @@ unsigned ucs_to_katakana(char16_t u) {
     return 0;
 }
 
-// Shift_JIS decoding fed one byte at a time, appending to dst, so that the
-// EUC-JP and "jis" decoders feed their rewritten bytes without a scratch
+// Shift_JIS decoding fed one byte at a time, writing to dst at out, so that
+// the EUC-JP and "jis" decoders feed their rewritten bytes without a scratch
 // copy.  A zero byte ends the text (a "jis" pair can rewrite to one), as
 // the zero terminator would end a scratch string.
 class SjisDecoder {
 public:
-    explicit SjisDecoder(std::u16string& dst) : dst_(dst) {}
+    explicit SjisDecoder(char16_t* dst) : dst_(dst) {}
+
+    size_t out = 0;  // units written
 
     // false at the first byte that cannot be decoded.
     [[nodiscard]] bool feed(unsigned b) {
@@ -52,15 +57,12 @@ public:
         if (lead_ != 0) {
             unsigned code = lead_ << 8 | b;
             lead_ = 0;
-            if (code < 0x8140 || code > 0xEAA4) return false;
-            char16_t u = data::sjis_to_ucs[code - 0x8140];
-            if (u == 0xFFFD) return false;
-            dst_.push_back(u);
+            return put_pair(code);
         } else if (b < 0x80) {
             if (b < 0x21 || b > 0x7E) return false;
-            dst_.push_back(static_cast<char16_t>(b));
+            dst_[out++] = static_cast<char16_t>(b);
         } else if (b >= 0xA1 && b <= 0xDF) {
-            dst_.push_back(katakana_to_ucs(b));
+            dst_[out++] = katakana_to_ucs(b);
         } else {
             lead_ = b;
         }
@@ -71,23 +73,41 @@ public:
     [[nodiscard]] bool feed_pair(unsigned s1, unsigned s2) {
         if (lead_ != 0 || ended_ || s1 < 0x80 || (s1 >= 0xA1 && s1 <= 0xDF) || s2 == 0)
             return feed(s1) && feed(s2);
-        unsigned code = s1 << 8 | s2;
-        if (code < 0x8140 || code > 0xEAA4) return false;
-        char16_t u = data::sjis_to_ucs[code - 0x8140];
+        return put_pair(s1 << 8 | s2);
+    }
+    // A run of plain ASCII bytes (0x21..0x7E) at once: how many it took.
+    size_t feed_ascii_run(const unsigned char* s, size_t n) {
+        if (lead_ != 0 || ended_) return 0;
+        const size_t k = widen_run(s, n, dst_ + out, 0x21, 0x7E);
+        out += k;
+        return k;
+    }
+    // A character of a pair read elsewhere, with the checks of a pair: true
+    // when the decoder stands between characters and u is one.
+    [[nodiscard]] bool between_characters() const { return lead_ == 0 && !ended_; }
+    [[nodiscard]] bool put(char16_t u) {
         if (u == 0xFFFD) return false;
-        dst_.push_back(u);
+        dst_[out++] = u;
         return true;
     }
     // false when the text ended inside a pair.
     [[nodiscard]] bool finish() const { return lead_ == 0; }
-    // Starts a new text, appending to the same destination.
+    // Starts a new text, writing on after what is there.
     void reset() {
         lead_ = 0;
         ended_ = false;
     }
 
 private:
-    std::u16string& dst_;
+    [[nodiscard]] bool put_pair(unsigned code) {
+        if (code < 0x8140 || code > 0xEAA4) return false;
+        const char16_t u = data::sjis_to_ucs[code - 0x8140];
+        if (u == 0xFFFD) return false;
+        dst_[out++] = u;
+        return true;
+    }
+
+    char16_t* dst_;
     unsigned lead_ = 0;
     bool ended_ = false;
 };
@@ -103,31 +123,59 @@ unsigned sjis_encode_unit(char16_t u) {
     return cjk::reverse_lookup(data::ucs_to_sjis_page, data::ucs_to_sjis, u);
 }
 
-[[nodiscard]] int sjis_encode(std::u16string_view src, std::string& dst) {
-    dst.reserve(src.size() * 2);
-    for (char16_t u : src) {
-        unsigned code = sjis_encode_unit(u);
-        if (code == 0) return 0;
-        if (code > 0xFF) dst.push_back(static_cast<char>(code >> 8));
-        dst.push_back(static_cast<char>(code & 0xFF));
-    }
-    return 1;
+// The Shift_JIS arrangement of a 7-bit JIS X 0208 pair (row byte j1, cell
+// byte j2).  Bytes outside 0x21..0x7E give whatever the arithmetic gives,
+// taken modulo 256.
+constexpr unsigned jis_to_sjis_lead(unsigned j1) { return (((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0)) & 0xFF; }
+constexpr unsigned jis_to_sjis_trail(unsigned j1, unsigned j2) {
+    return (j2 + ((j1 & 1) == 0 ? 0x7E : (j2 > 0x5F ? 0x20 : 0x1F))) & 0xFF;
 }
 
-// A 7-bit JIS X 0208 pair (row byte j1, cell byte j2) rewritten in
-// Shift_JIS arrangement and fed to the decoder.  Bytes outside 0x21..0x7E
-// give whatever the arithmetic gives, taken modulo 256.
+// JIS X 0208 by row and cell (both 0x21..0x7E), read off the Shift_JIS table
+// at compile time through that rewrite; 0xFFFD where the Shift_JIS decoder
+// refuses the pair.  Every such pair rewrites to a lead byte (0x81..0x9F,
+// 0xE0..0xEF) and a non-zero trail, so one read decodes it.
+constexpr auto kJis0208 = [] {
+    std::array<char16_t, 94 * 94> t{};
+    for (unsigned j1 = 0x21; j1 <= 0x7E; ++j1)
+        for (unsigned j2 = 0x21; j2 <= 0x7E; ++j2) {
+            const unsigned code = jis_to_sjis_lead(j1) << 8 | jis_to_sjis_trail(j1, j2);
+            t[(j1 - 0x21) * 94 + (j2 - 0x21)] =
+                code < 0x8140 || code > 0xEAA4 ? char16_t(0xFFFD) : data::sjis_to_ucs[code - 0x8140];
+        }
+    return t;
+}();
+
+// A 7-bit JIS X 0208 pair rewritten in Shift_JIS arrangement and fed to the
+// decoder (one table read for a pair of two bytes 0x21..0x7E).
 [[nodiscard]] inline bool feed_jis_pair(SjisDecoder& sj, unsigned j1, unsigned j2) {
-    unsigned s1 = ((j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0);
-    unsigned s2 = j2 + ((j1 & 1) == 0 ? 0x7E : (j2 > 0x5F ? 0x20 : 0x1F));
-    return sj.feed_pair(s1 & 0xFF, s2 & 0xFF);
+    if (j1 - 0x21 < 94 && j2 - 0x21 < 94 && sj.between_characters())
+        return sj.put(kJis0208[(j1 - 0x21) * 94 + (j2 - 0x21)]);
+    return sj.feed_pair(jis_to_sjis_lead(j1), jis_to_sjis_trail(j1, j2));
 }
 
 // The reverse rewrite: Shift_JIS pair (s1, s2) to 7-bit row and cell bytes.
+// The parts of that rewrite by byte, read from tables made at compile time:
+// which way its comparisons go changes from character to character, so
+// branches would be mispredicted.  row = kRowOfLead[s1] - kRowDownOfTrail[s2].
+struct SjisToJisTables {
+    uint8_t row_of_lead[256];
+    uint8_t row_down_of_trail[256];
+    uint8_t cell_of_trail[256];
+};
+constexpr SjisToJisTables kSjisToJis = [] {
+    SjisToJisTables t{};
+    for (unsigned b = 0; b < 256; ++b) {
+        t.row_of_lead[b] = uint8_t(((b - (b < 0xA0 ? 0x70 : 0xB0)) * 2) & 0xFF);
+        t.row_down_of_trail[b] = b < 0x9F ? 1 : 0;
+        t.cell_of_trail[b] = uint8_t((b - (b <= 0x7F ? 0x1F : (b < 0x9F ? 0x20 : 0x7E))) & 0xFF);
+    }
+    return t;
+}();
+
 std::pair<unsigned, unsigned> sjis_pair_to_jis(unsigned s1, unsigned s2) {
-    unsigned row = (s1 - (s1 < 0xA0 ? 0x70 : 0xB0)) * 2 - (s2 < 0x9F ? 1 : 0);
-    unsigned cell = s2 - (s2 <= 0x7F ? 0x1F : (s2 < 0x9F ? 0x20 : 0x7E));
-    return {row & 0xFF, cell & 0xFF};
+    return {(kSjisToJis.row_of_lead[s1] - kSjisToJis.row_down_of_trail[s2]) & 0xFFu,
+            kSjisToJis.cell_of_trail[s2]};
 }
 
 enum class JisSet { kAscii, kRoman, kJis0208, kJis0212, kKatakana };
@@ -170,68 +218,79 @@ size_t match_escape(std::string_view s, JisSet& set) {
 //    pair that rewrites to a zero byte ends the run's rewritten text, so
 //    what follows it in the run is not decoded.
 // In both double-byte sets a lone last byte of a run is dropped.
-[[nodiscard]] int jis_decode(std::string_view src, std::u16string& dst) {
+[[nodiscard]] int jis_decode(const unsigned char* src, size_t n, char16_t* dst, size_t& written) {
     JisSet set = JisSet::kAscii;  // text before any escape sequence is ASCII
-    size_t run_units = 0;         // dst size where the current run began
     SjisDecoder sj(dst);
+    size_t run_units = 0;  // units written when the current run began
     auto run_ends = [&]() {
         if (set == JisSet::kJis0208 && !sj.finish()) return false;
-        return dst.size() - run_units <= kJisRunUnits;
+        return sj.out - run_units <= kJisRunUnits;
     };
-    const size_t n = src.size();
+    const std::string_view text(reinterpret_cast<const char*>(src), n);
     size_t i = 0;
     while (i < n) {
-        unsigned b = cjk::byte_at(src, i);
+        unsigned b = src[i];
         if (b == 0x1B) {
             if (!run_ends()) return 0;
             // An ESC that starts none of the known sequences (also one in
             // the last two bytes) is refused: the text is not valid "jis",
             // and failing lets a caller try another encoding.
-            size_t len = match_escape(src.substr(i), set);
+            size_t len = match_escape(text.substr(i), set);
             if (len == 0) return 0;
             i += len;
-            run_units = dst.size();
+            run_units = sj.out;
             sj.reset();
             continue;
         }
         switch (set) {
         case JisSet::kAscii:
-        case JisSet::kRoman:
-            dst.push_back(static_cast<char16_t>(b & 0x7F));
-            ++i;
+        case JisSet::kRoman: {
+            // Printable bytes in wide steps (never ESC); each byte loses its
+            // top bit.
+            const size_t k = widen_run(src + i, n - i, dst + sj.out, 0x20, 0x7F);
+            sj.out += k;
+            i += k;
+            if (k == 0) {
+                dst[sj.out++] = static_cast<char16_t>(b & 0x7F);
+                ++i;
+            }
             continue;
+        }
         case JisSet::kKatakana:
-            dst.push_back(b < 0xA0 ? static_cast<char16_t>(b) : katakana_to_ucs(b));
+            dst[sj.out++] = b < 0xA0 ? static_cast<char16_t>(b) : katakana_to_ucs(b);
             ++i;
             continue;
         case JisSet::kJis0212:
         case JisSet::kJis0208:
             break;
         }
-        if (i + 1 >= n || src[i + 1] == kEsc) {  // lone last byte of the run
+        if (i + 1 >= n || src[i + 1] == 0x1B) {  // lone last byte of the run
             ++i;
             continue;
         }
-        unsigned b2 = cjk::byte_at(src, i + 1);
+        unsigned b2 = src[i + 1];
         i += 2;
         if (set == JisSet::kJis0212) {
             unsigned code = b << 8 | b2;
             if (code < 0x222F || code > 0x6D63) return 0;
-            dst.push_back(data::jisx0212_to_ucs[code - 0x222F]);
+            dst[sj.out++] = data::jisx0212_to_ucs[code - 0x222F];
         } else if (!feed_jis_pair(sj, b, b2)) {
             return 0;
         }
     }
-    return run_ends() ? 1 : 0;
+    if (!run_ends()) return 0;
+    written = sj.out;
+    return 1;
 }
 
-[[nodiscard]] int jis_encode(std::u16string_view src, std::string& dst) {
+[[nodiscard]] int jis_encode(const char16_t* src, size_t n, char* dst, size_t& written) {
     JisSet in_force = JisSet::kAscii;
-    dst.reserve(src.size() * 3);
-    for (char16_t u : src) {
+    size_t o = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t u = src[i];
         JisSet set;
         unsigned bytes[2];
-        size_t n = 1;
+        size_t len = 1;
         unsigned code;
         if (u <= 0x7F) {
             set = JisSet::kAscii;
@@ -244,114 +303,180 @@ size_t match_escape(std::string_view s, JisSet& set) {
             set = JisSet::kJis0212;
             bytes[0] = code >> 8;
             bytes[1] = code & 0xFF;
-            n = 2;
+            len = 2;
         } else if ((code = sjis_encode_unit(u)) > 0xFF) {
             set = JisSet::kJis0208;
             auto [row, cell] = sjis_pair_to_jis(code >> 8, code & 0xFF);
             bytes[0] = row;
             bytes[1] = cell;
-            n = 2;
+            len = 2;
         } else {
             return 0;
         }
         if (set != in_force) {
-            switch (set) {
-            case JisSet::kAscii: dst += "\x1B(B"; break;
-            case JisSet::kKatakana: dst += "\x1B(I"; break;
-            case JisSet::kJis0212: dst += "\x1B$(D"; break;
-            default: dst += "\x1B$B"; break;
-            }
+            const char* escape = set == JisSet::kAscii      ? "\x1B(B"
+                                 : set == JisSet::kKatakana ? "\x1B(I"
+                                 : set == JisSet::kJis0212  ? "\x1B$(D"
+                                                            : "\x1B$B";
+            while (*escape != 0) dst[o++] = *escape++;
             in_force = set;
         }
-        for (size_t k = 0; k < n; ++k) dst.push_back(static_cast<char>(bytes[k]));
+        if (set == JisSet::kAscii) {  // the ASCII run in wide steps
+            const size_t k = narrow_run(src + i, n - i, dst + o, 0, 0x7F);
+            o += k;
+            i += k - 1;
+            continue;
+        }
+        for (size_t k = 0; k < len; ++k) dst[o++] = static_cast<char>(bytes[k]);
     }
     // No ESC ( B at the end: the text ends in whatever set it is in.
+    written = o;
     return 1;
 }
 
 }  // namespace
 
-int sjis_to_unicode(std::string_view src, std::u16string& dst) {
-    dst.clear();
-    src = cjk::before_nul(src);
-    dst.reserve(src.size());
+int sjis_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written) {
+    const auto* s = reinterpret_cast<const unsigned char*>(src);
+    written = 0;
     SjisDecoder sj(dst);
-    for (char c : src)
-        if (!sj.feed(static_cast<unsigned char>(c))) return cjk::fail(dst);
-    return sj.finish() ? 1 : cjk::fail(dst);
+    for (size_t i = 0; i < n;) {
+        const unsigned b = s[i];
+        if (b >= 0x80 && i + 1 < n && sj.between_characters() && (b < 0xA1 || b > 0xDF)) {
+            if (!sj.feed_pair(b, s[i + 1])) return 0;  // a whole pair at once
+            i += 2;
+            continue;
+        }
+        const size_t k = sj.feed_ascii_run(s + i, n - i);
+        if (k != 0) {
+            i += k;
+            continue;
+        }
+        if (!sj.feed(s[i++])) return 0;
+    }
+    if (!sj.finish()) return 0;
+    written = sj.out;
+    return 1;
 }
 
-int sjis_from_unicode(std::u16string_view src, std::string& dst) {
-    dst.clear();
-    return sjis_encode(cjk::before_nul(src), dst) ? 1 : cjk::fail(dst);
+int sjis_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written) {
+    written = 0;
+    size_t o = 0;
+    for (size_t i = 0; i < n;) {
+        if (src[i] < 0x7F) {
+            const size_t k = narrow_run(src + i, n - i, dst + o, 0, 0x7E);
+            i += k;
+            o += k;
+            continue;
+        }
+        const unsigned code = sjis_encode_unit(src[i++]);
+        if (code == 0) return 0;
+        if (code > 0xFF) dst[o++] = static_cast<char>(code >> 8);
+        dst[o++] = static_cast<char>(code & 0xFF);
+    }
+    written = o;
+    return 1;
 }
 
 // EUC-JP is rewritten byte by byte into Shift_JIS and decoded as such.
-int eucjp_to_unicode(std::string_view src, std::u16string& dst) {
-    dst.clear();
-    src = cjk::before_nul(src);
-    dst.reserve(src.size() + 1);
+int eucjp_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written) {
+    const auto* s = reinterpret_cast<const unsigned char*>(src);
+    written = 0;
     SjisDecoder sj(dst);
-    for (size_t i = 0; i < src.size(); ++i) {
-        unsigned b = cjk::byte_at(src, i);
+    for (size_t i = 0; i < n; ++i) {
+        unsigned b = s[i];
         bool ok;
         if (b == 0x8E) {  // single shift 2: the next byte stands alone
-            if (i + 1 >= src.size()) break;
-            ok = sj.feed(cjk::byte_at(src, ++i));
+            if (i + 1 >= n) break;
+            ok = sj.feed(s[++i]);
         } else if (b < 0x7F) {
+            const size_t k = sj.feed_ascii_run(s + i, n - i);
+            if (k != 0) {
+                i += k - 1;
+                continue;
+            }
             ok = sj.feed(b);
         } else {
             // Any other byte, 0x8F (single shift 3) included, starts a pair;
             // a pair cut by the end is rewritten with a zero trail.
-            unsigned t = i + 1 < src.size() ? cjk::byte_at(src, i + 1) : 0;
+            unsigned t = i + 1 < n ? s[i + 1] : 0;
             ok = feed_jis_pair(sj, b & 0x7F, t & 0x7F);
             if (t != 0) ++i;
         }
-        if (!ok) return cjk::fail(dst);
+        if (!ok) return 0;
     }
-    if (!sj.finish()) return cjk::fail(dst);
+    if (!sj.finish()) return 0;
     // Callers provide one unit per source byte.  A lone last byte
     // 0x80..0x9D rewrites to two ASCII bytes (0x82 gives "q~"), one unit
-    // more than that room, so such a text is refused.
-    if (dst.size() > src.size()) return cjk::fail(dst);
+    // more than that room (it lands on the terminator's place), so such a
+    // text is refused.
+    if (sj.out > n) return 0;
+    written = sj.out;
     return 1;
 }
 
 // Encoded as Shift_JIS, then each Shift_JIS byte or pair rewritten.  The
 // Shift_JIS step fails or succeeds as a whole, so both steps run per unit.
-int eucjp_from_unicode(std::u16string_view src, std::string& dst) {
-    dst.clear();
-    src = cjk::before_nul(src);
-    dst.reserve(src.size() * 2);
-    for (char16_t u : src) {
+int eucjp_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written) {
+    written = 0;
+    size_t o = 0;
+    for (size_t i = 0; i < n;) {
+        const char16_t u = src[i];
+        if (u >= 0x21 && u <= 0x7E) {
+            const size_t k = narrow_run(src + i, n - i, dst + o, 0x21, 0x7E);
+            i += k;
+            o += k;
+            continue;
+        }
+        ++i;
         unsigned code = sjis_encode_unit(u);
-        if (code == 0) return cjk::fail(dst);
+        if (code == 0) return 0;
         if (code > 0xFF) {  // a pair: lead 0x81..0x9F or 0xE0..0xEA
             auto [row, cell] = sjis_pair_to_jis(code >> 8, code & 0xFF);
-            dst.push_back(static_cast<char>((row + 0x80) & 0xFF));
-            dst.push_back(static_cast<char>((cell + 0x80) & 0xFF));
+            dst[o++] = static_cast<char>((row + 0x80) & 0xFF);
+            dst[o++] = static_cast<char>((cell + 0x80) & 0xFF);
         } else if (code < 0x21) {
-            return cjk::fail(dst);  // controls and space have no EUC-JP form here
+            return 0;  // controls and space have no EUC-JP form here
         } else if (code <= 0x7E) {
-            dst.push_back(static_cast<char>(code));
+            dst[o++] = static_cast<char>(code);
         } else {  // halfwidth katakana 0xA1..0xDF
-            dst.push_back('\x8E');
-            dst.push_back(static_cast<char>(code));
+            dst[o++] = '\x8E';
+            dst[o++] = static_cast<char>(code);
         }
     }
+    written = o;
     return 1;
 }
 
-int jis_to_unicode(std::string_view src, std::u16string& dst) {
-    dst.clear();
-    src = cjk::before_nul(src);
-    dst.reserve(src.size());
-    return jis_decode(src, dst) ? 1 : cjk::fail(dst);
+int jis_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written) {
+    written = 0;
+    return jis_decode(reinterpret_cast<const unsigned char*>(src), n, dst, written);
 }
 
+int jis_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written) {
+    written = 0;
+    const int r = jis_encode(src, n, dst, written);
+    if (r == 0) written = 0;
+    return r;
+}
+
+int sjis_to_unicode(std::string_view src, std::u16string& dst) {
+    return to_unicode_via_raw<sjis_to_unicode_raw>(until_zero(src), dst);
+}
+int sjis_from_unicode(std::u16string_view src, std::string& dst) {
+    return from_unicode_via_raw<sjis_from_unicode_raw, 2>(until_zero(src), dst);
+}
+int eucjp_to_unicode(std::string_view src, std::u16string& dst) {
+    return to_unicode_via_raw<eucjp_to_unicode_raw>(until_zero(src), dst);
+}
+int eucjp_from_unicode(std::u16string_view src, std::string& dst) {
+    return from_unicode_via_raw<eucjp_from_unicode_raw, 2>(until_zero(src), dst);
+}
+int jis_to_unicode(std::string_view src, std::u16string& dst) {
+    return to_unicode_via_raw<jis_to_unicode_raw>(until_zero(src), dst);
+}
 int jis_from_unicode(std::u16string_view src, std::string& dst) {
-    dst.clear();
-    return jis_encode(cjk::before_nul(src), dst) ? 1 : cjk::fail(dst);
+    return from_unicode_via_raw<jis_from_unicode_raw, 6>(until_zero(src), dst);
 }
 
 }  // namespace nessel

@@ -4,10 +4,12 @@
 #include "encoding/encoding.h"
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <new>
 
 #include "ace/convert.h"
+#include "encoding/ascii_run.h"
 #include "ace/enc_utf.h"
 #include "encoding/charsets.h"
 
@@ -51,6 +53,19 @@ View view() {
     return {b->entries, b->count.load(std::memory_order_acquire)};
 }
 
+// The registered form of a converter: it reads its source up to the first
+// zero, as the zero-terminated source of the C interface ends there.  Chains
+// (AceToNative, NamePrep's decoding, "dutf8", the "x" variants) call the
+// registered entries, so each step stops where a zero-terminated one would.
+template <ToUnicodeFn F>
+int to_unicode_until_zero(std::string_view src, std::u16string& dst) {
+    return F(until_zero(src), dst);
+}
+template <FromUnicodeFn F>
+int from_unicode_until_zero(std::u16string_view src, std::string& dst) {
+    return F(until_zero(src), dst);
+}
+
 }  // namespace
 
 bool ascii_iequal(std::string_view a, std::string_view b) {
@@ -60,7 +75,12 @@ bool ascii_iequal(std::string_view a, std::string_view b) {
     return true;
 }
 
-uint32_t register_encoding(std::string_view name, ToUnicodeFn to, FromUnicodeFn from) {
+namespace {
+
+// Adds an entry (complete, raw pair included, before readers can see it) or
+// gives the enctype of the one registered under name.
+uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
+                        ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw) {
     if (name.empty() || to == nullptr || from == nullptr) return 0;
     Registry& reg = registry();
     std::lock_guard<std::mutex> lock(reg.writer);
@@ -73,7 +93,8 @@ uint32_t register_encoding(std::string_view name, ToUnicodeFn to, FromUnicodeFn 
         // when it is the same one; another one needs a fresh block, since a
         // reader may still hold the old entry.
         const EncodingEntry& e = b->entries[n];
-        if (e.name == name && e.to_unicode == to && e.from_unicode == from) {
+        if (e.name == name && e.to_unicode == to && e.from_unicode == from &&
+            e.to_unicode_raw == to_raw && e.from_unicode_raw == from_raw) {
             b->count.store(n + 1, std::memory_order_release);
             return n + 1;
         }
@@ -94,15 +115,35 @@ uint32_t register_encoding(std::string_view name, ToUnicodeFn to, FromUnicodeFn 
     e.enctype = n + 1;
     e.to_unicode = to;
     e.from_unicode = from;
+    e.to_unicode_raw = to_raw;
+    e.from_unicode_raw = from_raw;
     b->filled = n + 1;
     b->count.store(n + 1, std::memory_order_release);
     return n + 1;
 }
 
+}  // namespace
+
+uint32_t register_encoding(std::string_view name, ToUnicodeFn to, FromUnicodeFn from) {
+    return register_entry(name, to, from, nullptr, nullptr);
+}
+
+uint32_t register_charset(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
+                          ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw) {
+    return register_entry(name, to, from, to_raw, from_raw);
+}
+
 int register_all_encodings() {
-#define ENCODING(name, to, from) \
-    if (register_encoding(name, to, from) == 0) return 0;
+#define ENCODING(name, to, from)                                                     \
+    if (register_encoding(name, to_unicode_until_zero<to>, from_unicode_until_zero<from>) == 0) \
+        return 0;
+#define CHARSET(name, fn)                                                           \
+    if (register_charset(name, to_unicode_until_zero<fn##_to_unicode>,             \
+                         from_unicode_until_zero<fn##_from_unicode>, fn##_to_unicode_raw, \
+                         fn##_from_unicode_raw) == 0)                               \
+        return 0;
 #include "encoding/encodings.def"
+#undef CHARSET
 #undef ENCODING
     return 1;
 }
@@ -160,6 +201,48 @@ int unicode_to_encoding(uint32_t enctype, std::u16string_view src, std::string& 
     if (e == nullptr) return 0;
     int r = with_ace_settings([&] { return e->from_unicode(src, dst); });
     if (r == 0) dst.clear();
+    return r;
+}
+
+int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst) {
+    const EncodingEntry* e = src ? find_encoding_by_type(enctype) : nullptr;
+    if (e == nullptr) {
+        dst[0] = 0;
+        return 0;
+    }
+    const size_t n = std::strlen(src);
+    if (e->to_unicode_raw != nullptr) {
+        size_t written = 0;
+        const int r = e->to_unicode_raw(src, n, dst, written);
+        dst[r ? written : 0] = 0;
+        return r;
+    }
+    thread_local std::u16string scratch;
+    const int r = e->to_unicode(std::string_view(src, n), scratch);
+    const size_t len = r ? scratch.size() : 0;
+    std::memcpy(dst, scratch.data(), len * sizeof(char16_t));
+    dst[len] = 0;
+    return r;
+}
+
+int unicode_to_encoding_into(uint32_t enctype, const char16_t* src, char* dst) {
+    const EncodingEntry* e = src ? find_encoding_by_type(enctype) : nullptr;
+    if (e == nullptr) {
+        dst[0] = 0;
+        return 0;
+    }
+    const size_t n = units_length(src);
+    if (e->from_unicode_raw != nullptr) {
+        size_t written = 0;
+        const int r = e->from_unicode_raw(src, n, dst, written);
+        dst[r ? written : 0] = 0;
+        return r;
+    }
+    thread_local std::string scratch;
+    const int r = e->from_unicode(std::u16string_view(src, n), scratch);
+    const size_t len = r ? scratch.size() : 0;
+    std::memcpy(dst, scratch.data(), len);
+    dst[len] = 0;
     return r;
 }
 

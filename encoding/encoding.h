@@ -19,11 +19,22 @@ namespace nessel {
 using ToUnicodeFn = int (*)(std::string_view src, std::u16string& dst);
 using FromUnicodeFn = int (*)(std::u16string_view src, std::string& dst);
 
+// The same conversions writing straight into memory that the caller provides,
+// for the legacy charsets: src holds the n bytes or units before the
+// terminator (none of them zero), dst room for the encoding's worst case (one
+// unit per byte; one, two or, for "jis", six bytes per unit).  They write no
+// terminator and set written to the length of what a caller keeps: the whole
+// result, or on failure what the view converter leaves.
+using ToUnicodeRawFn = int (*)(const char* src, size_t n, char16_t* dst, size_t& written);
+using FromUnicodeRawFn = int (*)(const char16_t* src, size_t n, char* dst, size_t& written);
+
 struct EncodingEntry {
     std::string name;
     uint32_t enctype = 0;
     ToUnicodeFn to_unicode = nullptr;
     FromUnicodeFn from_unicode = nullptr;
+    ToUnicodeRawFn to_unicode_raw = nullptr;  // nullptr: no raw form
+    FromUnicodeRawFn from_unicode_raw = nullptr;
 };
 
 // Registers name with its pair; returns the enctype, or the existing enctype
@@ -31,6 +42,9 @@ struct EncodingEntry {
 // name is empty or a converter is missing.
 [[nodiscard]] uint32_t register_encoding(std::string_view name, ToUnicodeFn to,
                                          FromUnicodeFn from);
+// register_encoding, and for a new entry also the raw pair.
+[[nodiscard]] uint32_t register_charset(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
+                                        ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw);
 // Registers every encoding of encodings.def in order; 1 when all succeeded.
 [[nodiscard]] int register_all_encodings();
 // Lookups, safe on any thread without a lock; nullptr when absent.  An empty
@@ -51,6 +65,43 @@ uint32_t encoding_count();
 // dst for an unknown enctype or a failing converter.
 [[nodiscard]] int encoding_to_unicode(uint32_t enctype, std::string_view src, std::u16string& dst);
 [[nodiscard]] int unicode_to_encoding(uint32_t enctype, std::u16string_view src, std::string& dst);
+
+// The text before the first zero of s: what a reader of the zero-terminated
+// string sees.  Every registered converter reads its source through this, so
+// a zero that one step of a chain produces (an overlong C0 80 in UTF-8, a RACE
+// unit 0x0000, "&#0;") ends the text for the next step.
+inline std::string_view until_zero(std::string_view s) {
+    return s.substr(0, s.find('\0'));
+}
+inline std::u16string_view until_zero(std::u16string_view s) {
+    return s.substr(0, s.find(u'\0'));
+}
+
+// The conversions behind the encoding exports, on zero-terminated text:
+// the result and the terminator go straight into dst (the raw converters), or
+// through a per-thread buffer that keeps its memory from call to call.  A
+// failure, an unknown enctype or a null src leave dst empty.
+int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst);
+int unicode_to_encoding_into(uint32_t enctype, const char16_t* src, char* dst);
+
+// A view converter made from a raw one: dst sized for the worst case, then
+// cut to what the raw converter reports.
+template <ToUnicodeRawFn F>
+int to_unicode_via_raw(std::string_view src, std::u16string& dst) {
+    dst.resize(src.size() + 1);
+    size_t written = 0;
+    const int r = F(src.data(), src.size(), dst.data(), written);
+    dst.resize(written);
+    return r;
+}
+template <FromUnicodeRawFn F, size_t kBytesPerUnit>
+int from_unicode_via_raw(std::u16string_view src, std::string& dst) {
+    dst.resize(src.size() * kBytesPerUnit + 1);
+    size_t written = 0;
+    const int r = F(src.data(), src.size(), dst.data(), written);
+    dst.resize(written);
+    return r;
+}
 
 // ASCII-only case-insensitive comparison, as used for every encoding name.
 bool ascii_iequal(std::string_view a, std::string_view b);

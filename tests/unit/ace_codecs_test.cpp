@@ -519,7 +519,8 @@ TEST(AceCodecs, EveryByteValueFedToEveryDecoder) {
 
 TEST(AceCodecs, DecodedTextReencodesToTheSameUnits) {
     // For the codecs whose encoder is total on what the decoder yields, a
-    // decoded text survives encoding and decoding again.
+    // decoded text survives encoding and decoding again, up to its first zero
+    // unit (where the encoder's zero-terminated source ends).
     ASSERT_EQ(init_once(), 1);
     std::mt19937 rng(99);
     const char* names[] = {"utf8", "rawace", "utf5"};
@@ -541,7 +542,7 @@ TEST(AceCodecs, DecodedTextReencodesToTheSameUnits) {
             if (e.to_unicode(src, first) == 0 || e.from_unicode(first, enc) == 0) continue;
             ++decoded;
             ASSERT_EQ(e.to_unicode(enc, second), 1) << name << " " << show_bytes(enc);
-            ASSERT_EQ(show(second), show(first)) << name << " " << show_bytes(src);
+            ASSERT_EQ(show(second), show(until_zero(first))) << name << " " << show_bytes(src);
         }
         EXPECT_GT(decoded, 100) << name;
     }
