@@ -35,7 +35,7 @@ release_flags=(-DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_C_FLAGS_RELEASE=
 b64=build-win64
 
 echo "== windows: 32-bit Nessel.dll"
-cmake -S . -B "$b32" -G Ninja -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" \
+cmake -S . -B "$b32" -G Ninja -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" -DNESSEL_WERROR=ON \
       -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
 # The DLL and the C caller linked against its import library; the other
 # programs cannot run without a 32-bit Wine.
@@ -43,7 +43,7 @@ cmake --build "$b32" -j2 --target nessel abi_c_test nessel_cli
 ctest --test-dir "$b32" --output-on-failure
 
 echo "== windows: x86-64 build and tests under Wine"
-cmake -S . -B "$b64" -G Ninja -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" \
+cmake -S . -B "$b64" -G Ninja -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" -DNESSEL_WERROR=ON \
       -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake
 cmake --build "$b64" -j2
 
