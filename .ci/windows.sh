@@ -44,7 +44,7 @@ b64=build-win64
 version=$(sed -n 's/^project(nessel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 echo "== windows: 32-bit Nessel.dll"
-cmake -S . -B "$b32" -G Ninja -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" \
+cmake -S . -B "$b32" -G Ninja -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" -DNESSEL_WERROR=ON \
       -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
 # The DLL, the program, the C caller linked against the import library and
 # the rest of the SDK; the test programs cannot run without a 32-bit Wine.
@@ -53,7 +53,7 @@ ctest --test-dir "$b32" --output-on-failure
 (cd "$b32" && cpack -G ZIP >/dev/null)
 
 echo "== windows: x86-64 build and tests under Wine"
-cmake -S . -B "$b64" -G Ninja -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" \
+cmake -S . -B "$b64" -G Ninja -DCMAKE_BUILD_TYPE=Release "${release_flags[@]}" -DNESSEL_WERROR=ON \
       -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake
 cmake --build "$b64" -j2
 (cd "$b64" && cpack -G ZIP >/dev/null)

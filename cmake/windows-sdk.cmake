@@ -98,12 +98,9 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/README.txt.in
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
                COPYONLY)
 
-# Nessel.dll, nessel.exe, pellow.ini, nessel.h and libnessel.dll.a are
+# Nessel.dll, nessel.exe, pellow.ini, the headers and libnessel.dll.a are
 # installed by the rules beside their targets; the rest of the SDK here.
 install(FILES ${NESSEL_MSVC_IMPLIB} ${NESSEL_DEF} DESTINATION ${CMAKE_INSTALL_LIBDIR})
-if(EXISTS ${PROJECT_SOURCE_DIR}/include/nessel.hpp)
-  install(FILES ${PROJECT_SOURCE_DIR}/include/nessel.hpp DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-endif()
 if(NESSEL_MAN_TEXTS)
   install(FILES ${NESSEL_MAN_TEXTS} DESTINATION doc)
 endif()

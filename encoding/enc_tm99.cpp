@@ -18,7 +18,7 @@ enum Class : uint8_t { kNone = 0, kVowel = 1, kConsonant = 2, kSign = 3, kVirama
 enum Kind : uint8_t { kAfter = 1, kBefore = 2, kTwoPart = 3 };
 
 constexpr uint8_t kRa = 0xAE, kTta = 0x9C, kKa = 0x92, kSsa = 0xE6, kSa = 0xE7;
-constexpr uint8_t kSignAa = 0xEA, kSignI = 0xEB, kSignIi = 0xEC, kSignE = 0xF1, kSignEe = 0xF2;
+constexpr uint8_t kSignI = 0xEB, kSignIi = 0xEC, kSignE = 0xF1;
 constexpr uint8_t kSignO = 0xF5, kSignOo = 0xF6, kSignAu = 0xF7, kViramaCode = 0xF9, kVowelAu = 0x90;
 
 // Sizes of the internal buffers: a longer text is refused (result 0) rather

@@ -253,7 +253,7 @@ TEST_F(ConvertDomain, WorkingLimits) {
     std::u16string name = u"\xFC" + std::u16string(8191 - 12, u'a') + u"@example.zz";
     ASSERT_EQ(name.size(), kMaxNameUnits);
     EXPECT_EQ(convert(name).error, kErrNameprep);
-    name.insert(0, u"a");
+    name.insert(name.begin(), u'a');
     EXPECT_EQ(convert(name).error, kErrConversion);
     // A RACEX form beyond the codec's working buffer fails the lookup.
     std::u16string mixed;

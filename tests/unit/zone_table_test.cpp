@@ -187,7 +187,7 @@ TEST_F(ZoneTableLoad, CountAbsentNegativeOrHuge) {
 TEST_F(ZoneTableLoad, DataReadAsText) {
     // Names whose order by name is their order of creation, so that a store
     // that enumerates by name gives the same table.
-    const std::string long_name = "." + std::string(299, 'a');
+    const std::string long_name = std::string(".").append(299, 'a');
     const std::string long_value = std::string(1100, 'a') + ";b;c;d;e;1;p;c;s";
     set_zones({{long_name, long_value},
                {".nul", std::string("a;b;c;d;e;5;p\0;hidden;s", 23)},

@@ -64,8 +64,26 @@ class Header:
         self.sums.append("// %s: %d entries, %d bytes, sha256 %s"
                          % (name, len(values), len(values) * width, digest))
         fmt = "0x%%0%dX" % (width * 2)
-        lines = ["    " + ", ".join(fmt % v for v in values[i:i + per_line]) + ","
-                 for i in range(0, len(values), per_line)]
+        inner = re.fullmatch(r"\[\d+\]\[(\d+)\]", dims or "")
+        if inner:
+            # Each row of a two-dimensional table in its own braces.
+            n = int(inner.group(1))
+            rows = ["{" + ", ".join(fmt % v for v in values[i:i + n]) + "}"
+                    for i in range(0, len(values), n)]
+            if n < per_line:
+                step = per_line // n
+                lines = ["    " + ", ".join(rows[i:i + step]) + ","
+                         for i in range(0, len(rows), step)]
+            else:
+                lines = []
+                for i in range(0, len(values), n):
+                    lines.append("    {")
+                    lines += ["        " + ", ".join(fmt % v for v in values[j:j + per_line]) + ","
+                              for j in range(i, i + n, per_line)]
+                    lines.append("    },")
+        else:
+            lines = ["    " + ", ".join(fmt % v for v in values[i:i + per_line]) + ","
+                     for i in range(0, len(values), per_line)]
         self.parts.append("inline constexpr %s %s%s = {\n%s\n};\n"
                           % (ctype, name, dims or "[%d]" % len(values), "\n".join(lines)))
 
