@@ -36,8 +36,15 @@ void* operator new(std::size_t n) {
     if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
     throw std::bad_alloc();
 }
+// The nothrow form too: everything the replaced delete frees must come from
+// malloc (the library's registry allocates with it).
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    if (g_counting.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
+    return std::malloc(n == 0 ? 1 : n);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 using namespace nessel;
 using nessel::test::utf16;
