@@ -74,3 +74,26 @@ const SbcsTable* iso8859_table(unsigned part);
 const SbcsTable* cp125x_table(unsigned codepage);
 
 }  // namespace nessel
+
+// A table charset from its generated data (data::NAME_to_ucs, _base,
+// _rev_page, _rev): NESSEL_SBCS_TABLE(NAME) defines its table k_NAME (inside
+// an unnamed namespace), NESSEL_SBCS_CONVERTERS(NAME) its four converters.
+#define NESSEL_SBCS_TABLE(n)                                                               \
+    constexpr auto x_##n =                                                                 \
+        make_sbcs_index(data::n##_to_ucs, data::n##_base, data::n##_rev_page, data::n##_rev); \
+    constexpr SbcsTable k_##n{data::n##_to_ucs, data::n##_base, data::n##_rev_page,       \
+                              data::n##_rev,    x_##n.decode,   x_##n.page,              \
+                              x_##n.rev,        x_##n.same_below};
+#define NESSEL_SBCS_CONVERTERS(n)                                                         \
+    int n##_to_unicode(std::string_view src, std::u16string& dst) {                   \
+        return table_to_unicode(src, dst, k_##n);                                     \
+    }                                                                                 \
+    int n##_from_unicode(std::u16string_view src, std::string& dst) {                 \
+        return table_from_unicode(src, dst, k_##n);                                   \
+    }                                                                                 \
+    int n##_to_unicode_raw(const char* src, size_t len, char16_t* dst, size_t& written) { \
+        return table_decode(src, len, dst, written, k_##n);                           \
+    }                                                                                 \
+    int n##_from_unicode_raw(const char16_t* src, size_t len, char* dst, size_t& written) { \
+        return table_encode(src, len, dst, written, k_##n);                           \
+    }

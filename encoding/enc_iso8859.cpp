@@ -15,12 +15,7 @@
 namespace nessel {
 namespace {
 
-#define NESSEL_SBCS(n)                                                                     \
-    constexpr auto x_##n =                                                                 \
-        make_sbcs_index(data::n##_to_ucs, data::n##_base, data::n##_rev_page, data::n##_rev); \
-    constexpr SbcsTable k_##n{data::n##_to_ucs, data::n##_base, data::n##_rev_page,       \
-                              data::n##_rev,    x_##n.decode,   x_##n.page,              \
-                              x_##n.rev,        x_##n.same_below};
+#define NESSEL_SBCS(n) NESSEL_SBCS_TABLE(n)
 NESSEL_SBCS(iso8859_1)
 NESSEL_SBCS(iso8859_2)
 NESSEL_SBCS(iso8859_3)
@@ -34,19 +29,7 @@ NESSEL_SBCS(iso8859_9)
 
 }  // namespace
 
-#define NESSEL_SBCS(n)                                                                \
-    int n##_to_unicode(std::string_view src, std::u16string& dst) {                   \
-        return table_to_unicode(src, dst, k_##n);                                     \
-    }                                                                                 \
-    int n##_from_unicode(std::u16string_view src, std::string& dst) {                 \
-        return table_from_unicode(src, dst, k_##n);                                   \
-    }                                                                                 \
-    int n##_to_unicode_raw(const char* src, size_t len, char16_t* dst, size_t& written) { \
-        return table_decode(src, len, dst, written, k_##n);                           \
-    }                                                                                 \
-    int n##_from_unicode_raw(const char16_t* src, size_t len, char* dst, size_t& written) { \
-        return table_encode(src, len, dst, written, k_##n);                           \
-    }
+#define NESSEL_SBCS(n) NESSEL_SBCS_CONVERTERS(n)
 NESSEL_SBCS(iso8859_1)
 NESSEL_SBCS(iso8859_2)
 NESSEL_SBCS(iso8859_3)
