@@ -435,11 +435,15 @@ def limit_test_process(cpu_seconds, memory_bytes):
     """Resource limits inherited by ctest and every test it starts.  The tests
     carry their own TIMEOUT property, which ctest's --timeout does not
     override, so a mutant that loops would run for minutes; one that loops
-    while appending would eat the shared machine's memory.  A CPU limit ends
-    the first, an address-space limit makes the second fail its allocation."""
+    while appending would eat the shared machine's memory, and one that lifts
+    the download's size bound fills the disk from the test's endless server.
+    A CPU limit ends the first, an address-space limit makes the second fail
+    its allocation, a file-size limit (1 GiB; SIGXFSZ ends the writer) the
+    third."""
     def apply():
         resource.setrlimit(resource.RLIMIT_CPU, (cpu_seconds, cpu_seconds + 5))
         resource.setrlimit(resource.RLIMIT_AS, (memory_bytes, memory_bytes))
+        resource.setrlimit(resource.RLIMIT_FSIZE, (1 << 30, 1 << 30))
     return apply
 
 
