@@ -20,7 +20,6 @@
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
 #include "nessel.h"
-#include "program_runner.h"
 #include "test_support.h"
 
 using namespace nessel;
@@ -155,38 +154,4 @@ TEST_F(DefaultZones, LegacyEncodingsGiveTheSameAce) {
         ASSERT_EQ(AceToNative("amc-z", c.ace, native, c.encoding, 0), kOk) << c.encoding;
         EXPECT_EQ(std::string(native), bytes) << c.encoding;
     }
-}
-
-TEST_F(DefaultZones, ProgramConvertsAndDecodesOnTheDefault) {
-    // The program finds data/pellow.ini beside itself (the build copies it);
-    // a private store and a closed update port keep the run on this machine.
-    const std::vector<std::string> env = {
-        "HOME=" + home(), "XDG_CONFIG_HOME=", "TMPDIR=" + tmp()};
-    const std::string url = "http://127.0.0.1:" + std::to_string(nessel::test::closed_port());
-    auto r = nessel::test::run_program(
-        {"reg", "set", std::string(kTalvexClientKey), "UpdateServerURL", url}, {}, env);
-    ASSERT_EQ(r.status, 0) << r.err;
-    r = nessel::test::run_program({"to-ace", "-c", "bücher.de", "Example.COM", "info@ไทย.ไทย",
-                                   "a b.de", "ü.no-such-tld"},
-                                  {}, env);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "xn--bcher-kva.de\tPUNYCODE\nexample.com\t-\n"
-                     "info@xn--o3cw4h.xn--o3cw4h\tPUNYCODE\n");
-    EXPECT_NE(r.err.find("a b.de: 7002 NESSEL_ERR_EMPTY"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("ü.no-such-tld: 4001 NESSEL_ERR_NO_ZONE"), std::string::npos) << r.err;
-    // A batch on standard input, in several scripts, and back.
-    r = nessel::test::run_program({"to-ace"}, "москва.рф\n中文网.中国\nभारत.भारत\n", env);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "xn--80adxhks.xn--p1ai\nxn--fiq228c5hs.xn--fiqs8s\nxn--h2brj9c.xn--h2brj9c\n");
-    r = nessel::test::run_program({"to-unicode"}, r.out, env);
-    EXPECT_EQ(r.out, "москва.рф\n中文网.中国\nभारत.भारत\n");
-    // The zone table as loaded.
-    r = nessel::test::run_program({"zones"}, {}, env);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\t.de\tPUNYCODE\txn--\t"), std::string::npos);
-    EXPECT_NE(r.out.find("\t0x0\t.ไทย\n"), std::string::npos);
-    // A forced update that cannot connect fails and says so.
-    r = nessel::test::run_program({"update"}, {}, env);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("could not be fetched"), std::string::npos) << r.err;
 }
