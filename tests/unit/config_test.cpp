@@ -1,0 +1,218 @@
+// SPDX-License-Identifier: MIT
+// The configuration store, the profile reader, the import of configuration
+// files, the search for them and the zone table load: the cases of
+// tests/vectors/config/store.tsv, each on a private store and directories,
+// and the search along PATH.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "config/import.h"
+#include "config/platform.h"
+#include "config/registry.h"
+#include "config/zone_table.h"
+#include "config_support.h"
+
+namespace nessel {
+namespace {
+
+using test::ConfigTest;
+using test::make_ini;
+using test::write_file;
+
+class Store : public ConfigTest {
+protected:
+    // {c*N} repetitions, the directory names and, where asked for, the
+    // \r \n \t \\ \xHH escapes.
+    std::string expand(const std::string& s, bool escapes) const {
+        std::string out;
+        for (size_t i = 0; i < s.size(); ++i) {
+            const size_t star = s.find('*', i), close = s.find('}', i);
+            if (s[i] == '{' && star == i + 2 && close != std::string::npos) {
+                out.append(std::stoul(s.substr(i + 3, close - i - 3)), s[i + 1]);
+                i = close;
+            } else if (s[i] == '$') {
+                for (auto [name, dir] : {std::pair{"$WORK", work()}, {"$TMP", tmp()}, {"$HOME", home()}})
+                    if (s.compare(i, std::strlen(name), name) == 0) {
+                        out += dir;
+                        i += std::strlen(name) - 1;
+                    }
+            } else if (escapes && s[i] == '\\' && i + 1 < s.size() && std::strchr("rnt\\x", s[i + 1])) {
+                const char c = s[++i];
+                if (c == 'x') {
+                    out.push_back(static_cast<char>(std::stoul(s.substr(i + 1, 2), nullptr, 16)));
+                    i += 2;
+                } else {
+                    out.push_back(c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : '\\');
+                }
+            } else {
+                out.push_back(s[i]);
+            }
+        }
+        return out;
+    }
+    static std::string key(const std::string& k) {
+        for (auto [name, full] : {std::pair{"dnsf", kDnsfKey}, {"client", kTalvexClientKey}})
+            if (k == name || k.starts_with(std::string(name) + "\\")) return std::string(full) + k.substr(std::strlen(name));
+        return k;
+    }
+    static uint32_t number(const std::string& s) { return static_cast<uint32_t>(std::stoull(s, nullptr, 0)); }
+    static std::string field(const ZoneRecord& r, const std::string& name) {
+        if (name == "flags") return std::to_string(r.prep_flags);
+        return name == "zone" ? r.zone : name == "codec" ? r.codec : name == "prefix" ? r.prefix
+               : name == "alt_prefix" ? r.alt_prefix : r.alt_suffix;
+    }
+    void step(const std::vector<std::string>& row, std::vector<test::Entry>& entries);
+};
+
+void Store::step(const std::vector<std::string>& raw, std::vector<test::Entry>& entries) {
+    std::vector<std::string> f;
+    for (const auto& r : raw) f.push_back(expand(r, f.size() == (raw[0] == "file" ? 2 : raw[0] == "set" ? 3 : 0)));
+    f.resize(std::max<size_t>(f.size(), 8));
+    const std::string& kind = f[0];
+    const bool wine = test::running_under_wine();
+    if (kind == "file") {
+        std::filesystem::create_directories(std::filesystem::path(f[1]).parent_path());
+        write_file(f[1], f[2]);
+    } else if (kind == "mkdir") {
+        std::filesystem::create_directories(f[1]);
+    } else if (kind == "remove") {
+        std::filesystem::remove_all(f[1]);
+    } else if (kind == "entry") {
+        entries.push_back({f[1], key(f[2]), f[3], f[4], f[5]});
+    } else if (kind == "ini") {
+        auto zones = test::zone_entries(std::stoi(f[3]));
+        entries.insert(entries.end(), zones.begin(), zones.end());
+        std::filesystem::create_directories(std::filesystem::path(f[1]).parent_path());
+        write_file(f[1], make_ini(f[2], entries));
+        entries.clear();
+    } else if (kind == "set") {
+        ASSERT_EQ(reg_write_text(key(f[1]), f[2], f[3]), 0);
+    } else if (kind == "setdword") {
+        ASSERT_EQ(reg_write_dword(key(f[1]), f[2], number(f[3])), 0);
+    } else if (kind == "text") {
+        std::string v;
+        EXPECT_EQ(reg_read_text(key(f[1]), f[2], v) == 0 ? v : "absent", f[3]);
+    } else if (kind == "dword") {
+        uint32_t v = 0;
+        const int rc = reg_read_dword(key(f[1]), f[2], v);
+        EXPECT_EQ(rc == 0 ? std::to_string(v) : "absent", f[3] == "absent" ? f[3] : std::to_string(number(f[3])));
+    } else if (kind == "names") {
+        std::vector<std::string> want;
+        for (size_t i = 1; i < raw.size(); ++i) want.push_back(f[i]);
+        EXPECT_EQ(zone_names(), test::in_enumeration_order(want));
+    } else if (kind == "import") {
+        EXPECT_EQ(import_config_file(f[1]), std::stoi(f[2]));
+    } else if (kind == "locate") {
+        EXPECT_EQ(locate_config_file(), std::stoi(f[1]));
+    } else if (kind == "load" || kind == "release") {
+        EXPECT_EQ(kind == "load" ? load_zone_table() : release_zone_table(), std::stoi(f[1]));
+        EXPECT_EQ(shared_zone_table() == nullptr, f[2] == "none" || kind == "release");
+        if (f[2] != "none") { EXPECT_EQ(zone_count(), f[2] == "max" ? kMaxZoneRecords : std::stoi(f[2])); }
+    } else if (kind == "zone") {
+        ASSERT_NE(shared_zone_table(), nullptr);
+        EXPECT_EQ(field(test::zone(f[1] == "max" ? kMaxZoneRecords - 1 : std::stoi(f[1])), f[2]), f[3]);
+    } else if (kind == "profile" || kind == "profile_int") {
+        platform::Profile* p = platform::profile_open(f[1]);
+        const std::string& want = wine && !f[6].empty() ? f[6] : f[5];
+        if (kind == "profile") {
+            EXPECT_EQ(platform::profile_get_string(p, f[2], f[3], "DEF", number(f[4])), want);
+        } else {
+            EXPECT_EQ(platform::profile_get_int(p, f[2], f[3], number(f[4])), number(want));
+        }
+        platform::profile_close(p);
+    } else {
+        ADD_FAILURE() << "unknown step";
+    }
+}
+
+TEST_F(Store, Cases) {
+    std::vector<test::Entry> entries;
+    int cases = 0;
+    bool skipping = false;
+    for (const auto& row : test::read_rows(NESSEL_VECTORS("config/store.tsv"))) {
+        if (row[0] == "case") {
+            if (cases++ > 0) {
+                TearDown();
+                for (const auto& d : {home(), tmp(), work()}) std::filesystem::remove_all(d);
+                SetUp();
+            }
+            skipping = false;
+            entries.clear();
+            continue;
+        }
+#ifdef _WIN32
+        skipping = skipping || row[0] == "native";  // the store is the system registry
+#endif
+        if (skipping || row[0] == "native") continue;
+        SCOPED_TRACE(test::joined(row).substr(0, 200));
+        step(row, entries);
+    }
+    EXPECT_GT(cases, 15);
+}
+
+TEST(ParseZoneValue, FieldLengthLimit) {
+    const std::string f255(255, 'x'), f256(256, 'y'), f2000(2000, 'z');
+    ZoneRecord p;
+    std::memset(&p, 0, sizeof p);
+    parse_zone_value(p, f255 + ";" + f256 + ";" + f2000 + ";;;1;" + f256 + ";c;" + f2000);
+    EXPECT_EQ(p.alt_prefix, f255);                 // exactly 255 is kept whole
+    EXPECT_EQ(p.alt_codec, f256.substr(0, 255));   // longer ones are cut
+    EXPECT_EQ(p.alt_suffix, f2000.substr(0, 255));
+    EXPECT_EQ(p.prefix, f256.substr(0, 255));
+    EXPECT_EQ(p.suffix, f2000.substr(0, 255));
+    EXPECT_EQ(p.prep_flags, 1);
+}
+
+TEST_F(Store, SearchOrderWithoutInstallPath) {
+#ifdef _WIN32
+    const char list_sep = ';';
+#else
+    const char list_sep = ':';
+#endif
+    // Not in the working directory: each directory of PATH in order.
+    for (const char* d : {"/p1", "/p2", "/p3"}) std::filesystem::create_directories(tmp() + d);
+    write_file(tmp() + "/p2/pellow.ini", make_ini("VERSION=22", test::zone_entries(1)));
+    write_file(tmp() + "/p3/pellow.ini", make_ini("VERSION=33", test::zone_entries(1)));
+    std::filesystem::create_directories(tmp() + "/p1/pellow.ini");  // a directory is no file
+#ifdef _WIN32
+    // SearchPathA stops at the first name that matches, and a directory is
+    // no configuration file: nothing is found.
+    const std::string p1_only = tmp() + "/p1" + list_sep + tmp() + "/p2";
+    {
+        const std::string saved = getenv("PATH") ? getenv("PATH") : "";
+        test::set_env("PATH", p1_only.c_str());
+        std::string none;
+        EXPECT_EQ(platform::search_file("pellow.ini", none), 0) << none;
+        test::set_env("PATH", saved.c_str());
+    }
+    std::filesystem::remove(tmp() + "/p1/pellow.ini");
+#endif
+    const std::string old_path = getenv("PATH") ? getenv("PATH") : "";
+    const std::string path_list = std::string(2, list_sep) + tmp() + "/p1" + list_sep + tmp() + "/p2" +
+                                  list_sep + tmp() + "/p3";
+    test::set_env("PATH", path_list.c_str());
+    // The system may write the found path with its own separators.
+    auto same_file = [](const std::string& a, const std::string& b) {
+        std::error_code ec;
+        return std::filesystem::equivalent(a, b, ec);
+    };
+    std::string found;
+    EXPECT_EQ(platform::search_file("pellow.ini", found), 1);
+    EXPECT_TRUE(same_file(found, tmp() + "/p2/pellow.ini")) << found;
+    EXPECT_EQ(locate_config_file(), 1);
+    EXPECT_EQ(client_dword("LastUpdateVersion"), 22u);
+    // The working directory comes before PATH.
+    write_file(work() + "/pellow.ini", make_ini("VERSION=44", test::zone_entries(1)));
+    EXPECT_EQ(platform::search_file("pellow.ini", found), 1);
+    EXPECT_TRUE(same_file(found, work() + "/pellow.ini")) << found;
+    test::set_env("PATH", tmp().c_str());
+    std::filesystem::remove(work() + "/pellow.ini");
+    EXPECT_EQ(platform::search_file("pellow.ini", found), 0);
+    EXPECT_EQ(locate_config_file(), 0);
+    test::set_env("PATH", old_path.c_str());
+}
+
+}  // namespace
+}  // namespace nessel
