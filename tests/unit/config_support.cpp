@@ -96,11 +96,6 @@ uint32_t ConfigTest::client_dword(const char* name, uint32_t absent) {
     return reg_read_dword(kTalvexClientKey, name, v) == 0 ? v : absent;
 }
 
-std::string ConfigTest::client_text(const char* name, const std::string& absent) {
-    std::string v;
-    return reg_read_text(kTalvexClientKey, name, v) == 0 ? v : absent;
-}
-
 std::vector<std::string> in_enumeration_order(std::vector<std::string> created) {
     if (values_enumerate_in_creation_order()) return created;
     auto folded = [](std::string s) {

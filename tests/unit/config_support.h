@@ -41,7 +41,6 @@ protected:
     // All DNSF value names in enumeration order.
     std::vector<std::string> zone_names();
     uint32_t client_dword(const char* name, uint32_t absent = 0xDEADBEEF);
-    std::string client_text(const char* name, const std::string& absent = "<absent>");
 
 private:
     TempDir dir_;

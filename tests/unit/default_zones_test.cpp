@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,28 +18,12 @@
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
 #include "nessel.h"
-#include "program_runner.h"
 #include "test_support.h"
 
 using namespace nessel;
 using nessel::test::utf16;
 
 namespace {
-
-std::vector<std::vector<std::string>> read_tsv(const std::string& name) {
-    std::ifstream f(std::string(NESSEL_SOURCE_DIR) + "/tests/vectors/domain/" + name);
-    std::vector<std::vector<std::string>> rows;
-    std::string line;
-    while (std::getline(f, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> cols;
-        std::stringstream s(line);
-        std::string col;
-        while (std::getline(s, col, '\t')) cols.push_back(col);
-        rows.push_back(cols);
-    }
-    return rows;
-}
 
 std::vector<nessel_unit> zero_terminated(const std::u16string& s) {
     std::vector<nessel_unit> v(s.begin(), s.end());
@@ -73,7 +55,7 @@ protected:
 }  // namespace
 
 TEST_F(DefaultZones, EveryTopLevelDomainIsAPunycodeZone) {
-    const auto tlds = read_tsv("default_tlds.tsv");
+    const auto tlds = test::read_rows(NESSEL_VECTORS("domain/default_tlds.tsv"));
     ASSERT_GT(tlds.size(), 100u);
     const auto table = shared_zone_table();
     ASSERT_GT(table->size(), 1000);
@@ -99,7 +81,7 @@ TEST_F(DefaultZones, EveryTopLevelDomainIsAPunycodeZone) {
 }
 
 TEST_F(DefaultZones, NamesConvertAsIdna2003AndDecodeBack) {
-    const auto rows = read_tsv("idna2003.tsv");
+    const auto rows = test::read_rows(NESSEL_VECTORS("domain/idna2003.tsv"));
     ASSERT_GT(rows.size(), 30u);
     for (const auto& row : rows) {
         ASSERT_EQ(row.size(), 3u);
@@ -127,66 +109,19 @@ TEST_F(DefaultZones, NamesConvertAsIdna2003AndDecodeBack) {
 }
 
 TEST_F(DefaultZones, LegacyEncodingsGiveTheSameAce) {
-    struct Case {
-        const char* encoding;
-        const char* name;  // UTF-8
-        const char* ace;
-    } cases[] = {
-        {"iso8859-1", "bücher.de", "xn--bcher-kva.de"},
-        {"cp1251", "москва.рф", "xn--80adxhks.xn--p1ai"},
-        {"gb", "中文网.中国", "xn--fiq228c5hs.xn--fiqs8s"},
-        {"GBK", "中文网.中国", "xn--fiq228c5hs.xn--fiqs8s"},
-        {"Big5", "台灣.台灣", "xn--kpry57d.xn--kpry57d"},
-        {"sjis", "日本語.jp", "xn--wgv71a119e.jp"},
-        {"ksc", "도메인.한국", "xn--hq1bm8jm9l.xn--3e0b707e"},
-        {"tsc", "ไทย.ไทย", "xn--o3cw4h.xn--o3cw4h"},
-    };
-    for (const auto& c : cases) {
-        const uint32_t type = str2enctype(c.encoding);
+    for (const auto& row : test::read_rows(NESSEL_VECTORS("domain/legacy.tsv"))) {
+        const char *encoding = row.at(0).c_str(), *name = row.at(1).c_str(), *ace = row.at(2).c_str();
+        const uint32_t type = str2enctype(encoding);
         if (type == 0) continue;  // not registered in this build
         std::string bytes;
-        ASSERT_EQ(unicode_to_encoding(type, utf16(c.name), bytes), 1) << c.encoding;
+        ASSERT_EQ(unicode_to_encoding(type, utf16(name), bytes), 1) << encoding;
         char out[512], codec[256];
-        ASSERT_EQ(NamePrep(c.encoding, bytes.c_str(), out, sizeof out, codec, 256, 0), kOk)
-            << c.encoding;
-        EXPECT_STREQ(out, c.ace) << c.encoding;
+        ASSERT_EQ(NamePrep(encoding, bytes.c_str(), out, sizeof out, codec, 256, 0), kOk)
+            << encoding;
+        EXPECT_STREQ(out, ace) << encoding;
         // And back into the legacy encoding.
         char native[512];
-        ASSERT_EQ(AceToNative("amc-z", c.ace, native, c.encoding, 0), kOk) << c.encoding;
-        EXPECT_EQ(std::string(native), bytes) << c.encoding;
+        ASSERT_EQ(AceToNative("amc-z", ace, native, encoding, 0), kOk) << encoding;
+        EXPECT_EQ(std::string(native), bytes) << encoding;
     }
-}
-
-TEST_F(DefaultZones, ProgramConvertsAndDecodesOnTheDefault) {
-    // The program finds data/pellow.ini beside itself (the build copies it);
-    // a private store and a closed update port keep the run on this machine.
-    const std::vector<std::string> env = {
-        "HOME=" + home(), "XDG_CONFIG_HOME=", "TMPDIR=" + tmp()};
-    const std::string url = "http://127.0.0.1:" + std::to_string(nessel::test::closed_port());
-    auto r = nessel::test::run_program(
-        {"reg", "set", std::string(kTalvexClientKey), "UpdateServerURL", url}, {}, env);
-    ASSERT_EQ(r.status, 0) << r.err;
-    r = nessel::test::run_program({"to-ace", "-c", "bücher.de", "Example.COM", "info@ไทย.ไทย",
-                                   "a b.de", "ü.no-such-tld"},
-                                  {}, env);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "xn--bcher-kva.de\tPUNYCODE\nexample.com\t-\n"
-                     "info@xn--o3cw4h.xn--o3cw4h\tPUNYCODE\n");
-    EXPECT_NE(r.err.find("a b.de: 7002 NESSEL_ERR_EMPTY"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("ü.no-such-tld: 4001 NESSEL_ERR_NO_ZONE"), std::string::npos) << r.err;
-    // A batch on standard input, in several scripts, and back.
-    r = nessel::test::run_program({"to-ace"}, "москва.рф\n中文网.中国\nभारत.भारत\n", env);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "xn--80adxhks.xn--p1ai\nxn--fiq228c5hs.xn--fiqs8s\nxn--h2brj9c.xn--h2brj9c\n");
-    r = nessel::test::run_program({"to-unicode"}, r.out, env);
-    EXPECT_EQ(r.out, "москва.рф\n中文网.中国\nभारत.भारत\n");
-    // The zone table as loaded.
-    r = nessel::test::run_program({"zones"}, {}, env);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\t.de\tPUNYCODE\txn--\t"), std::string::npos);
-    EXPECT_NE(r.out.find("\t0x0\t.ไทย\n"), std::string::npos);
-    // A forced update that cannot connect fails and says so.
-    r = nessel::test::run_program({"update"}, {}, env);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("could not be fetched"), std::string::npos) << r.err;
 }

@@ -1,27 +1,25 @@
 // SPDX-License-Identifier: MIT
-// tests/unit/nameprep_test.cpp: the nameprep pipeline and the export
-// talvex_name_prep_u: examples, every combination of the option bits, the
-// size limits, and every BMP unit and random strings for defined results.
+// tests/unit/nameprep_test.cpp: the nameprep pipeline (mapping, NFKC, the
+// checks) against the rows of tests/vectors/nameprep, the option bits, the
+// size limits, the tables unit by unit and random strings.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <random>
+#include <sstream>
 #include <vector>
 
 #include "api/lifecycle.h"
+#include "data/nameprep_map.h"
 #include "nameprep/nameprep.h"
 #include "test_support.h"
 
 using namespace nessel;
-using nessel::test::show;
 using nessel::test::M;
-using nessel::test::U;
+using nessel::test::show;
 
 namespace {
-
-class Nameprep : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_EQ(init_once(), 1); }
-};
 
 struct Result {
     uint32_t rc;
@@ -31,80 +29,102 @@ struct Result {
 Result prep(std::u16string_view in, uint32_t flags, size_t capacity = 1024) {
     Result r{0, u"untouched"};
     r.rc = name_prep(in, r.out, flags, capacity);
-    if (r.rc != 0) {
-        EXPECT_EQ(r.out, u"untouched") << "output written on failure";
-    }
+    if (r.rc != 0) { EXPECT_EQ(r.out, u"untouched") << "output written on failure"; }
     return r;
 }
 
-struct Case {
-    const char* in;
-    uint32_t flags;
-    uint32_t rc;
-    const char* out;  // expected on success
-    const char* note;
+std::u16string units(const std::string& s) { return M(s); }
+std::u16string unit(char16_t c) { return std::u16string(1, c); }
+
+// Composite -> one-level decomposition, read back from a compiled source list.
+std::map<char16_t, std::u16string> read_list(std::u16string_view list) {
+    std::map<char16_t, std::u16string> out;
+    for (size_t i = 0; list[i] != 0;) {
+        size_t end = list.find(u'\0', i);
+        out[list[i]] = std::u16string(list.substr(i + 1, end - i - 1));
+        i = end + 1;
+    }
+    return out;
+}
+
+// Runs first: before the library is set up nameprep refuses, untouched.
+TEST(NameprepBeforeInit, RefusesWithoutTouchingOutput) {
+    std::u16string out = u"unchanged";
+    EXPECT_EQ(name_prep(u"abc", out, 0, 1024), PREP_ERR_MAP_FAILED);
+    EXPECT_EQ(name_prep(u"", out, 0, 1024), PREP_ERR_PROHIBITED);
+    EXPECT_EQ(out, u"unchanged");
+    nessel_unit buf[8] = {'x', 0};
+    const nessel_unit in[] = {'a', 0};
+    EXPECT_EQ(talvex_name_prep_u(in, buf, 8, 0), PREP_ERR_MAP_FAILED);
+    EXPECT_EQ(buf[0], 'x');
+    std::u16string mapped;
+    EXPECT_EQ(map_name(u"A", mapped), 0);
+    EXPECT_EQ(normalize_nfkc(u"A", mapped, 0), 0);
+}
+
+class Nameprep : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(init_once(), 1); }
 };
 
-TEST_F(Nameprep, Examples) {
-    const Case cases[] = {
-        {"ABC", 0, 0, "abc", "case folding"},
-        {"U+00DF", 0, 0, "ss", "sharp s"},
-        {"U+0131", 0, 0, "i", "dotless i, our own entry"},
-        {"a U+00AD b", 0, 0, "ab", "soft hyphen deleted"},
-        {"a U+200B b", 0, 0, "ab", "zero width space deleted"},
-        {"U+FF21", 0, 0, "a", "fullwidth A: mapped, then normalized"},
-        {"U+0130", 0, 0, "U+0069 U+0307", "capital I with dot"},
-        {"U+FB03", 0, 0, "ffi", "ligature"},
-        {"U+33C6", 0, 0, "U+0063 U+2215 U+006B U+0067", "four-unit mapping"},
-        {"a U+3002 b", PREP_MAP_IDEOGRAPHIC_STOP, 0, "a.b", "ideographic stop mapped"},
-        {"a U+3002 b", 0, PREP_ERR_PROHIBITED, "", "ideographic stop refused"},
-        {"a U+0020 b", 0, PREP_ERR_PROHIBITED, "", "space"},
-        {"a U+0007", 0, PREP_ERR_PROHIBITED, "", "control character"},
-        {"a U+D800 U+DC00", 0, PREP_ERR_PROHIBITED, "", "surrogate pair"},
-        {"U+DC00", 0, PREP_ERR_PROHIBITED, "", "lone surrogate"},
-        {"U+FFFF", 0, PREP_ERR_PROHIBITED, "", "noncharacter"},
-        {"ab_cd.ef@gh", 0xA5, 0, "ab_cd.ef@gh", "NamePrep_U flags"},
-        {"ab_cd", PREP_LOCAL_RULES, PREP_ERR_LABEL_CHAR, "", "underscore under local rules"},
-        {"ab.cd", PREP_LOCAL_RULES, PREP_ERR_LABEL_CHAR, "", "dot under local rules"},
-        {"ab.cd", PREP_CHECK_ALLOWED, PREP_ERR_NOT_ALLOWED, "", "dot under allowed check"},
-        {"a U+0020 b", PREP_LOCAL_RULES, PREP_ERR_PROHIBITED, "", "prohibited check runs first"},
-        {"U+00AD", 0, 0, "", "everything mapped away"},
-        {"U+00AD", PREP_CHECK_ALLOWED, PREP_ERR_NOT_ALLOWED, "", "empty name is not allowed"},
-        {"U+4E1C U+6C17", 0x203, 0, "U+4E1C U+6C17", "both Chinese directions: neither runs"},
-        {"U+6C17", PREP_TO_SIMPLIFIED, 0, "U+6C17", "no folding without local rules"},
-        {"U+6C17 U+5263 U+767C", 0x03, 0, "U+6C14 U+5251 U+53D1", "folding to simplified"},
-        {"U+F98B", 0x03, 0, "U+5386", "normalized first, then folded"},
-        {"U+4E1C", PREP_TO_TRADITIONAL, 0, "U+6771", "premapping to traditional"},
-        {"U+0649", PREP_LOCAL_RULES, 0, "U+064A", "Arabic folding before mapping"},
-        {"U+FEEF", PREP_LOCAL_RULES, 0, "U+064A", "Arabic folding after normalization"},
-        {"U+FEEF", 0, 0, "U+0649", "no Arabic folding without local rules"},
-        {"U+0628 U+064E", PREP_LOCAL_RULES, PREP_ERR_LABEL_CHAR, "", "fatha"},
-        {"U+0589", PREP_LOCAL_RULES, PREP_ERR_LABEL_CHAR, "", "Armenian full stop"},
-        {"U+0E01 U+0E4D U+0E48 U+0E32", PREP_LOCAL_RULES, 0, "U+0E01 U+0E48 U+0E4D U+0E32", "Thai"},
-        {"U+304B U+309B", PREP_JAPANESE_PREMAP, 0, "U+304C", "voiced mark premapped"},
-        {"U+304B U+309B", 0, PREP_ERR_PROHIBITED, "", "voiced mark becomes a space"},
-        {"U+2212", PREP_JAPANESE_PREMAP, 0, "-", "minus sign"},
-        {"U+3260", PREP_KOREAN_PREMAP, 0, "U+1100", "circled Hangul: premapped, then normalized"},
-        {"U+3260", 0, 0, "U+1100", "circled Hangul normalized"},
-        {"U+2460", PREP_CHECK_ALLOWED, 0, "1", "circled one"},
-        {"U+00D7", PREP_CHECK_ALLOWED, PREP_ERR_NOT_ALLOWED, "", "excluded"},
-        {"U+0387", PREP_CHECK_ALLOWED, PREP_ERR_NOT_ALLOWED, "", "ano teleia: a middle dot once normalized"},
-        {"U+0221", PREP_CHECK_ALLOWED, 0, "U+0221", "unassigned, inside an allowed range"},
-        {"U+4E00 U+AC00 -9", PREP_CHECK_ALLOWED, 0, "U+4E00 U+AC00 U+002D U+0039", "allowed"},
-        {"a_b", PREP_CHECK_ALLOWED, PREP_ERR_NOT_ALLOWED, "", "underscore not allowed"},
-        {"a_b", PREP_CHECK_ALLOWED | PREP_ALLOW_UNDERSCORE, 0, "a_b", "underscore allowed"},
-        {"a U+FE6B b", PREP_DELIMITERS, 0, "a@b", "small commercial at"},
-        {"ABC", 0xFFFFFC40, 0, "abc", "ignored bits"},
-    };
-    for (const Case& c : cases) {
-        Result r = prep(M(c.in), c.flags);
-        EXPECT_EQ(r.rc, c.rc) << c.note;
-        if (c.rc == 0 && r.rc == 0) {
-            EXPECT_EQ(show(r.out), show(M(c.out))) << c.note;
+TEST_F(Nameprep, Vectors) {
+    int rows = 0;
+    for (const auto& row : test::read_rows(NESSEL_VECTORS("nameprep/cases.tsv"))) {
+        ASSERT_GE(row.size(), 5u) << test::joined(row);
+        SCOPED_TRACE(test::joined(row));
+        ++rows;
+        const std::string& kind = row[0];
+        const auto flags = static_cast<uint32_t>(std::stoul(row[1], nullptr, 16));
+        const std::u16string in = units(row[2]);
+        if (kind == "prep") {
+            Result r = prep(in, flags);
+            EXPECT_EQ(r.rc, std::stoul(row[3]));
+            if (row[4] != "*") { EXPECT_EQ(show(r.out), show(units(row[4]))); }
+            // Bits outside the defined ones change nothing.
+            Result ignored = prep(in, flags | 0x40 | 0xF0000000);
+            EXPECT_EQ(ignored.rc, r.rc);
+            EXPECT_EQ(ignored.out, r.out);
+        } else if (kind == "check") {
+            const int got[] = {check_prohibited(in, flags), check_label_chars(in, flags),
+                               check_allowed(in, flags), check_excluded(in)};
+            std::istringstream want(row[3]);
+            for (int g : got) {
+                std::string w;
+                want >> w;
+                if (w != "*") { EXPECT_EQ(g, std::stoi(w)); }
+            }
+        } else if (kind == "nfkc") {
+            std::u16string out;
+            EXPECT_EQ(normalize_nfkc(in, out, flags), 1);
+            EXPECT_EQ(show(out), show(units(row[4])));
+        } else if (kind == "map") {
+            MapEntry e = map_entry(in.at(0));
+            EXPECT_EQ(show(std::u16string(e.units, e.length)), show(units(row[4])));
+        } else if (kind == "ccc") {
+            EXPECT_EQ(combining_class(in.at(0)), std::stoi(row[3]));
+        } else if (kind == "excl") {
+            EXPECT_EQ(composition_excluded(in.at(0)), row[3] == "1");
+        } else {
+            ADD_FAILURE() << "unknown kind";
         }
     }
-    Result empty = prep(u"", 0);
-    EXPECT_EQ(empty.rc, PREP_ERR_PROHIBITED);
+    EXPECT_GT(rows, 150);
+}
+
+// Mapping then NFKC against Python's stringprep and unicodedata.ucd_3_2_0
+// (tools/make_nameprep_vectors.py).
+TEST_F(Nameprep, MapAndNfkcMatchIndependentVectors) {
+    int rows = 0, failures = 0;
+    for (const auto& row : test::read_rows(NESSEL_VECTORS("nameprep/map_nfkc.tsv"))) {
+        std::u16string mapped, got;
+        ASSERT_EQ(map_name(units(row.at(0)), mapped), 1);
+        ASSERT_EQ(normalize_nfkc(mapped, got, 0), 1);
+        ++rows;
+        if (got != (row.at(1) == "-" ? u"" : M(row[1])) && ++failures <= 20)
+            ADD_FAILURE() << test::joined(row) << ": got " << show(got);
+    }
+    EXPECT_EQ(failures, 0);
+    EXPECT_GT(rows, 7000);
 }
 
 // Every combination of the nine option bits, against the effect each bit is
@@ -112,26 +132,17 @@ TEST_F(Nameprep, Examples) {
 TEST_F(Nameprep, FlagsMatrix) {
     for (uint32_t bits = 0; bits < 512; ++bits) {
         // Spread the nine bits over 0x01..0x200, skipping the unused 0x40.
-        uint32_t f = (bits & 0x3F) | ((bits & 0x1C0) << 1);
+        const uint32_t f = (bits & 0x3F) | ((bits & 0x1C0) << 1);
         const bool local = f & PREP_LOCAL_RULES, simp = f & PREP_TO_SIMPLIFIED,
                    stop = f & PREP_MAP_IDEOGRAPHIC_STOP, allowed = f & PREP_CHECK_ALLOWED,
                    ja = f & PREP_JAPANESE_PREMAP, delim = f & PREP_DELIMITERS,
-                   under = f & PREP_ALLOW_UNDERSCORE,
-                   trad = f & PREP_TO_TRADITIONAL;
+                   under = f & PREP_ALLOW_UNDERSCORE, trad = f & PREP_TO_TRADITIONAL;
         // A delimiter or "_" outside its exemption fails the label check under
         // local rules, else the allowed check, else passes.
         auto punct_rc = [&](bool exempt) -> uint32_t {
-            if (exempt) return 0;
-            if (local) return PREP_ERR_LABEL_CHAR;
-            if (allowed) return PREP_ERR_NOT_ALLOWED;
-            return 0;
+            return exempt ? 0 : local ? PREP_ERR_LABEL_CHAR : allowed ? PREP_ERR_NOT_ALLOWED : 0;
         };
-        struct Probe {
-            const char* in;
-            uint32_t rc;
-            const char* out;
-        } const probes[] = {
-            {"ABC", 0, "abc"},
+        const struct { const char* in; uint32_t rc; const char* out; } probes[] = {
             {"U+0649", 0, local ? "U+064A" : "U+0649"},
             {"a U+3002 b", stop ? punct_rc(delim) : PREP_ERR_PROHIBITED, "a.b"},
             {"a U+FF20 b", punct_rc(delim), "a@b"},
@@ -143,33 +154,12 @@ TEST_F(Nameprep, FlagsMatrix) {
             {"U+00D7", allowed ? PREP_ERR_NOT_ALLOWED : 0, "U+00D7"},
             {"U+0E4D U+0E48 U+0E32", 0, local ? "U+0E48 U+0E4D U+0E32" : "U+0E4D U+0E48 U+0E32"},
         };
-        for (const Probe& p : probes) {
+        for (const auto& p : probes) {
             Result r = prep(M(p.in), f);
             ASSERT_EQ(r.rc, p.rc) << p.in << " flags 0x" << std::hex << f;
-            if (p.rc == 0) {
-                ASSERT_EQ(show(r.out), show(M(p.out))) << p.in << " flags 0x" << std::hex << f;
-            }
-            Result ignored = prep(M(p.in), f | 0x40 | 0xF0000000);
-            ASSERT_EQ(ignored.rc, r.rc);
-            ASSERT_EQ(ignored.out, r.out);
+            if (p.rc == 0) { ASSERT_EQ(show(r.out), show(M(p.out))) << p.in << " flags 0x" << std::hex << f; }
         }
     }
-}
-
-// The Korean premapping goes to compatibility jamo, which normalization
-// takes on to the conjoining jamo that the unmapped units reach anyway.
-TEST_F(Nameprep, KoreanPremapIsAbsorbedByNormalization) {
-    int changed = 0;
-    for (uint32_t c = 1; c < 0x10000; ++c) {
-        std::u16string s(1, static_cast<char16_t>(c)), premapped = s;
-        premap_korean(premapped);
-        if (premapped == s) continue;
-        ++changed;
-        Result with = prep(s, PREP_KOREAN_PREMAP), without = prep(s, 0);
-        EXPECT_EQ(with.rc, 0u);
-        EXPECT_EQ(with.out, without.out) << std::hex << c;
-    }
-    EXPECT_EQ(changed, 66);
 }
 
 TEST_F(Nameprep, SizeLimits) {
@@ -184,37 +174,65 @@ TEST_F(Nameprep, SizeLimits) {
     EXPECT_EQ(prep(repeat(0x3300, 256), 0).rc, PREP_ERR_NORMALIZE_FAILED);
     // A long decomposition that composes back fits.
     EXPECT_EQ(prep(repeat(0xAC01, 1023), 0).rc, 0u);
-    // Capacity counts the terminator.
+    // Capacity counts the terminator; the checks answer before it is looked at.
     EXPECT_EQ(prep(u"ABC", 0, 3).rc, PREP_ERR_NORMALIZE_FAILED);
     EXPECT_EQ(prep(u"ABC", 0, 4).out, u"abc");
     EXPECT_EQ(prep(M("U+00AD"), 0, 0).rc, PREP_ERR_NORMALIZE_FAILED);
     EXPECT_EQ(prep(M("U+00AD"), 0, 1).out, u"");
-    // The checks answer before the capacity is looked at.
     EXPECT_EQ(prep(u"a b", 0, 0).rc, PREP_ERR_PROHIBITED);
     // A 0 unit ends the name.
     EXPECT_EQ(prep(std::u16string(u"ab\0 c", 5), 0).out, u"ab");
 }
 
+TEST_F(Nameprep, Export) {
+    const nessel_unit abc[] = {'A', 'B', 'C', 0}, space[] = {'a', ' ', 0}, empty[] = {0};
+    nessel_unit out[8];
+    std::fill(std::begin(out), std::end(out), 0x7777);
+    EXPECT_EQ(talvex_name_prep_u(abc, out, 8, 0), 0u);
+    EXPECT_EQ(std::u16string(out, out + 5), std::u16string(u"abc\0\x7777", 5));
+    std::fill(std::begin(out), std::end(out), 0x7777);
+    EXPECT_EQ(talvex_name_prep_u(abc, out, 3, 0), PREP_ERR_NORMALIZE_FAILED);
+    EXPECT_EQ(talvex_name_prep_u(space, out, 8, 0), PREP_ERR_PROHIBITED);
+    EXPECT_EQ(talvex_name_prep_u(empty, out, 8, 0), PREP_ERR_PROHIBITED);
+    EXPECT_EQ(talvex_name_prep_u(nullptr, out, 8, 0), PREP_ERR_PROHIBITED);
+    EXPECT_EQ(talvex_name_prep_u(abc, nullptr, 8, 0), PREP_ERR_PROHIBITED);
+    EXPECT_EQ(out[0], 0x7777);
+    std::vector<nessel_unit> longest(1023, 'a'), too_long(5000, 'a'), big(1024, 0x7777);
+    longest.push_back(0);
+    too_long.push_back(0);
+    EXPECT_EQ(talvex_name_prep_u(longest.data(), big.data(), 1024, 0xA5), 0u);
+    EXPECT_EQ(big[1023], 0);
+    EXPECT_EQ(talvex_name_prep_u(too_long.data(), big.data(), 8192, 0), PREP_ERR_MAP_FAILED);
+}
+
 // Every BMP unit alone, under three flag words: a defined result, output
 // only on success, and a result that passes the checks its flags ask for.
+// The Korean premapping goes to compatibility jamo, which normalization
+// takes on to the conjoining jamo that the unmapped units reach anyway.
 TEST_F(Nameprep, EveryUnitAlone) {
-    int passed = 0;
-    for (uint32_t flags : {0u, 0xA5u, 0x3BFu})
-        for (uint32_t c = 1; c < 0x10000; ++c) {
-            Result r = prep(std::u16string(1, static_cast<char16_t>(c)), flags);
+    int passed = 0, korean = 0;
+    for (uint32_t c = 1; c < 0x10000; ++c) {
+        const std::u16string s = unit(static_cast<char16_t>(c));
+        for (uint32_t flags : {0u, 0xA5u, 0x3BFu}) {
+            Result r = prep(s, flags);
             ASSERT_TRUE(r.rc == 0 || (r.rc >= 203 && r.rc <= 205)) << std::hex << c << " " << r.rc;
             if (r.rc != 0) continue;
             ++passed;
             ASSERT_LE(r.out.size(), 18u);
             ASSERT_EQ(check_prohibited(r.out, flags), 0) << std::hex << c;
-            if (flags & PREP_LOCAL_RULES) {
-                ASSERT_EQ(check_label_chars(r.out, flags), 1) << std::hex << c;
-            }
-            if (flags & PREP_CHECK_ALLOWED) {
-                ASSERT_EQ(check_allowed(r.out, flags), 0) << std::hex << c;
-            }
+            if (flags & PREP_LOCAL_RULES) { ASSERT_EQ(check_label_chars(r.out, flags), 1) << std::hex << c; }
+            if (flags & PREP_CHECK_ALLOWED) { ASSERT_EQ(check_allowed(r.out, flags), 0) << std::hex << c; }
         }
+        std::u16string premapped = s;
+        premap_korean(premapped);
+        if (premapped == s) continue;
+        ++korean;
+        Result with = prep(s, PREP_KOREAN_PREMAP), without = prep(s, 0);
+        EXPECT_EQ(with.rc, 0u);
+        EXPECT_EQ(with.out, without.out) << std::hex << c;
+    }
     EXPECT_GT(passed, 60000);
+    EXPECT_EQ(korean, 66);
 }
 
 TEST_F(Nameprep, RandomStrings) {
@@ -233,42 +251,103 @@ TEST_F(Nameprep, RandomStrings) {
             auto [lo, hi] = ranges[pick(rng)];
             s.push_back(static_cast<char16_t>(std::uniform_int_distribution<uint32_t>(lo, hi)(rng)));
         }
-        uint32_t flags = flag_word(rng);
+        const uint32_t flags = flag_word(rng);
         Result r = prep(s, flags);
         ASSERT_TRUE(r.rc == 0 || (r.rc >= 203 && r.rc <= 205)) << show(s) << " " << r.rc;
-        if (r.rc == 0) {
-            ASSERT_EQ(check_prohibited(r.out, flags), 0) << show(s);
-        }
+        if (r.rc == 0) { ASSERT_EQ(check_prohibited(r.out, flags), 0) << show(s); }
     }
 }
 
-TEST_F(Nameprep, Export) {
-    const nessel_unit abc[] = {'A', 'B', 'C', 0};
-    nessel_unit out[8];
-    std::fill(std::begin(out), std::end(out), 0x7777);
-    EXPECT_EQ(talvex_name_prep_u(abc, out, 8, 0), 0u);
-    EXPECT_EQ(std::u16string(out, out + 4), std::u16string(u"abc\0", 4));
-    EXPECT_EQ(out[4], 0x7777);  // nothing written past the terminator
+// The check tables counted unit by unit.
+TEST_F(Nameprep, CheckTableSizes) {
+    int prohibited = 0, label_ascii = 0, label_other = 0, allowed = 0, excluded = 0, runs = 0;
+    for (uint32_t c = 0; c < 0x10000; ++c) {
+        auto u = static_cast<char16_t>(c);
+        prohibited += is_prohibited_unit(u);
+        if (is_label_refused_unit(u)) (c < 0x80 ? label_ascii : label_other)++;
+        allowed += is_allowed_unit(u);
+        excluded += is_excluded_unit(u);
+        runs += is_allowed_unit(u) && (c == 0 || !is_allowed_unit(static_cast<char16_t>(c - 1)));
+    }
+    EXPECT_EQ(prohibited, 8609);
+    EXPECT_EQ(label_ascii, 64);
+    EXPECT_EQ(label_other, 305);
+    EXPECT_EQ(excluded, 7);
+    // 45 ranges holding 43878 units; three of them touch, leaving 42 runs.
+    EXPECT_EQ(allowed, 43878);
+    EXPECT_EQ(runs, 42);
+    EXPECT_EQ(check_prohibited(u"", 0), 0);
+    EXPECT_EQ(check_label_chars(u"", 0), 1);
+    EXPECT_LT(check_allowed(u"", 0), 0);
+    EXPECT_LT(check_excluded(u""), 0);
+}
 
-    std::fill(std::begin(out), std::end(out), 0x7777);
-    EXPECT_EQ(talvex_name_prep_u(abc, out, 3, 0), PREP_ERR_NORMALIZE_FAILED);
-    EXPECT_EQ(out[0], 0x7777);
-    const nessel_unit space[] = {'a', ' ', 0};
-    EXPECT_EQ(talvex_name_prep_u(space, out, 8, 0), PREP_ERR_PROHIBITED);
-    EXPECT_EQ(out[0], 0x7777);
-    const nessel_unit empty[] = {0};
-    EXPECT_EQ(talvex_name_prep_u(empty, out, 8, 0), PREP_ERR_PROHIBITED);
-    EXPECT_EQ(talvex_name_prep_u(nullptr, out, 8, 0), PREP_ERR_PROHIBITED);
-    EXPECT_EQ(talvex_name_prep_u(abc, nullptr, 8, 0), PREP_ERR_PROHIBITED);
-    EXPECT_EQ(out[0], 0x7777);
-
-    std::vector<nessel_unit> longest(1023, 'a'), too_long(5000, 'a');
-    longest.push_back(0);
-    too_long.push_back(0);
-    std::vector<nessel_unit> big(1024, 0x7777);
-    EXPECT_EQ(talvex_name_prep_u(longest.data(), big.data(), 1024, 0xA5), 0u);
-    EXPECT_EQ(big[1023], 0);
-    EXPECT_EQ(talvex_name_prep_u(too_long.data(), big.data(), 8192, 0), PREP_ERR_MAP_FAILED);
+// The normalization tables: the one-level source lists, their recursive
+// expansion, the composition pairs, the classes and the mapping table.
+TEST_F(Nameprep, NormalizationTables) {
+    ASSERT_EQ(build_normalization_tables(), 0);  // again: repeatable
+    ASSERT_EQ(build_mapping_index(), 0);
+    auto canonical = read_list(canonical_list()), compat = read_list(compatibility_list());
+    std::map<size_t, int> canon_hist, compat_hist, map_lengths;
+    for (auto& [k, v] : canonical) canon_hist[v.size()]++;
+    for (auto& [k, v] : compat) compat_hist[v.size()]++;
+    EXPECT_EQ(canon_hist, (std::map<size_t, int>{{1, 323}, {2, 988}}));
+    EXPECT_EQ(compat_hist, (std::map<size_t, int>{
+                               {1, 1149}, {2, 584}, {3, 360}, {4, 62}, {5, 15}, {6, 2}, {8, 1}, {18, 1}}));
+    EXPECT_EQ(compat[0x03F4], M("U+0398"));
+    EXPECT_EQ(canonical[0xF951], M("U+96FB"));
+    EXPECT_EQ(composition_first_count(), 415);
+    EXPECT_EQ(composition_second_count(), 69);
+    std::function<std::u16string(char16_t)> expand = [&](char16_t c) -> std::u16string {
+        auto it = canonical.find(c);
+        if (it == canonical.end()) it = compat.find(c);
+        if (it == compat.end()) return unit(c);
+        std::u16string out;
+        for (char16_t u : it->second) out += expand(u);
+        return out;
+    };
+    // The direct mapping lookup finds exactly the keys a binary search over
+    // the sorted entries (through the index) finds.
+    auto search = [](char16_t c) -> const char16_t* {
+        int low = 0, high = static_cast<int>(data::kMapCount) - 1;
+        while (low <= high) {
+            int mid = (low + high) / 2;
+            char16_t key = data::kMapTable[data::kMapIndex[mid]];
+            if (c == key) return &data::kMapTable[data::kMapIndex[mid] + 1];
+            (c < key ? high : low) = c < key ? mid - 1 : mid + 1;
+        }
+        return nullptr;
+    };
+    int nonzero_class = 0;
+    std::u16string deleted;
+    for (uint32_t c = 0; c < 0x10000; ++c) {
+        const auto u = static_cast<char16_t>(c);
+        ASSERT_FALSE(canonical.count(u) && compat.count(u)) << std::hex << c;
+        const std::u16string_view full = full_decomposition(u);
+        const bool listed = canonical.count(u) || compat.count(u);
+        EXPECT_EQ(std::u16string(full), listed ? expand(u) : u"") << std::hex << c;
+        auto it = canonical.find(u);
+        if (it != canonical.end() && it->second.size() == 2) {
+            EXPECT_EQ(compose_pair(it->second[0], it->second[1]), u) << std::hex << c;
+        }
+        nonzero_class += combining_class(u) != 0;
+        const MapEntry e = map_entry(u);
+        ASSERT_EQ(e.units, search(u)) << std::hex << c;
+        if (e.units != nullptr) map_lengths[e.length]++;
+        if (e.units != nullptr && e.length == 0) deleted.push_back(u);
+    }
+    EXPECT_EQ(nonzero_class, 276);
+    EXPECT_EQ(compose_pair(u'e', u'e'), 0);
+    EXPECT_EQ(compose_pair(0x0301, u'e'), 0);
+    EXPECT_EQ(mapping_table_count(), 913u);
+    EXPECT_EQ(map_lengths, (std::map<size_t, int>{{0, 27}, {1, 725}, {2, 133}, {3, 27}, {4, 1}}));
+    EXPECT_EQ(show(deleted), show(M("U+00AD U+034F U+1806 U+180B U+180C U+180D U+200B U+200C U+200D "
+                                    "U+2060 U+FE00 U+FE01 U+FE02 U+FE03 U+FE04 U+FE05 U+FE06 U+FE07 "
+                                    "U+FE08 U+FE09 U+FE0A U+FE0B U+FE0C U+FE0D U+FE0E U+FE0F U+FEFF")));
+    std::u16string s = M("U+0061 U+0301 U+0316 U+0300 U+0317 U+0062");
+    canonical_reorder(s, 0);  // stable by class
+    EXPECT_EQ(show(s), show(M("U+0061 U+0316 U+0317 U+0301 U+0300 U+0062")));
+    EXPECT_TRUE(normalization_ready());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <stdexcept>
 
@@ -163,6 +164,29 @@ void expect_conversions(std::span<const ConversionCase> cases) {
             EXPECT_EQ(show_bytes(out), show_bytes(B(c.bytes))) << c.enc << " " << c.units;
         }
     }
+}
+
+Rows read_rows(const std::string& path) {
+    std::ifstream in(path);
+    EXPECT_TRUE(in) << "cannot read " << path;
+    Rows rows;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        auto& row = rows.emplace_back();
+        for (size_t pos = 0;;) {
+            const size_t tab = line.find('\t', pos);
+            row.push_back(line.substr(pos, tab - pos));
+            if (tab == std::string::npos) break;
+            pos = tab + 1;
+        }
+    }
+    return rows;
+}
+
+std::string joined(const std::vector<std::string>& row) {
+    std::string out;
+    for (const auto& f : row) out += (out.empty() ? "" : " | ") + f;
+    return out;
 }
 
 TempDir::TempDir() {

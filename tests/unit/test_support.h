@@ -45,6 +45,14 @@ struct ConversionCase {
 // checks the result and the output.
 void expect_conversions(std::span<const ConversionCase> cases);
 
+// The rows of a vector file: tab-separated fields, blank lines and lines
+// starting with '#' skipped.  A missing file fails the test.
+using Rows = std::vector<std::vector<std::string>>;
+Rows read_rows(const std::string& path);
+#define NESSEL_VECTORS(name) NESSEL_SOURCE_DIR "/tests/vectors/" name
+// A row as one line, for failure messages.
+std::string joined(const std::vector<std::string>& row);
+
 // A fresh temporary directory, removed with the object.
 class TempDir {
 public:

@@ -1,23 +1,18 @@
 // SPDX-License-Identifier: MIT
 // tests/win/platform_win32_test.cpp: the Win32 platform layer against the
 // real system: values land in HKEY_CURRENT_USER (read back here with the
-// registry functions directly), the profile functions, SearchPathA,
-// GetTempPathA, the download file, and WinINet against an HTTP server on
-// 127.0.0.1 run by the test.
-#include <winsock2.h>
-#include <ws2tcpip.h>
+// registry functions directly), profile files by bare name, SearchPathA,
+// GetTempPathA and the download file.  Lookups, WinINet transfers and the
+// text search run as the shared configuration cases.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "config/platform.h"
@@ -163,30 +158,16 @@ TEST(Win32Registry, EnumerationOrder) {
     }
 }
 
-TEST(Win32Profile, LookupsLikeGetPrivateProfile) {
+// A bare name is resolved against the current directory, not the Windows
+// directory where GetPrivateProfile* would look for it.  (The lookups
+// themselves are cases of the shared configuration tests.)
+TEST(Win32Profile, BareNameIsTheCurrentDirectorys) {
     TempDir dir;
-    const std::string path = dir.path() + "\\pellow.ini";
-    spit(path,
-         "VERSION=7\r\n[Pellow]\r\nNumKey = 3\r\nNeg=-4\r\nText=\"  quoted  \"\r\n"
-         "Word = plain value \r\nEmpty=\r\nBig=4000000000\r\n[pellow]\r\nNumKey=99\r\n");
-    Profile* p = profile_open(path);
-    EXPECT_EQ(profile_get_int(p, "PELLOW", "numkey", 0), 3u);  // first section wins
-    EXPECT_EQ(profile_get_int(p, "Pellow", "Neg", 5), 0u);
-    EXPECT_EQ(profile_get_int(p, "Pellow", "Absent", 17), 17u);
-    EXPECT_EQ(profile_get_int(p, "Pellow", "Empty", 17), 17u);
-    EXPECT_EQ(profile_get_int(p, "Pellow", "Big", 0), 4000000000u);
-    EXPECT_EQ(profile_get_string(p, "Pellow", "Text", "d", 260), "  quoted  ");
-    EXPECT_EQ(profile_get_string(p, "Pellow", "Word", "d", 260), "plain value");
-    EXPECT_EQ(profile_get_string(p, "Pellow", "Word", "d", 6), "plain");  // capacity - 1
-    EXPECT_EQ(profile_get_string(p, "Pellow", "Absent", "dflt", 260), "dflt");
-    profile_close(p);
-
-    // A bare name is resolved against the current directory, not the
-    // Windows directory where GetPrivateProfile* would look for it.
+    spit(dir.path() + "\\pellow.ini", "[Pellow]\r\nNumKey = 3\r\n");
     char old[MAX_PATH];
     ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, old), 0u);
     ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
-    p = profile_open("pellow.ini");
+    Profile* p = profile_open("pellow.ini");
     EXPECT_EQ(profile_get_int(p, "Pellow", "NumKey", 0), 3u);
     profile_close(p);
     p = profile_open("missing.ini");
@@ -246,156 +227,6 @@ TEST(Win32Files, DownloadFileIsPutInPlaceWhole) {
     EXPECT_EQ(files, 1);
     EXPECT_EQ(download_file_create(dir.path() + "\\no-such-dir\\pellow.ini"), nullptr);
     EXPECT_EQ(download_file_create(dir.path()), nullptr);  // a directory is never written
-}
-
-// HTTP/1.0 on 127.0.0.1, one connection at a time, until destroyed.
-class LocalServer {
-public:
-    explicit LocalServer(std::string body, int status = 200) : body_(std::move(body)), status_(status) {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-        listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        addr.sin_port = 0;
-        bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        int len = sizeof addr;
-        getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
-        listen(listen_, 4);
-        thread_ = std::thread([this] { serve(); });
-    }
-    ~LocalServer() {
-        stop_ = true;
-        closesocket(listen_);
-        thread_.join();
-        WSACleanup();
-    }
-    std::string url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-    std::string last_request() {
-        std::lock_guard<std::mutex> lock(mu_);
-        return last_request_;
-    }
-
-private:
-    void serve() {
-        while (!stop_) {
-            SOCKET c = accept(listen_, nullptr, nullptr);
-            if (c == INVALID_SOCKET) return;
-            std::string req;
-            char buf[1024];
-            while (req.find("\r\n\r\n") == std::string::npos) {
-                int n = recv(c, buf, sizeof buf, 0);
-                if (n <= 0) break;
-                req.append(buf, n);
-            }
-            {
-                std::lock_guard<std::mutex> lock(mu_);
-                last_request_ = req;
-            }
-            // No Last-Modified and no Expires: INTERNET_FLAG_HYPERLINK then
-            // always reloads instead of answering from the cache.
-            std::string reply = "HTTP/1.0 " + std::to_string(status_) + " X\r\nContent-Length: " +
-                                std::to_string(body_.size()) +
-                                "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + body_;
-            for (size_t sent = 0; sent < reply.size();) {
-                int n = send(c, reply.data() + sent, static_cast<int>(reply.size() - sent), 0);
-                if (n <= 0) break;
-                sent += n;
-            }
-            shutdown(c, SD_SEND);
-            closesocket(c);
-        }
-    }
-
-    std::string body_;
-    int status_;
-    SOCKET listen_;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::mutex mu_;
-    std::string last_request_;
-    std::thread thread_;
-};
-
-TEST(Win32Url, ReadsInBlocksWithTheUserAgent) {
-    std::string body = "VERSION=3\r\n";
-    while (body.size() < 1000) body += "line " + std::to_string(body.size()) + "\r\n";
-    LocalServer server(body);
-    UrlConnection* c = url_open(server.url("/pellow.ini"), "Pellow Agent");
-    ASSERT_NE(c, nullptr);
-    std::string all, block;
-    std::vector<size_t> sizes;
-    for (int i = 0; i < 10; ++i) {
-        ASSERT_EQ(url_read(c, 256, block), 1);
-        sizes.push_back(block.size());
-        all += block;
-        if (block.empty()) break;
-    }
-    url_close(c);
-    EXPECT_EQ(all, body);
-    const size_t n = body.size();
-    EXPECT_EQ(sizes, (std::vector<size_t>{256, 256, 256, n - 768, 0}));
-    const std::string req = server.last_request();
-    EXPECT_NE(req.find("GET /pellow.ini "), std::string::npos) << req;
-    EXPECT_NE(req.find("User-Agent: Pellow Agent\r\n"), std::string::npos) << req;
-}
-
-TEST(Win32Url, ErrorPageIsTheBodyAndClosedPortFails) {
-    {
-        LocalServer server("<html>not here</html>", 404);
-        UrlConnection* c = url_open(server.url("/missing.ini"), "Pellow Agent");
-        ASSERT_NE(c, nullptr);
-        std::string block;
-        ASSERT_EQ(url_read(c, 256, block), 1);
-        EXPECT_EQ(block, "<html>not here</html>");
-        url_close(c);
-    }
-    // A port that was just freed: nothing listens there.
-    int port;
-    {
-        LocalServer gone("");
-        port = std::stoi(gone.url("").substr(std::string("http://127.0.0.1:").size()));
-    }
-    EXPECT_EQ(url_open("http://127.0.0.1:" + std::to_string(port) + "/x", "Pellow Agent"), nullptr);
-}
-
-TEST(Win32Url, BodyOverOneMebibyteFails) {
-    LocalServer server(std::string((1u << 20) + 300, 'a'));
-    UrlConnection* c = url_open(server.url("/big"), "Pellow Agent");
-    ASSERT_NE(c, nullptr);
-    std::string block;
-    size_t total = 0;
-    int ok = 1;
-    for (int i = 0; i < 100 && ok; ++i) {
-        ok = url_read(c, 65536, block);
-        total += block.size();
-        if (ok && block.empty()) break;
-    }
-    url_close(c);
-    EXPECT_EQ(ok, 0);
-    EXPECT_LE(total, 1u << 20);
-}
-
-TEST(Win32Text, LastOccurrenceFoldsAsciiOnly) {
-    constexpr std::size_t npos = std::string_view::npos;
-    struct Case {
-        std::string text, what;
-        std::size_t expected;
-    } cases[] = {
-        {"a.example.COM", ".com", 9},
-        {"\xC4.x \xE4.x", "\xC4.X", 0},   // the code page would also fold \xE4
-        {"\xE4", "\xC4", npos},
-        {std::string("ab\0ab", 5), "AB", 3},   // the piece after a zero byte
-        {std::string("ab\0xy", 5), "AB", 0},   // the piece before it
-        {std::string("b\0a", 3), std::string("b\0a", 3), 0},
-        {std::string("zz\0", 3), "z", 1},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(find_last_nocase(c.text, c.what), c.expected) << test::show_bytes(c.text);
 }
 
 }  // namespace

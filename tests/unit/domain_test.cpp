@@ -1,0 +1,357 @@
+// SPDX-License-Identifier: MIT
+// Zone-directed conversion: the steps of tests/vectors/domain/convert.tsv
+// (matching, options, zone values, zone and codec choice, tails, the
+// settings a conversion leaves, the NamePrep_U export), the zone index
+// against a first-match scan, the working limits, the NamePrep exports'
+// buffers, and the fallback encodings in their order.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "ace/convert.h"
+#include "api/lifecycle.h"
+#include "api/result_codes.h"
+#include "config/zone_table.h"
+#include "domain/convert_domain.h"
+#include "domain/name_prep.h"
+#include "encoding/encoding.h"
+#include "nameprep/nameprep.h"
+#include "nessel.h"
+#include "test_support.h"
+#include "zone_fixture.h"
+
+using namespace nessel;
+using nessel::test::install_zones;
+using nessel::test::racex_zone;
+using nessel::test::utf16;
+
+namespace {
+
+constexpr nessel_unit kMark = 0xAAAA;
+
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> out;
+    for (size_t pos = 0;;) {
+        const size_t end = s.find(sep, pos);
+        out.push_back(s.substr(pos, end - pos));
+        if (end == std::string::npos) return out;
+        pos = end + 1;
+    }
+}
+
+// A zone record from "zone;codec;prefix;...;flags" ("^label": RACEX zone).
+test::Zone zone_spec(const std::string& spec) {
+    std::vector<std::string> f = split(spec, ';');
+    f.resize(10);
+    if (f[0].starts_with("^")) f[0] = racex_zone(utf16(f[0].substr(1)));
+    return {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9].empty() ? 0 : std::stoi(f[9])};
+}
+
+struct UResult {
+    uint32_t code;
+    std::u16string out;  // up to the first zero unit
+    std::vector<nessel_unit> raw;
+    std::string codec;
+};
+
+// NamePrep_U with an output buffer of `units` units filled with kMark and a
+// codec buffer holding "(none)".
+UResult prep_u(std::u16string_view input, uint32_t output_size = 2048, const char* encoding = "UTF-8",
+               uint32_t codec_size = 256, size_t units = 1024) {
+    std::vector<nessel_unit> in(input.begin(), input.end());
+    in.push_back(0);
+    UResult r;
+    r.raw.assign(units, kMark);
+    char codec[256] = "(none)";
+    r.code = NamePrep_U(encoding, in.data(), r.raw.data(), output_size, codec, codec_size, 0);
+    for (size_t i = 0; i < r.raw.size() && r.raw[i] != 0; ++i) r.out.push_back(static_cast<char16_t>(r.raw[i]));
+    r.codec = codec;
+    return r;
+}
+
+struct NResult {
+    uint32_t code;
+    std::string out, raw, codec;
+};
+
+NResult prep_native(const char* encoding, const std::string& input, unsigned char options = 0,
+                    uint32_t output_size = 512, size_t bytes = 1024) {
+    NResult r;
+    r.raw.assign(bytes, '\x55');
+    char codec[256] = "(none)";
+    r.code = NamePrep(encoding, input.c_str(), r.raw.data(), output_size, codec, 256, options);
+    r.out = std::string(r.raw.c_str());
+    r.codec = codec;
+    return r;
+}
+
+bool all(const std::vector<nessel_unit>& v, size_t from, size_t to, nessel_unit value) {
+    for (size_t i = from; i < to; ++i)
+        if (v[i] != value) return false;
+    return true;
+}
+
+class Domain : public test::ZoneTest {};
+
+TEST_F(Domain, Vectors) {
+    int rows = 0;
+    for (const auto& row : test::read_rows(NESSEL_VECTORS("domain/convert.tsv"))) {
+        SCOPED_TRACE(test::joined(row));
+        ++rows;
+        const std::string& kind = row[0];
+        auto field = [&row](size_t i) { return i < row.size() ? row[i] : std::string(); };
+        if (kind == "zones") {
+            reset_ace_settings();
+            std::vector<test::Zone> zones;
+            for (size_t i = 1; i < row.size(); ++i) zones.push_back(zone_spec(row[i]));
+            install_zones(zones);
+        } else if (kind == "reset") {
+            reset_ace_settings();
+        } else if (kind == "setting") {
+            const std::string_view got = field(1) == "race_prefix" ? race_prefix()
+                                         : field(1) == "race_suffix" ? race_suffix()
+                                                                     : punycode_prefix();
+            EXPECT_EQ(got, field(2));
+        } else if (kind == "suffix") {
+            EXPECT_EQ(zone_suffix_match(field(1), field(2)), std::stoi(field(3)));
+            const bool ascii = is_all_ascii(utf16(field(1)));
+            EXPECT_EQ(zone_suffix_match_w(utf16(field(1)), field(2)), ascii ? std::stoi(field(3)) : 0);
+        } else if (kind == "options") {
+            EXPECT_EQ(zone_prep_options(std::stoi(field(1), nullptr, 0), field(2), field(3) == "1"),
+                      std::stoul(field(4), nullptr, 16));
+        } else if (kind == "parse") {
+            ZoneRecord r;
+            std::memset(&r, 0, sizeof r);
+            std::string value = field(1);
+            for (size_t t; (t = value.find("\\t")) != std::string::npos;) value.replace(t, 2, "\t");
+            parse_zone_value(r, value);
+            const std::string got[] = {r.alt_prefix, r.alt_codec, r.alt_suffix, r.strip_tail, r.append_tail,
+                                       std::to_string(r.prep_flags), r.prefix, r.codec, r.suffix};
+            for (size_t i = 0; i < 9; ++i) EXPECT_EQ(got[i], field(2 + i)) << "field " << i;
+        } else if (kind == "domain") {
+            std::u16string out = u"untouched";
+            const char* codec = nullptr;
+            uint32_t error = 0;
+            const int ok = convert_domain(utf16(field(1)), out, codec, "UTF-8", error);
+            EXPECT_EQ(error, std::stoul(field(2)));
+            EXPECT_EQ(ok, error == 0);
+            if (ok && field(3) != "*") {
+                EXPECT_EQ(narrow(out), field(3));
+            } else if (!ok) {
+                EXPECT_EQ(out, u"untouched") << "output changed on failure";
+            }
+            if (field(4) != "*") { EXPECT_EQ(codec != nullptr ? codec : "", field(4)) << "codec"; }
+        } else if (kind == "prep_u") {
+            const uint32_t want = std::stoul(field(2));
+            const UResult r = prep_u(utf16(field(1)));
+            EXPECT_EQ(r.code, want);
+            EXPECT_EQ(r.codec, field(4));
+            if (want == kErrAllAscii || want == kErrEmpty) {
+                EXPECT_TRUE(all(r.raw, 0, r.raw.size(), kMark)) << "output written";
+            }
+            if (field(3) != "*") { EXPECT_EQ(r.out, utf16(field(3))); }
+        } else {
+            ADD_FAILURE() << "unknown kind";
+        }
+    }
+    EXPECT_GT(rows, 100);
+}
+
+// The zone index against the plain first-match scan in table order, on
+// random tables and names: short texts over a small alphabet, so that
+// duplicates, zones that end each other and names that hit them are common
+// ("\xC3" never matches a unit; "@" and empty zones are odd but legal).
+TEST(ZoneIndex, AgreesWithFirstMatchScan) {
+    std::mt19937 rng(20261206);
+    auto text = [&rng](const char* alphabet, unsigned max_len) {
+        std::string s(rng() % (max_len + 1), ' ');
+        for (char& c : s) c = alphabet[rng() % std::strlen(alphabet)];
+        return s;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::vector<ZoneRecord> records(rng() % 40);
+        for (ZoneRecord& r : records) {
+            std::memset(&r, 0, sizeof r);
+            std::string z = (rng() % 2 ? "." : "") + text("ab.@\xC3", 5);
+            if (rng() % 50 == 0) z = std::string(255, 'a');
+            std::memcpy(r.zone, z.data(), z.size());
+        }
+        const auto table = zone_table_of(records.data(), records.size());
+        ASSERT_TRUE(table);
+        for (int n = 0; n < 60; ++n) {
+            const std::string racex = rng() % 50 == 0 ? std::string(300, 'a') : text("ab.", 9);
+            std::u16string name;
+            for (char c : text("ab.@u", 9)) name.push_back(c == 'u' ? u'\u00FC' : c);
+            int32_t suffix = -1, mailbox = -1;
+            for (int32_t i = table->size() - 1; i >= 0; --i) {
+                const bool dot = records[i].zone[0] == '.';
+                if (dot && zone_suffix_match(racex, records[i].zone)) suffix = i;
+                if (!dot && zone_suffix_match_w(name, records[i].zone)) mailbox = i;
+            }
+            EXPECT_EQ(table->find_suffix_zone(racex), suffix) << racex;
+            EXPECT_EQ(table->find_mailbox_zone(name), mailbox);
+        }
+    }
+}
+
+TEST_F(Domain, WorkingLimits) {
+    install_zones({{".zz", "racex"}, {"example.zz", "NCR"}});
+    std::u16string out;
+    const char* codec = nullptr;
+    uint32_t error = 0;
+    // The work name holds 8191 units: a mailbox of that length reaches its
+    // zone and is refused by nameprep (input over 1023 units); one unit more
+    // is refused before the lookup.
+    std::u16string name = u"\xFC" + std::u16string(8191 - 12, u'a') + u"@example.zz";
+    ASSERT_EQ(name.size(), kMaxNameUnits);
+    EXPECT_EQ(convert_domain(name, out, codec, "UTF-8", error), 0);
+    EXPECT_EQ(error, kErrNameprep);
+    EXPECT_EQ(convert_domain(u"a" + name, out, codec, "UTF-8", error), 0);
+    EXPECT_EQ(error, kErrConversion);
+    // A RACEX form beyond the codec's working buffer fails the lookup.
+    std::u16string mixed;
+    for (int label = 0; label < 4; ++label) {
+        for (int i = 0; i < 200; ++i) mixed += (i % 2) ? u'\x4E00' : u'\x00FC';
+        mixed += u'.';
+    }
+    EXPECT_EQ(convert_domain(mixed + u"zz", out, codec, "UTF-8", error), 0);
+    EXPECT_EQ(error, kErrConversion);
+    // An NCR form that fits the 8191-byte ACE buffer alone, not with a
+    // 255-byte tail appended.
+    const std::u16string mailbox = std::u16string(1000, u'\x4E00') + u"@example.zz";
+    std::string form;
+    ASSERT_EQ(find_encoding("NCR")->from_unicode(mailbox, form), 1);
+    ASSERT_TRUE(form.size() + 255 > kMaxAceBytes && form.size() <= kMaxAceBytes) << form.size();
+    EXPECT_EQ(convert_domain(mailbox, out, codec, "UTF-8", error), 1);
+    EXPECT_EQ(out.size(), form.size());
+    install_zones({{"example.zz", "NCR", "", "", "", "", "", "", std::string(255, 't')}});
+    EXPECT_EQ(convert_domain(mailbox, out, codec, "UTF-8", error), 0);
+    EXPECT_EQ(error, kErrConversion);
+}
+
+class NamePrepExports : public test::ZoneTest {
+protected:
+    void SetUp() override {
+        test::ZoneTest::SetUp();
+        if (HasFatalFailure()) return;
+        install_zones({{".zz", "racex", "ra--"}, {"example.zz", "race", "mb--"},
+                       {racex_zone(utf16("中文")), "PUNYCODE", "xn--"}});
+    }
+};
+
+TEST_F(NamePrepExports, ArgumentsAndBuffers) {
+    nessel_unit in[] = {'a', 0}, out[8] = {kMark};
+    char bytes[8] = "x";
+    EXPECT_EQ(NamePrep_U("UTF-8", nullptr, out, 16, nullptr, 0, 0), kErrArgument);
+    EXPECT_EQ(NamePrep_U("UTF-8", in, nullptr, 16, nullptr, 0, 0), kErrArgument);
+    EXPECT_EQ(NamePrep_U(nullptr, in, out, 16, nullptr, 0, 0), kErrArgument);
+    EXPECT_EQ(out[0], kMark);
+    EXPECT_EQ(NamePrep(nullptr, "a", bytes, 8, nullptr, 0, 0), kErrArgument);
+    EXPECT_EQ(NamePrep("ascii", nullptr, bytes, 8, nullptr, 0, 0), kErrArgument);
+    EXPECT_EQ(NamePrep("ascii", "a", nullptr, 8, nullptr, 0, 0), kErrArgument);
+    EXPECT_EQ(bytes[0], 'x');
+    // Beyond nameprep's input limit of 1023 units: refused as empty.
+    EXPECT_EQ(prep_u(std::u16string(1023, u'\xFC') + u".zz").code, kErrEmpty);
+    // A failed plain name leaves output_size bytes cleared, the rest as it was.
+    UResult r = prep_u(utf16("ü.yy"), 64);
+    EXPECT_TRUE(all(r.raw, 0, 32, 0));
+    EXPECT_TRUE(all(r.raw, 32, r.raw.size(), kMark));
+    // codec_out may be null.
+    std::vector<nessel_unit> name = {0xFC, '.', 'z', 'z', 0}, wide(64, kMark);
+    EXPECT_EQ(NamePrep_U("UTF-8", name.data(), wide.data(), 128, nullptr, 0, 0), kOk);
+    EXPECT_EQ(narrow(std::u16string(wide.begin(), wide.begin() + 12).c_str()), "ra--ad6a.zz");
+    // "ra--ad6a.zz" needs 12 units = 24 bytes.
+    EXPECT_EQ(prep_u(utf16("ü.zz"), 24).code, kOk);
+    r = prep_u(utf16("ü.zz"), 22);
+    EXPECT_EQ(r.code, kErrConversion);
+    EXPECT_TRUE(all(r.raw, 0, 11, 0));
+    EXPECT_TRUE(all(r.raw, 11, r.raw.size(), kMark));
+    EXPECT_EQ(r.codec, "(none)");
+    // The codec name and its terminator must fit codec_out_size.
+    EXPECT_EQ(prep_u(utf16("ü.zz"), 64, "UTF-8", 6).codec, "racex");
+    r = prep_u(utf16("ü.zz"), 64, "UTF-8", 5);
+    EXPECT_EQ(r.code, kErrConversion);
+    EXPECT_EQ(r.codec, "(none)");
+}
+
+TEST_F(NamePrepExports, Native) {
+    // "中文。中文" in UTF-16BE ("none"): no zero byte in it.
+    const std::string zh = "\x4E\x2D\x65\x87\x30\x02\x4E\x2D\x65\x87";
+    NResult r = prep_native("none", zh);
+    EXPECT_EQ(r.code, kOk);
+    EXPECT_EQ(r.out, "xn--fiq228c.xn--fiq228c");
+    EXPECT_EQ(r.codec, "PUNYCODE");
+    // Pure ASCII: 7001 with or without the fallback bit, output zeroed.
+    for (unsigned char options : {0x00, 0x80}) {
+        r = prep_native("ascii", "example.zz", options, 100);
+        EXPECT_EQ(r.code, kErrAllAscii);
+        EXPECT_EQ(r.raw, std::string(100, '\0') + std::string(r.raw.size() - 100, '\x55'));
+    }
+    // An unknown encoding decodes nothing: 6001, output untouched.
+    r = prep_native("no-such-encoding", "abc");
+    EXPECT_EQ(r.code, kErrConversion);
+    EXPECT_EQ(r.raw, std::string(r.raw.size(), '\x55'));
+    // A result of a failed conversion passes through with output zeroed.
+    r = prep_native("none", zh.substr(0, 8));  // 中文。中 : no zone
+    EXPECT_EQ(r.code, kErrNoZone);
+    EXPECT_EQ(r.raw.substr(0, 512), std::string(512, '\0'));
+    // output_size above 16384 is refused before anything is written.
+    r = prep_native("none", zh, 0, kMaxNativeOutputSize + 1);
+    EXPECT_EQ(r.code, kErrArgument);
+    EXPECT_EQ(r.raw, std::string(r.raw.size(), '\x55'));
+    EXPECT_EQ(prep_native("none", zh, 0, kMaxNativeOutputSize, kMaxNativeOutputSize).code, kOk);
+    // The result and its terminator must fit output_size.
+    EXPECT_EQ(prep_native("none", zh, 0, 24).code, kOk);
+    r = prep_native("none", zh, 0, 23);
+    EXPECT_EQ(r.code, kErrConversion);
+    EXPECT_EQ(r.raw.substr(0, 23), std::string(23, '\0'));
+    // A decoded input beyond the 8191-unit buffer does not decode.
+    r = prep_native("none", std::string(2 * (kMaxDecodedInputUnits + 1), '\x4E'));
+    EXPECT_EQ(r.code, kErrConversion);
+    EXPECT_EQ(r.raw, std::string(r.raw.size(), '\x55'));
+}
+
+// The fallback pass: which encoding converts first decides the result, so
+// the expected result is computed from the registry's own converters.
+TEST_F(NamePrepExports, FallbackEncodings) {
+    std::string big5;
+    ASSERT_EQ(unicode_to_encoding(encoding_type("Big5"), utf16("中文.中文"), big5), 1);
+    // Only bit 0x80 of the lowest option byte starts the pass.
+    for (uint32_t options : {0x80u, 0xFFFFFF80u, 0x100u, 0x7Fu}) {
+        const NResult r = prep_native("no-such-encoding", big5, static_cast<unsigned char>(options));
+        EXPECT_EQ(r.code == kOk, (options & 0x80) != 0) << std::hex << options << " " << std::dec << r.code;
+    }
+    // Its own encoding converts without the pass.
+    NResult r = prep_native("Big5", big5, 0x80);
+    EXPECT_EQ(r.out, "xn--fiq228c.xn--fiq228c");
+    EXPECT_EQ(r.codec, "PUNYCODE");
+    // The GB reading of these Big5 bytes comes before "big5" in the list:
+    // without a zone for it "big5" converts, with one the GB reading does.
+    std::u16string gb_text, prepared;
+    for (const char* f : kFallbackEncodings) {
+        if (encoding_to_unicode(encoding_type(f), big5, gb_text)) {
+            ASSERT_STREQ(f, "gb");
+            break;
+        }
+    }
+    ASSERT_EQ(name_prep(gb_text, prepared, 0xA5, 8192), 0u);
+    EXPECT_EQ(prep_native("no-such-encoding", big5, 0x80).out, "xn--fiq228c.xn--fiq228c");
+    install_zones({{racex_zone(prepared.substr(prepared.rfind(u'.') + 1)), "race", "gb--"},
+                   {racex_zone(utf16("中文")), "PUNYCODE", "xn--"}});
+    r = prep_native("no-such-encoding", big5, 0x80);
+    EXPECT_EQ(r.out.substr(0, 4), "gb--");
+    EXPECT_EQ(r.codec, "race");
+    EXPECT_EQ(prep_native("GB", big5, 0x80).out.substr(0, 4), "gb--");
+    // Byte 0xFE is U+20AB only in "cp1258", the last entry.  A zone for that
+    // reading whose options refuse it (CHECK_ALLOWED) makes the last attempt
+    // fail with 6002, while every other reading finds no zone (4001).
+    install_zones({{racex_zone(u"\x20AB"), "race", "ra--", "", "", "", "", "", "", 0x08}});
+    r = prep_native("no-such-encoding", "a.\xFE", 0x80);
+    EXPECT_EQ(r.code, kErrNameprep);
+    EXPECT_EQ(r.raw.substr(0, 512), std::string(512, '\0'));
+    EXPECT_EQ(prep_native("no-such-encoding", "a.\xFE", 0).code, kErrConversion);
+}
+
+}  // namespace
