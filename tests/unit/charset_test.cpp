@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // tests/unit/charset_test.cpp: the registry (tests/vectors/charsets/
-// registry.tsv), the conversion rows of every charset (conversions.tsv)
-// through the dispatch and the registered converters, the dispatch on odd
-// arguments, and the UTF-16 string helpers.
+// registry.tsv), the conversion rows of every charset (conversions.tsv, and
+// the CJK examples in tests/vectors/cjk/) through the dispatch and the
+// registered converters, the dispatch on odd arguments, and the UTF-16
+// string helpers.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -89,7 +90,8 @@ TEST_F(Charset, ReRegisteringKeepsTheFirstConvertersAndRefusesHalfEntries) {
 // Each row through the dispatch, and through the registered converter with a
 // stale output, which it must replace.
 TEST_F(Charset, ConversionRows) {
-    const auto rows = test::read_rows("charsets/conversions.tsv", 5);
+    auto rows = test::read_rows("cjk/examples.tsv", 5);
+    for (auto& r : test::read_rows("charsets/conversions.tsv", 5)) rows.push_back(std::move(r));
     for (const auto& r : rows) {
         SCOPED_TRACE(r.where);
         const EncodingEntry* e = find_encoding(r[0]);
