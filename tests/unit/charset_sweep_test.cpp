@@ -10,9 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <map>
-#include <optional>
 #include <random>
 
 #include "data/viet.h"
@@ -26,8 +24,6 @@ namespace {
 
 using test::show;
 using test::show_bytes;
-using Units = std::optional<std::u16string>;
-using Bytes = std::optional<std::string>;
 
 struct Golden {
     std::map<unsigned, char16_t> to_ucs;    // code -> unit
@@ -54,148 +50,110 @@ const Golden& golden(const std::string& name) {
 
 std::string pair(unsigned code) { return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)}; }
 std::string one(unsigned b) { return std::string(1, static_cast<char>(b)); }
-Units unit(unsigned u) { return std::u16string(1, static_cast<char16_t>(u)); }
-Units lookup(const Golden& g, unsigned code) {
-    auto it = g.to_ucs.find(code);
-    return it == g.to_ucs.end() ? Units() : unit(it->second);
-}
-Bytes lowest(const Golden& g, unsigned u, const std::string& lead = "", unsigned mask = 0xFFFF) {
-    auto it = g.from_ucs.find(static_cast<char16_t>(u));
-    return it == g.from_ucs.end() ? Bytes() : lead + pair(it->second & mask);
-}
-bool katakana(unsigned u) { return u >= 0xFF61 && u <= 0xFF9F; }
 
-// One charset: the inputs to decode and what each must give, and what each
-// BMP unit must encode to.
+// One charset: the inputs swept, what each decodes to (inputs not in the map
+// must fail) and what each BMP unit encodes to (units not in the map must
+// fail).
 struct Model {
     std::string name;
     std::vector<std::string> inputs;
-    std::function<Units(const std::string&)> decode;
-    std::function<Bytes(unsigned)> encode;
+    std::map<std::string, std::u16string> decode;
+    std::map<char16_t, std::string> encode;
 };
 
-// Every byte alone and, with_pairs, every pair whose lead byte is no
-// one-byte character.
-std::vector<std::string> singles_and_pairs(bool with_pairs, bool kana = false) {
-    std::vector<std::string> v;
+// Every byte alone, and every pair with the given lead bytes.
+Model sweep(const std::string& name, unsigned lead_lo = 1, unsigned lead_hi = 0, unsigned skip_lo = 1, unsigned skip_hi = 0) {
+    Model m{name, {}, {}, {}};
     for (unsigned b = 1; b < 256; ++b) {
-        v.push_back(one(b));
-        if (with_pairs && b >= 0x80 && !(kana && b >= 0xA1 && b <= 0xDF))
-            for (unsigned t = 1; t < 256; ++t) v.push_back(one(b) + one(t));
+        m.inputs.push_back(one(b));
+        if (b >= lead_lo && b <= lead_hi && !(b >= skip_lo && b <= skip_hi))
+            for (unsigned t = 1; t < 256; ++t) m.inputs.push_back(one(b) + one(t));
     }
-    return v;
+    return m;
 }
 
-// A stateless double-byte charset: bytes lo..hi stand alone (and units up to
-// ascii_hi encode as one byte); Shift_JIS has one-byte halfwidth katakana.
-Model dbcs(const char* name, const char* table, unsigned lo, unsigned hi, unsigned ascii_hi, bool kana) {
-    const Golden& g = golden(table);
-    return {name, singles_and_pairs(true, kana),
-            [=, &g](const std::string& s) -> Units {
-                const unsigned b = static_cast<unsigned char>(s[0]);
-                if (kana && b >= 0xA1 && b <= 0xDF) return s.size() == 1 ? unit(0xFF61 + b - 0xA1) : Units();
-                if (s.size() == 1) return b >= lo && b <= hi ? unit(b) : Units();
-                return lookup(g, b << 8 | static_cast<unsigned char>(s[1]));
-            },
-            [=, &g](unsigned u) -> Bytes {
-                if (u <= ascii_hi) return one(u);
-                if (kana && katakana(u)) return one(0xA1 + u - 0xFF61);
-                return lowest(g, u);
-            }};
+// Both ways, the lowest code of a unit winning on encoding.
+void map_both(Model& m, const std::string& bytes, char16_t u) {
+    m.decode[bytes] = std::u16string(1, u);
+    if (!m.encode.count(u) || bytes < m.encode[u]) m.encode[u] = bytes;
+}
+
+void add_golden(Model& m, const char* table, const std::string& prefix = "", unsigned mask = 0xFFFF) {
+    for (auto [code, u] : golden(table).to_ucs) map_both(m, prefix + pair(code & mask), u);
 }
 
 std::vector<Model> models() {
-    std::vector<Model> m = {
-        dbcs("Big5", "big5", 0x21, 0x7E, 0x7F, false),
-        dbcs("GBK", "gbk", 0x20, 0x7E, 0x7F, false),
-        dbcs("Shift_JIS", "sjis", 0x21, 0x7E, 0x7E, true),
-        dbcs("EUC-KR", "ksc", 0x01, 0x7F, 0x7F, false),
-    };
+    std::vector<Model> v;
+    // Stateless double-byte charsets: ASCII bytes that stand alone, golden
+    // pairs, halfwidth katakana as single bytes in Shift_JIS.
+    const struct { const char* name; const char* table; unsigned lo, hi; bool kana; } dbcs[] = {
+        {"Big5", "big5", 0x21, 0x7E, false}, {"GBK", "gbk", 0x20, 0x7E, false},
+        {"Shift_JIS", "sjis", 0x21, 0x7E, true}, {"EUC-KR", "ksc", 0x01, 0x7F, false}};
+    for (const auto& d : dbcs) {
+        Model m = sweep(d.name, 0x80, 0xFF, d.kana ? 0xA1 : 1, d.kana ? 0xDF : 0);
+        add_golden(m, d.table);
+        for (unsigned b = d.lo; b <= d.hi; ++b) map_both(m, one(b), static_cast<char16_t>(b));
+        for (unsigned b = 1; b <= (d.kana ? 0x7E : 0x7F); ++b) m.encode[static_cast<char16_t>(b)] = one(b);
+        for (unsigned b = 0xA1; d.kana && b <= 0xDF; ++b) map_both(m, one(b), static_cast<char16_t>(0xFF61 + b - 0xA1));
+        v.push_back(m);
+    }
     // EUC-JP: JIS X 0208 pairs from 0xA1, single shift 2 for katakana.
-    const Golden* jp = &golden("eucjp");
-    const Golden* x0212 = &golden("jisx0212");
-    std::vector<std::string> in;
+    Model jp{"EUC-JP", {}, {}, {}};
     for (unsigned c = 0xA1A1; c <= 0xFEFE; ++c)
-        if ((c & 0xFF) >= 0xA1 && (c & 0xFF) <= 0xFE) in.push_back(pair(c));
-    for (unsigned b = 0xA1; b <= 0xDF; ++b) in.push_back("\x8E" + one(b));
-    m.push_back({"EUC-JP", in,
-                 [=](const std::string& s) -> Units {
-                     const unsigned b = static_cast<unsigned char>(s[1]);
-                     return s[0] == '\x8E' ? unit(0xFF61 + b - 0xA1) : lookup(*jp, (s[0] & 0xFF) << 8 | b);
-                 },
-                 [=](unsigned u) -> Bytes {
-                     if (u >= 0x21 && u <= 0x7E) return one(u);
-                     if (katakana(u)) return "\x8E" + one(0xA1 + u - 0xFF61);
-                     return lowest(*jp, u);
-                 }});
+        if ((c & 0xFF) >= 0xA1 && (c & 0xFF) <= 0xFE) jp.inputs.push_back(pair(c));
+    add_golden(jp, "eucjp");
+    for (unsigned b = 0x21; b <= 0x7E; ++b) jp.encode[static_cast<char16_t>(b)] = one(b);
+    for (unsigned b = 0xA1; b <= 0xDF; ++b) {
+        jp.inputs.push_back("\x8E" + one(b));
+        map_both(jp, "\x8E" + one(b), static_cast<char16_t>(0xFF61 + b - 0xA1));
+    }
+    v.push_back(jp);
     // "jis": the 0208 pairs are EUC-JP's without their top bits; in 0212 a
     // position inside the table without a character gives U+FFFD.  The
     // encoder prefers ASCII, then the katakana set, then 0212, then 0208.
-    in.clear();
+    Model jis{"jis", {}, {}, {}};
+    add_golden(jis, "eucjp", "\x1B$B", 0x7F7F);
     for (unsigned c = 0x2121; c <= 0x7E7E; ++c)
         if ((c & 0xFF) >= 0x21 && (c & 0xFF) <= 0x7E) {
-            in.push_back("\x1B$B" + pair(c));
-            in.push_back("\x1B$(D" + pair(c));
+            jis.inputs.push_back("\x1B$B" + pair(c));
+            jis.inputs.push_back("\x1B$(D" + pair(c));
+            if (c >= 0x222F && c <= 0x6D63) jis.decode["\x1B$(D" + pair(c)] = u"\xFFFD";
         }
-    m.push_back({"jis", in,
-                 [=](const std::string& s) -> Units {
-                     const unsigned code = static_cast<unsigned char>(s[s.size() - 2]) << 8 | (s.back() & 0xFF);
-                     if (s.size() == 5) return lookup(*jp, code | 0x8080);
-                     if (code < 0x222F || code > 0x6D63) return Units();
-                     return lookup(*x0212, code).value_or(u"\xFFFD");
-                 },
-                 [=](unsigned u) -> Bytes {
-                     if (u <= 0x7F) return one(u);
-                     if (u <= 0xA0 || (u >= 0xE0 && u <= 0xFF)) return "\x1B(I" + one(u);
-                     if (katakana(u)) return "\x1B(I" + one(0xA1 + u - 0xFF61);
-                     if (auto b = lowest(*x0212, u, "\x1B$(D")) return b;
-                     return lowest(*jp, u, "\x1B$B", 0x7F7F);
-                 }});
-    // Single-byte tables: below the base a byte is itself; a unit encodes
-    // to the lowest byte that decodes to it.
-    std::vector<std::pair<std::string, const SbcsTable*>> sbcs;
-    for (int i = 1; i <= 9; ++i) sbcs.emplace_back("iso8859-" + std::to_string(i), iso8859_table(i));
-    for (int i = 1250; i <= 1258; ++i) sbcs.emplace_back("cp" + std::to_string(i), cp125x_table(i));
-    for (auto [name, t] : sbcs) {
-        auto byte_unit = [t](unsigned b) { return b < t->base ? char16_t(b) : t->to_ucs[b - t->base]; };
-        std::map<char16_t, unsigned> first;
-        for (unsigned b = 255; b >= 1; --b) first[byte_unit(b)] = b;
-        m.push_back({name, singles_and_pairs(false), [=](const std::string& s) { return unit(byte_unit(s[0] & 0xFF)); },
-                     [=](unsigned u) { return first.count(u) ? Bytes(one(first.at(u))) : Bytes(); }});
+    for (auto [code, u] : golden("jisx0212").to_ucs) {
+        jis.decode["\x1B$(D" + pair(code)] = std::u16string(1, u);
+        jis.encode[u] = "\x1B$(D" + pair(code);
     }
-    // Thai: U+0E00 + (byte - 0xA0) above 0x9F, both encodings.
-    for (const char* name : {"iso8859-11", "tsc"})
-        m.push_back({name, singles_and_pairs(false),
-                     [](const std::string& s) {
-                         const unsigned b = s[0] & 0xFF;
-                         return unit(b < 0xA0 ? b : 0x0E00 + b - 0xA0);
-                     },
-                     [](unsigned u) -> Bytes {
-                         if (u < 0xA0) return one(u);
-                         return u >= 0x0E00 && u <= 0x0E5F ? one(u - 0x0E00 + 0xA0) : Bytes();
-                     }});
-    // Vietnamese: a one-byte letter record, else the byte itself; a letter
-    // encodes to its record, other units up to U+00FF to their own byte.
+    for (unsigned u = 1; u <= 0xFF; ++u)
+        if (u <= 0x7F || u <= 0xA0 || u >= 0xE0) jis.encode[static_cast<char16_t>(u)] = (u > 0x7F ? "\x1B(I" : "") + one(u);
+    for (unsigned b = 0xA1; b <= 0xDF; ++b) jis.encode[static_cast<char16_t>(0xFF61 + b - 0xA1)] = "\x1B(I" + one(b);
+    v.push_back(jis);
+    // Single-byte tables: below the base a byte is itself.  Thai: U+0E00 +
+    // (byte - 0xA0) above 0x9F.
+    for (int i = 1; i <= 1258; i = i == 9 ? 1250 : i + 1) {
+        const SbcsTable* t = i < 10 ? iso8859_table(i) : cp125x_table(i);
+        Model m = sweep(i < 10 ? "iso8859-" + std::to_string(i) : "cp" + std::to_string(i));
+        for (unsigned b = 1; b < 256; ++b) map_both(m, one(b), b < t->base ? char16_t(b) : t->to_ucs[b - t->base]);
+        v.push_back(m);
+    }
+    for (const char* name : {"iso8859-11", "tsc"}) {
+        Model m = sweep(name);
+        for (unsigned b = 1; b < 256; ++b) map_both(m, one(b), static_cast<char16_t>(b < 0xA0 ? b : 0x0E00 + b - 0xA0));
+        v.push_back(m);
+    }
+    // Vietnamese: a letter record of one or two bytes, else the byte itself
+    // (units up to U+00FF); each record also three times over.
     for (auto [name, col] : {std::pair{"vni", data::viet_vni}, {"TCVN3", data::viet_tcvn3}}) {
-        std::map<unsigned, char16_t> singles;
-        std::map<char16_t, std::string> records;
+        Model m = sweep(name);
+        for (unsigned b = 1; b < 256; ++b) map_both(m, one(b), static_cast<char16_t>(b));
         for (unsigned i = 0; i < data::viet_records; ++i) {
-            records[data::viet_ucs[i]] = one(col[2 * i]) + (col[2 * i + 1] ? one(col[2 * i + 1]) : "");
-            if (col[2 * i + 1] == 0) singles[col[2 * i]] = data::viet_ucs[i];
+            const std::string bytes = one(col[2 * i]) + (col[2 * i + 1] ? one(col[2 * i + 1]) : "");
+            const char16_t u = data::viet_ucs[i];
+            m.encode[u] = bytes;
+            if (bytes.size() == 1) m.decode[bytes] = std::u16string(1, u);
+            m.inputs.push_back(bytes + bytes + bytes);
+            m.decode[bytes + bytes + bytes] = std::u16string(3, u);
         }
-        std::vector<std::string> vin = singles_and_pairs(false);
-        for (const auto& [u, bytes] : records) vin.push_back(bytes + bytes + bytes);
-        m.push_back({name, vin,
-                     [=](const std::string& s) -> Units {
-                         if (s.size() == 1) return unit(singles.count(s[0] & 0xFF) ? singles.at(s[0] & 0xFF) : s[0] & 0xFF);
-                         for (const auto& [u, bytes] : records)
-                             if (bytes + bytes + bytes == s) return std::u16string(3, u);
-                         return Units();
-                     },
-                     [=](unsigned u) -> Bytes {
-                         if (records.count(u)) return records.at(u);
-                         return u <= 0xFF ? one(u) : Bytes();
-                     }});
+        v.push_back(m);
     }
     // ISCII: the Devanagari layout as ranges; Telugu and Kannada lack some
     // positions and sit 0x300 and 0x380 higher.
@@ -208,22 +166,15 @@ std::vector<Model> models() {
     const std::string lacks[3] = {"", "\xAE\xB2\xC7\xCE\xD3\xE3\xE7\xE9\xEA", "\xA1\xAE\xB2\xC7\xCE\xD3\xE3\xE7\xE9\xEA"};
     const char* names[3] = {"dev", "tlg", "knd"};
     for (int s = 0; s < 3; ++s) {
-        std::map<unsigned, char16_t> to;
-        std::map<char16_t, unsigned> from;
+        Model m = sweep(names[s]);
+        for (unsigned b = 1; b < 0x80; ++b) map_both(m, one(b), static_cast<char16_t>(b));
         for (const auto& r : ranges)
             for (unsigned b = r.first; b <= r.last; ++b)
-                if (lacks[s].find(static_cast<char>(b)) == std::string::npos) {
-                    to[b] = static_cast<char16_t>(r.u + (b - r.first) + (s == 0 ? 0 : 0x280 + 0x80 * s));
-                    from[to[b]] = b;
-                }
-        m.push_back({names[s], singles_and_pairs(false),
-                     [=](const std::string& in) -> Units {
-                         const unsigned b = in[0] & 0xFF;
-                         return b < 0x80 ? unit(b) : to.count(b) ? unit(to.at(b)) : Units();
-                     },
-                     [=](unsigned u) -> Bytes { return u < 0x80 ? one(u) : from.count(u) ? one(from.at(u)) : Bytes(); }});
+                if (lacks[s].find(static_cast<char>(b)) == std::string::npos)
+                    map_both(m, one(b), static_cast<char16_t>(r.u + (b - r.first) + (s == 0 ? 0 : 0x280 + 0x80 * s)));
+        v.push_back(m);
     }
-    return m;
+    return v;
 }
 
 class CharsetSweep : public test::EncodingsTest, public ::testing::WithParamInterface<Model> {};
@@ -236,16 +187,16 @@ TEST_P(CharsetSweep, EveryInputAndEveryUnitAsTheModelSays) {
     int faults = 0;
     for (const std::string& in : m.inputs) {
         std::u16string out;
-        const Units want = m.decode(in);
+        const auto want = m.decode.find(in);
         const int r = encoding_to_unicode(et, in, out);
-        if ((want ? r == 1 && out == *want : r == 0 && out.empty()) || ++faults > 10) continue;
+        if ((want != m.decode.end() ? r == 1 && out == want->second : r == 0 && out.empty()) || ++faults > 10) continue;
         ADD_FAILURE() << show_bytes(in) << " gives " << r << " " << show(out);
     }
     for (unsigned u = 1; u <= 0xFFFF; ++u) {
         std::string out;
-        const Bytes want = m.encode(u);
+        const auto want = m.encode.find(static_cast<char16_t>(u));
         const int r = unicode_to_encoding(et, std::u16string(1, static_cast<char16_t>(u)), out);
-        if ((want ? r == 1 && out == *want : r == 0 && out.empty()) || ++faults > 10) continue;
+        if ((want != m.encode.end() ? r == 1 && out == want->second : r == 0 && out.empty()) || ++faults > 10) continue;
         ADD_FAILURE() << "U+" << std::hex << u << " gives " << r << " " << show_bytes(out);
     }
     EXPECT_EQ(faults, 0);
