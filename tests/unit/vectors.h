@@ -19,22 +19,19 @@ struct Row {
 // readable.
 inline std::string expand(const std::string& s) {
     std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const size_t star = s[i] == '[' ? s.find('*', i) : std::string::npos;
-        const size_t close = star == std::string::npos ? star : s.find(']', star);
-        if (close == std::string::npos) {
+    for (size_t i = 0, star, close; i < s.size(); ++i) {
+        if (s[i] != '[' || (star = s.find('*', i)) == std::string::npos || (close = s.find(']', star)) == std::string::npos) {
             out.push_back(s[i]);
             continue;
         }
-        for (long n = std::stol(s.substr(star + 1, close - star - 1)); n > 0; --n)
-            out += s.substr(i + 1, star - i - 1);
+        for (long n = std::stol(s.substr(star + 1, close - star - 1)); n > 0; --n) out += s.substr(i + 1, star - i - 1);
         i = close;
     }
     return out;
 }
 
 // The rows of tests/vectors/<name>; lines that are empty or start with '#'
-// are comments, and a last field starting with '#' is a note.
+// are comments.
 inline std::vector<Row> read_rows(const std::string& name, size_t min_fields) {
     std::ifstream in(std::string(NESSEL_SOURCE_DIR) + "/tests/vectors/" + name);
     if (!in) throw std::runtime_error("missing vector file " + name);
@@ -43,11 +40,8 @@ inline std::vector<Row> read_rows(const std::string& name, size_t min_fields) {
     for (int n = 1; std::getline(in, line); ++n) {
         if (line.empty() || line[0] == '#') continue;
         Row r{{}, name + ":" + std::to_string(n)};
-        for (size_t p = 0, tab;; p = tab + 1) {
-            tab = line.find('\t', p);
-            r.f.push_back(expand(line.substr(p, tab - p)));
-            if (tab == std::string::npos) break;
-        }
+        for (size_t p = 0, tab = 0; tab != std::string::npos; p = tab + 1)
+            r.f.push_back(expand(line.substr(p, (tab = line.find('\t', p)) - p)));
         if (r.f.size() < min_fields) throw std::runtime_error("short row at " + r.where);
         rows.push_back(std::move(r));
     }
@@ -55,8 +49,6 @@ inline std::vector<Row> read_rows(const std::string& name, size_t min_fields) {
 }
 
 // The empty text is written "-" (or "(empty)" where "-" is a text).
-inline std::string text(const std::string& field, const char* empty = "-") {
-    return field == empty ? "" : field;
-}
+inline std::string text(const std::string& field, const char* empty = "-") { return field == empty ? "" : field; }
 
 }  // namespace nessel::test
