@@ -6,7 +6,7 @@
 // every double-byte code) decodes to what the model says or fails, and every
 // BMP unit encodes to the model's bytes or fails.  The CJK models are the
 // golden mapping files (tests/golden/*.map, written from Python's codecs),
-// the Indic model is the ISCII layout written out here, the single-byte and
+// the Indic model is the ISCII layout (charsets/iscii.tsv), the single-byte and
 // Vietnamese models are the tables the iconv test checks.  Whole tables
 // round-trip, and random input through every charset never faults.
 #include <cstring>
@@ -292,23 +292,15 @@ std::vector<Model> models() {
         }
         v.push_back(m);
     }
-    // ISCII: the Devanagari layout as ranges; Telugu and Kannada lack some
-    // positions and sit 0x300 and 0x380 higher.
-    const struct { unsigned first, last; char16_t u; } ranges[] = {
-        {0xA1, 0xA3, 0x0901}, {0xA4, 0xAA, 0x0905}, {0xAB, 0xAD, 0x090E}, {0xAE, 0xAE, 0x090D},
-        {0xAF, 0xB1, 0x0912}, {0xB2, 0xB2, 0x0911}, {0xB3, 0xCD, 0x0915}, {0xCE, 0xCE, 0x095F},
-        {0xCF, 0xD8, 0x0930}, {0xDA, 0xDF, 0x093E}, {0xE0, 0xE2, 0x0946}, {0xE3, 0xE3, 0x0945},
-        {0xE4, 0xE6, 0x094A}, {0xE7, 0xE7, 0x0949}, {0xE8, 0xE8, 0x094D}, {0xE9, 0xE9, 0x093C},
-        {0xEA, 0xEA, 0x0964}, {0xF1, 0xFA, 0x0966}};
-    const std::string lacks[3] = {"", "\xAE\xB2\xC7\xCE\xD3\xE3\xE7\xE9\xEA", "\xA1\xAE\xB2\xC7\xCE\xD3\xE3\xE7\xE9\xEA"};
-    const char* names[3] = {"dev", "tlg", "knd"};
-    for (int s = 0; s < 3; ++s) {
-        Model m = sweep(names[s]);
+    // ISCII: the layout in tests/vectors/charsets/iscii.tsv.
+    const auto layout = test::read_rows("charsets/iscii.tsv", 4);
+    for (const char* name : {"dev", "tlg", "knd"}) {
+        Model m = sweep(name);
+        const unsigned offset = std::string(name) == "dev" ? 0 : std::string(name) == "tlg" ? 0x300 : 0x380;
         for (unsigned b = 1; b < 0x80; ++b) map_both(m, one(b), static_cast<char16_t>(b));
-        for (const auto& r : ranges)
-            for (unsigned b = r.first; b <= r.last; ++b)
-                if (lacks[s].find(static_cast<char>(b)) == std::string::npos)
-                    map_both(m, one(b), static_cast<char16_t>(r.u + (b - r.first) + (s == 0 ? 0 : 0x280 + 0x80 * s)));
+        for (const auto& r : layout)
+            for (unsigned b = std::stoul(r[0], nullptr, 16); r[3].find(name) != std::string::npos && b <= std::stoul(r[1], nullptr, 16); ++b)
+                map_both(m, one(b), static_cast<char16_t>(std::stoul(r[2], nullptr, 16) + b - std::stoul(r[0], nullptr, 16) + offset));
         v.push_back(m);
     }
     return v;
