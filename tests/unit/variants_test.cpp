@@ -45,10 +45,7 @@ TEST_F(Variants, ChineseTableShape) {
               U("U+8518 U+53C2 U+8460 U+53C2 U+53C1 U+4E09 U+5F0E U+4E09"));
     std::map<size_t, int> sizes;
     size_t total = 0, used = 0, longest = 0;
-    for (const VariantGroup& g : t->groups) {
-        sizes[members(g)]++;
-        total += members(g);
-    }
+    for (const VariantGroup& g : t->groups) sizes[members(g)]++, total += members(g);
     EXPECT_EQ(t->groups.size(), 3216u);
     EXPECT_EQ(sizes, (std::map<size_t, int>{{2, 2601}, {3, 470}, {4, 101}, {5, 26}, {6, 12}, {7, 5}, {8, 1}}));
     EXPECT_EQ(t->nodes.size(), total);  // one node per member: no unit twice
