@@ -116,17 +116,6 @@ TEST(AceCodecs, PunycodeRowsFromPython) {
     EXPECT_EQ(rows.size(), 500u);
 }
 
-TEST(AceCodecs, LdhCharactersAndBase32Values) {
-    for (unsigned u = 0; u < 0x10000; ++u) {
-        const bool ldh = (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '-' || u == '_';
-        ASSERT_EQ(is_ldh_char(static_cast<char16_t>(u)) != 0, ldh) << u;
-    }
-    for (int c = 0; c < 256; ++c) {
-        const int v = c >= 'a' && c <= 'z' ? c - 'a' : c >= 'A' && c <= 'Z' ? c - 'A' : c >= '2' && c <= '7' ? c - '2' + 26 : -1;
-        EXPECT_EQ(base32_value(static_cast<char>(c)), v) << c;
-    }
-}
-
 // DUDE's decoder prints "dudeprefix:<prefix>" once per copied label and per
 // digit, past stdio's buffer so that it interleaves with the caller's output.
 TEST(AceCodecs, DudePrintsOnePrefixLinePerCopiedLabelAndDigit) {

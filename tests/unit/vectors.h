@@ -15,8 +15,7 @@ struct Row {
     const std::string& operator[](size_t i) const { return f.at(i); }
 };
 
-// "[TEXT*N]" stands for TEXT repeated N times, so that long inputs stay
-// readable.
+// "[TEXT*N]" stands for TEXT repeated N times (long inputs stay readable).
 inline std::string expand(const std::string& s) {
     std::string out;
     for (size_t i = 0, star, close; i < s.size(); ++i) {
