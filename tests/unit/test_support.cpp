@@ -149,23 +149,6 @@ std::string utf8(std::u16string_view units) {
 
 void EncodingsTest::SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
 
-void expect_conversions(std::span<const ConversionCase> cases) {
-    for (const auto& c : cases) {
-        const uint32_t et = encoding_type(c.enc);
-        EXPECT_NE(et, 0u) << c.enc;
-        if (et == 0) continue;
-        if (c.decode) {
-            std::u16string out;
-            EXPECT_EQ(encoding_to_unicode(et, B(c.bytes), out), c.result) << c.enc << " " << c.bytes;
-            EXPECT_EQ(show(out), show(U(c.units))) << c.enc << " " << c.bytes;
-        } else {
-            std::string out;
-            EXPECT_EQ(unicode_to_encoding(et, U(c.units), out), c.result) << c.enc << " " << c.units;
-            EXPECT_EQ(show_bytes(out), show_bytes(B(c.bytes))) << c.enc << " " << c.units;
-        }
-    }
-}
-
 Rows read_rows(const std::string& path) {
     std::ifstream in(path);
     EXPECT_TRUE(in) << "cannot read " << path;

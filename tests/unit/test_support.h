@@ -33,18 +33,6 @@ protected:
     static void SetUpTestSuite();
 };
 
-// One conversion through the encoding registry.
-struct ConversionCase {
-    const char* enc;
-    bool decode;        // true: bytes -> units; false: units -> bytes
-    const char* bytes;  // \xHH escapes
-    const char* units;  // U+XXXX list
-    int result;         // what the converter returns: a count, 0 for failure
-};
-// Runs each case through encoding_to_unicode or unicode_to_encoding and
-// checks the result and the output.
-void expect_conversions(std::span<const ConversionCase> cases);
-
 // The rows of a vector file: tab-separated fields, blank lines and lines
 // starting with '#' skipped.  A missing file fails the test.
 using Rows = std::vector<std::vector<std::string>>;
