@@ -4,6 +4,7 @@
 // UTF-16, from_unicode turns UTF-16 into ACE text.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -35,21 +36,24 @@ struct SplitStyle {
 // Cuts every label of more than 63 characters of an encoded text into pieces
 // that end in "-0".  Fails (0) when encoded does not fit the 1024-byte
 // working buffer.
-[[nodiscard]] int split_long_labels(std::string_view encoded, const SplitStyle& style,
-                                    std::string& out);
+template <typename Out>
+[[nodiscard]] int split_long_labels(std::string_view encoded, const SplitStyle& style, Out& out);
 // Removes every "-0." (and, with a prefix, the prefix length that follows).
 // Fails (0) when the input does not fit the 1024-byte working buffer.
-[[nodiscard]] int join_split_labels(std::string_view text, const SplitStyle& style,
-                                    std::string& out);
+template <typename Out>
+[[nodiscard]] int join_split_labels(std::string_view text, const SplitStyle& style, Out& out);
 
-// Base32 of "race", "lace" and "cidnuc": "a"-"z" then "2"-"7", MSB first.
-void base32_encode(std::string_view bytes, std::string& out);
+// Base32 of "race", "lace" and "cidnuc": "a"-"z" then "2"-"7", MSB first,
+// appended to out.
+template <typename Out>
+void base32_encode(std::string_view bytes, Out& out);
 // Value of one base32 character (either letter case), or -1.
 int base32_value(char c);
 // Reads text as base32 into bytes (appended), most significant bit first.
 // Returns false, with bytes unspecified, at the first character outside the
 // alphabet.  leftover receives the bits after the last whole byte.
-[[nodiscard]] bool base32_decode(std::string_view text, std::string& bytes, unsigned& leftover);
+template <typename Out>
+[[nodiscard]] bool base32_decode(std::string_view text, Out& bytes, unsigned& leftover);
 
 // True when label begins with prefix, each character compared with the
 // upper- and the lower-case form of the prefix character (RACE, LACE).
@@ -76,6 +80,23 @@ int for_each_label(std::basic_string_view<CharT> text, bool wide_separators, Fn&
         pos = end + 1;
     }
 }
+
+// Raw forms (encoding/encoding.h) of the codecs that have one.
+#define NESSEL_ACE_RAW_PAIR(fn)                                                          \
+    int fn##_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written); \
+    int fn##_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written);
+NESSEL_ACE_RAW_PAIR(lace)
+NESSEL_ACE_RAW_PAIR(dude)
+NESSEL_ACE_RAW_PAIR(dudex)
+NESSEL_ACE_RAW_PAIR(utf8)
+NESSEL_ACE_RAW_PAIR(gutf8)
+NESSEL_ACE_RAW_PAIR(dutf8)
+NESSEL_ACE_RAW_PAIR(utf5)
+NESSEL_ACE_RAW_PAIR(utf5x)
+NESSEL_ACE_RAW_PAIR(cidnuc)
+NESSEL_ACE_RAW_PAIR(ncr)
+NESSEL_ACE_RAW_PAIR(rawace)
+#undef NESSEL_ACE_RAW_PAIR
 
 // Punycode ("AMC-Z", "PUNYCODE").
 int punycode_to_unicode(std::string_view src, std::u16string& dst);
@@ -118,5 +139,99 @@ int ncr_to_unicode(std::string_view src, std::u16string& dst);
 int ncr_from_unicode(std::u16string_view src, std::string& dst);
 int rawace_to_unicode(std::string_view src, std::u16string& dst);
 int rawace_from_unicode(std::u16string_view src, std::string& dst);
+
+// Definitions of the templates above.
+
+template <typename Out>
+void base32_encode(std::string_view bytes, Out& out) {
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz234567";
+    // ceil(8n / 5) characters, written in place.
+    const size_t old = out.size();
+    out.resize(old + (bytes.size() * 8 + 4) / 5);
+    char* w = out.data() + old;
+    unsigned acc = 0;
+    int bits = 0;
+    for (char c : bytes) {
+        acc = (acc << 8) | static_cast<unsigned char>(c);
+        bits += 8;
+        while (bits >= 5) {
+            bits -= 5;
+            *w++ = kAlphabet[(acc >> bits) & 31];
+        }
+        acc &= (1u << bits) - 1;
+    }
+    if (bits > 0) *w++ = kAlphabet[(acc << (5 - bits)) & 31];
+}
+
+template <typename Out>
+bool base32_decode(std::string_view text, Out& bytes, unsigned& leftover) {
+    unsigned acc = 0;
+    int bits = 0;
+    for (char c : text) {
+        const int v = base32_value(c);
+        if (v < 0) return false;
+        acc = (acc << 5) | static_cast<unsigned>(v);
+        bits += 5;
+        if (bits >= 8) {
+            bits -= 8;
+            bytes.push_back(static_cast<char>((acc >> bits) & 0xFF));
+        }
+        acc &= (1u << bits) - 1;
+    }
+    leftover = acc;
+    return true;
+}
+
+template <typename Out>
+int split_long_labels(std::string_view encoded, const SplitStyle& style, Out& out) {
+    constexpr size_t kMaxLabel = 63;
+    out.clear();
+    if (encoded.size() >= kWorkBytes) return 0;  // does not fit the working buffer
+    size_t pos = 0;
+    while (pos <= encoded.size()) {
+        size_t dot = encoded.find('.', pos);
+        size_t end = dot == std::string_view::npos ? encoded.size() : dot;
+        std::string_view label = encoded.substr(pos, end - pos);
+        if (label.size() <= kMaxLabel) {
+            out.append(label);
+        } else {
+            std::string_view prefix;
+            if (!style.prefix.empty() && prefix_matches_icase(label, style.prefix)) {
+                prefix = label.substr(0, style.prefix.size());
+                out.append(prefix);
+                label.remove_prefix(prefix.size());
+            }
+            const size_t c = style.piece;
+            const size_t r = label.size() % c, q = label.size() / c;
+            out.append(label.substr(0, r));
+            out.append("-0.");
+            for (size_t i = 0; i < q; ++i) {
+                // Continuation pieces carry the family's current prefix.
+                out.append(style.prefix);
+                out.append(label.substr(r + i * c, c));
+                if (i + 1 < q) out.append("-0.");
+            }
+        }
+        if (dot == std::string_view::npos) break;
+        out.push_back('.');
+        pos = dot + 1;
+    }
+    return 1;
+}
+
+template <typename Out>
+int join_split_labels(std::string_view text, const SplitStyle& style, Out& out) {
+    out.clear();
+    if (text.size() >= kWorkBytes) return 0;  // does not fit the working buffer
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == '-' && i + 2 < text.size() && text[i + 1] == '0' && text[i + 2] == '.') {
+            i += 3;
+            i = std::min(text.size(), i + style.join_skip);
+            continue;
+        }
+        out.push_back(text[i++]);
+    }
+    return 1;
+}
 
 }  // namespace nessel

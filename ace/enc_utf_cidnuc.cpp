@@ -6,16 +6,23 @@
 #include <charconv>
 
 #include "ace/enc_utf.h"
+#include "encoding/out_sink.h"
 
 namespace nessel {
 namespace {
 
 constexpr unsigned char kNoCompression = 0xD8;
 
+// A label of at most kMaxLabelUnits units compresses to at most two bytes a
+// unit and the marker; a label of at most kMaxLabelBytes characters decodes
+// to fewer bytes than that.
+using Compressed = FixedSink<char, 2 * kMaxLabelUnits + 1>;
+using LabelBytes = FixedSink<char, kMaxLabelBytes>;
+
 // One row when the label starts outside LDH and keeps to one upper octet;
 // else the uncompressed form.  A label of row 0xD8 is always uncompressed,
 // since its one-row form would start with the no-compression marker.
-void cidnuc_compress(std::u16string_view label, std::string& out) {
+void cidnuc_compress(std::u16string_view label, Compressed& out) {
     const unsigned row = label[0] >> 8;
     bool one_row = !is_ldh_char(label[0]) && row != kNoCompression;
     for (char16_t u : label)
@@ -44,11 +51,10 @@ int hex_value(unsigned char c) {
     return -1;
 }
 
-}  // namespace
-
-int cidnuc_from_unicode(std::u16string_view src, std::string& dst) {
+template <typename Out>
+int cidnuc_encode(std::u16string_view src, Out& dst) {
     dst.clear();
-    thread_local std::string compressed;  // per-thread scratch, kept sized
+    Compressed compressed;
     const int ok = for_each_label(src, false, [&](std::u16string_view label, char sep) {
         bool ldh = true;
         for (char16_t u : label) {
@@ -62,7 +68,7 @@ int cidnuc_from_unicode(std::u16string_view src, std::string& dst) {
             compressed.clear();
             cidnuc_compress(label, compressed);
             dst.append("aq8");
-            base32_encode(compressed, dst);
+            base32_encode(compressed.view(), dst);
         }
         if (sep != 0) dst.push_back(sep);
         return 1;
@@ -71,9 +77,10 @@ int cidnuc_from_unicode(std::u16string_view src, std::string& dst) {
     return ok;
 }
 
-int cidnuc_to_unicode(std::string_view src, std::u16string& dst) {
+template <typename Out>
+int cidnuc_decode(std::string_view src, Out& dst) {
     dst.clear();
-    thread_local std::string bytes;
+    LabelBytes bytes;
     const int ok = for_each_label(src, false, [&](std::string_view label, char sep) {
         if (label.size() > kMaxLabelBytes) return 0;  // beyond the working buffer
         bytes.clear();
@@ -97,7 +104,8 @@ int cidnuc_to_unicode(std::string_view src, std::u16string& dst) {
     return ok;
 }
 
-int ncr_from_unicode(std::u16string_view src, std::string& dst) {
+template <typename Out>
+int ncr_encode(std::u16string_view src, Out& dst) {
     dst.clear();
     char buf[8];  // at most "65535"
     for (char16_t u : src) {
@@ -108,14 +116,15 @@ int ncr_from_unicode(std::u16string_view src, std::string& dst) {
         } else {
             dst.append("&#");
             const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<unsigned>(u));
-            dst.append(buf, r.ptr);
+            dst.append(std::string_view(buf, static_cast<size_t>(r.ptr - buf)));
             dst.push_back(';');
         }
     }
     return 1;
 }
 
-int ncr_to_unicode(std::string_view src, std::u16string& dst) {
+template <typename Out>
+int ncr_decode(std::string_view src, Out& dst) {
     dst.clear();
     for (size_t i = 0; i < src.size();) {
         const char c = src[i];
@@ -137,7 +146,8 @@ int ncr_to_unicode(std::string_view src, std::u16string& dst) {
     return 1;
 }
 
-int rawace_from_unicode(std::u16string_view src, std::string& dst) {
+template <typename Out>
+int rawace_encode(std::u16string_view src, Out& dst) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     dst.clear();
     dst.reserve(src.size() * 7);
@@ -148,7 +158,8 @@ int rawace_from_unicode(std::u16string_view src, std::string& dst) {
     return 1;
 }
 
-int rawace_to_unicode(std::string_view src, std::u16string& dst) {
+template <typename Out>
+int rawace_decode(std::string_view src, Out& dst) {
     dst.clear();
     for (size_t i = 0; i < src.size(); i += 7) {
         if (src.size() - i < 7 || src[i] != '\\' || src[i + 1] != '0' ||
@@ -169,5 +180,11 @@ int rawace_to_unicode(std::string_view src, std::u16string& dst) {
     }
     return 1;
 }
+
+}  // namespace
+
+NESSEL_SINK_CONVERTERS(cidnuc, cidnuc_decode(src, dst), cidnuc_encode(src, dst))
+NESSEL_SINK_CONVERTERS(ncr, ncr_decode(src, dst), ncr_encode(src, dst))
+NESSEL_SINK_CONVERTERS(rawace, rawace_decode(src, dst), rawace_encode(src, dst))
 
 }  // namespace nessel

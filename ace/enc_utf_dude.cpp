@@ -9,6 +9,7 @@
 
 #include "ace/convert.h"
 #include "ace/enc_utf.h"
+#include "encoding/out_sink.h"
 
 namespace nessel {
 namespace {
@@ -33,9 +34,8 @@ void print_prefix_line(std::string_view prefix) {
 // Continuation pieces carry the DUDE prefix now in force.
 SplitStyle dudex_style() { return SplitStyle{dude_prefix(), 57, 4}; }
 
-}  // namespace
-
-int dude_from_unicode(std::u16string_view src, std::string& dst) {
+template <typename Out>
+int dude_encode(std::u16string_view src, Out& dst) {
     dst.clear();
     const std::string_view prefix = dude_prefix();
     return for_each_label(src, true, [&](std::u16string_view label, char sep) {
@@ -65,7 +65,8 @@ int dude_from_unicode(std::u16string_view src, std::string& dst) {
     });
 }
 
-int dude_to_unicode(std::string_view src, std::u16string& dst) {
+template <typename Out>
+int dude_decode(std::string_view src, Out& dst) {
     dst.clear();
     const std::string_view prefix = dude_prefix();
     char16_t prev = kInitialPrev;
@@ -122,22 +123,31 @@ int dude_to_unicode(std::string_view src, std::u16string& dst) {
     return 1;
 }
 
-int dudex_from_unicode(std::u16string_view src, std::string& dst) {
-    std::string work;
-    if (dude_from_unicode(src, work) == 0) {
+// DUDE into the 1024-byte working buffer (a text that does not fit it
+// fails), then split.
+template <typename Out>
+int dudex_encode(std::u16string_view src, Out& dst) {
+    FixedSink<char, kWorkBytes> work;
+    if (dude_encode(src, work) == 0 || work.overflowed()) {
         dst.clear();
         return 0;
     }
-    return split_long_labels(work, dudex_style(), dst);
+    return split_long_labels(work.view(), dudex_style(), dst);
 }
 
-int dudex_to_unicode(std::string_view src, std::u16string& dst) {
-    std::string work;
+template <typename Out>
+int dudex_decode(std::string_view src, Out& dst) {
+    FixedSink<char, kWorkBytes> work;
     if (join_split_labels(src, dudex_style(), work) == 0) {
         dst.clear();
         return 0;
     }
-    return dude_to_unicode(work, dst);
+    return dude_decode(work.view(), dst);
 }
+
+}  // namespace
+
+NESSEL_SINK_CONVERTERS(dude, dude_decode(src, dst), dude_encode(src, dst))
+NESSEL_SINK_CONVERTERS(dudex, dudex_decode(src, dst), dudex_encode(src, dst))
 
 }  // namespace nessel

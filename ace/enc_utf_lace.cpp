@@ -6,6 +6,7 @@
 // bytes are written in base32 behind the LACE prefix setting.
 #include "ace/convert.h"
 #include "ace/enc_utf.h"
+#include "encoding/out_sink.h"
 
 namespace nessel {
 namespace {
@@ -14,21 +15,39 @@ constexpr unsigned char kNoCompression = 0xFF;
 constexpr size_t kMaxRunEncode = 255;  // the run length is one byte
 constexpr unsigned kMaxRunDecode = 36;
 
-// The run form, or false when a run is too long for its length byte.
-bool compress_runs(std::u16string_view label, std::string& out) {
+// The compressed form of a label is refused beyond kMaxCompressed bytes;
+// its size is known before it is written.
+using Compressed = FixedSink<char, kMaxCompressed>;
+// A label's bytes: a longer label than kMaxLabelBytes is refused before
+// decoding, and base32 gives fewer bytes than characters.
+using LabelBytes = FixedSink<char, kMaxLabelBytes>;
+
+// Size of the run form, or 0 when a run is too long for its length byte.
+size_t runs_size(std::u16string_view label) {
+    size_t size = 0;
     for (size_t i = 0; i < label.size();) {
         const unsigned upper = label[i] >> 8;
         size_t j = i + 1;
         while (j < label.size() && (label[j] >> 8) == upper) ++j;
-        if (j - i > kMaxRunEncode) return false;
+        if (j - i > kMaxRunEncode) return 0;
+        size += 2 + (j - i);
+        i = j;
+    }
+    return size;
+}
+
+void compress_runs(std::u16string_view label, Compressed& out) {
+    for (size_t i = 0; i < label.size();) {
+        const unsigned upper = label[i] >> 8;
+        size_t j = i + 1;
+        while (j < label.size() && (label[j] >> 8) == upper) ++j;
         out.push_back(static_cast<char>(j - i));
         out.push_back(static_cast<char>(upper));
         for (; i < j; ++i) out.push_back(static_cast<char>(label[i] & 0xFF));
     }
-    return true;
 }
 
-void compress_plain(std::u16string_view label, std::string& out) {
+void compress_plain(std::u16string_view label, Compressed& out) {
     out.push_back(static_cast<char>(kNoCompression));
     for (char16_t u : label) {
         out.push_back(static_cast<char>(u >> 8));
@@ -37,7 +56,8 @@ void compress_plain(std::u16string_view label, std::string& out) {
 }
 
 // Appends the units of one compressed label; false on a bad run.
-bool expand(std::string_view bytes, std::u16string& dst) {
+template <typename Out>
+bool expand(std::string_view bytes, Out& dst) {
     auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
     if (bytes.empty()) return true;
     if (byte(0) == kNoCompression) {
@@ -59,12 +79,11 @@ bool expand(std::string_view bytes, std::u16string& dst) {
     return true;
 }
 
-}  // namespace
-
-int lace_from_unicode(std::u16string_view src, std::string& dst) {
+template <typename Out>
+int lace_encode(std::u16string_view src, Out& dst) {
     dst.clear();
     const std::string_view prefix = lace_prefix();
-    thread_local std::string compressed;  // per-thread scratch, kept sized
+    Compressed compressed;
     const int ok = for_each_label(src, false, [&](std::u16string_view label, char sep) {
         bool ascii = true;
         for (char16_t u : label) {
@@ -74,16 +93,18 @@ int lace_from_unicode(std::u16string_view src, std::string& dst) {
         if (ascii) {
             for (char16_t u : label) dst.push_back(static_cast<char>(u));
         } else {
-            compressed.clear();
             // A run over 255 units cannot carry its length; such a label
-            // takes the uncompressed form, which still decodes.
-            if (!compress_runs(label, compressed) || compressed.size() > 2 * label.size()) {
-                compressed.clear();
-                compress_plain(label, compressed);
-            }
-            if (compressed.size() > kMaxCompressed) return 0;
+            // takes the uncompressed form, which still decodes.  So does a
+            // label whose run form would be longer than two bytes a unit.
+            size_t size = runs_size(label);
+            const bool runs = size != 0 && size <= 2 * label.size();
+            if (!runs) size = 2 * label.size() + 1;
+            if (size > kMaxCompressed) return 0;
+            compressed.clear();
+            if (runs) compress_runs(label, compressed);
+            else compress_plain(label, compressed);
             dst.append(prefix);
-            base32_encode(compressed, dst);
+            base32_encode(compressed.view(), dst);
         }
         if (sep != 0) dst.push_back(sep);
         return 1;
@@ -92,10 +113,11 @@ int lace_from_unicode(std::u16string_view src, std::string& dst) {
     return ok;
 }
 
-int lace_to_unicode(std::string_view src, std::u16string& dst) {
+template <typename Out>
+int lace_decode(std::string_view src, Out& dst) {
     dst.clear();
     const std::string_view prefix = lace_prefix();
-    thread_local std::string bytes;
+    LabelBytes bytes;
     return for_each_label(src, false, [&](std::string_view label, char sep) {
         // A label beyond the 1023-byte working buffer is refused.
         if (label.size() > kMaxLabelBytes) return 0;
@@ -105,7 +127,7 @@ int lace_to_unicode(std::string_view src, std::u16string& dst) {
             unsigned leftover = 0;  // ignored: the length is not tested
             if (base32_decode(label.substr(prefix.size()), bytes, leftover)) {
                 copy = false;
-                if (!expand(bytes, dst)) return 0;
+                if (!expand(bytes.view(), dst)) return 0;
             }
         }
         if (copy)
@@ -114,5 +136,9 @@ int lace_to_unicode(std::string_view src, std::u16string& dst) {
         return 1;
     });
 }
+
+}  // namespace
+
+NESSEL_SINK_CONVERTERS(lace, lace_decode(src, dst), lace_encode(src, dst))
 
 }  // namespace nessel

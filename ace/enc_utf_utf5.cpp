@@ -4,6 +4,7 @@
 // hexadecimal digits without leading zeros, the first one written as a letter
 // "G"-"V" so that it marks where a unit begins; "." and "@" pass through.
 #include "ace/enc_utf.h"
+#include "encoding/out_sink.h"
 
 namespace nessel {
 namespace {
@@ -11,9 +12,8 @@ namespace {
 constexpr char kHex[] = "0123456789ABCDEF";
 constexpr SplitStyle kUtf5xStyle{"", 61, 0};
 
-}  // namespace
-
-int utf5_from_unicode(std::u16string_view src, std::string& dst) {
+template <typename Out>
+int utf5_encode(std::u16string_view src, Out& dst) {
     dst.clear();
     for (char16_t u : src) {
         if (u == u'.' || u == 0x3002) {
@@ -38,7 +38,8 @@ int utf5_from_unicode(std::u16string_view src, std::string& dst) {
     return 1;
 }
 
-int utf5_to_unicode(std::string_view src, std::u16string& dst) {
+template <typename Out>
+int utf5_decode(std::string_view src, Out& dst) {
     dst.clear();
     unsigned pending = 0;  // 0 means no unit is pending
     auto flush = [&] {
@@ -68,22 +69,31 @@ int utf5_to_unicode(std::string_view src, std::u16string& dst) {
     return 1;
 }
 
-int utf5x_from_unicode(std::u16string_view src, std::string& dst) {
-    std::string work;
-    if (utf5_from_unicode(src, work) == 0) {
+// UTF-5 into the 1024-byte working buffer (a text that does not fit it
+// fails), then split.
+template <typename Out>
+int utf5x_encode(std::u16string_view src, Out& dst) {
+    FixedSink<char, kWorkBytes> work;
+    if (utf5_encode(src, work) == 0 || work.overflowed()) {
         dst.clear();
         return 0;
     }
-    return split_long_labels(work, kUtf5xStyle, dst);
+    return split_long_labels(work.view(), kUtf5xStyle, dst);
 }
 
-int utf5x_to_unicode(std::string_view src, std::u16string& dst) {
-    std::string work;
+template <typename Out>
+int utf5x_decode(std::string_view src, Out& dst) {
+    FixedSink<char, kWorkBytes> work;
     if (join_split_labels(src, kUtf5xStyle, work) == 0) {
         dst.clear();
         return 0;
     }
-    return utf5_to_unicode(work, dst);
+    return utf5_decode(work.view(), dst);
 }
+
+}  // namespace
+
+NESSEL_SINK_CONVERTERS(utf5, utf5_decode(src, dst), utf5_encode(src, dst))
+NESSEL_SINK_CONVERTERS(utf5x, utf5x_decode(src, dst), utf5x_encode(src, dst))
 
 }  // namespace nessel

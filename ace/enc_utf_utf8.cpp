@@ -6,6 +6,7 @@
 // form of UTF-8) and keeps the low 16 bits of the value; overlong forms pass.
 #include "ace/enc_utf.h"
 #include "encoding/encoding.h"
+#include "encoding/out_sink.h"
 
 #include <cstdint>
 
@@ -14,7 +15,8 @@ namespace {
 
 constexpr size_t kWorkUnits = 1024;  // "dutf8"'s intermediate unit buffer
 
-void append_utf8(std::u16string_view src, std::string& dst) {
+template <typename Out>
+void append_utf8(std::u16string_view src, Out& dst) {
     for (char16_t u : src) {
         if (u < 0x80) {
             dst.push_back(static_cast<char>(u));
@@ -29,15 +31,15 @@ void append_utf8(std::u16string_view src, std::string& dst) {
     }
 }
 
-}  // namespace
-
-int utf8_from_unicode(std::u16string_view src, std::string& dst) {
+template <typename Out>
+int utf8_encode(std::u16string_view src, Out& dst) {
     dst.clear();
     append_utf8(src, dst);
     return 1;
 }
 
-int utf8_to_unicode(std::string_view src, std::u16string& dst) {
+template <typename Out>
+int utf8_decode(std::string_view src, Out& dst) {
     dst.clear();
     for (size_t i = 0; i < src.size();) {
         const auto lead = static_cast<unsigned char>(src[i++]);
@@ -62,45 +64,56 @@ int utf8_to_unicode(std::string_view src, std::u16string& dst) {
     return 1;
 }
 
-int gutf8_to_unicode(std::string_view src, std::u16string& dst) {
-    return utf8_to_unicode(src, dst);
-}
-
 // Only "A"-"Z" are lowered: setting bit 0x20 in every byte would also turn
 // "@" into "`" and break the lead bytes of multi-byte sequences, so that the
 // decoder could no longer restore a name with characters beyond ASCII.
-int gutf8_from_unicode(std::u16string_view src, std::string& dst) {
-    utf8_from_unicode(src, dst);
-    for (char& c : dst)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+template <typename Out>
+int gutf8_encode(std::u16string_view src, Out& dst) {
+    utf8_encode(src, dst);
+    for (size_t i = 0; i < dst.size(); ++i)
+        if (dst[i] >= 'A' && dst[i] <= 'Z') dst[i] = static_cast<char>(dst[i] + 32);
     return 1;
 }
 
 // The ISO-8859-1 pair comes from the registry, so "dutf8" fails until it is
 // registered.  Both passes run through 1024-byte / 1024-unit working buffers;
 // a text that does not fit them (with its terminator) fails.
-int dutf8_from_unicode(std::u16string_view src, std::string& dst) {
+template <typename Out>
+int dutf8_encode(std::u16string_view src, Out& dst) {
     dst.clear();
     const EncodingEntry* latin1 = find_encoding("iso8859-1");
-    if (latin1 == nullptr) return 0;
-    std::string bytes;
+    if (latin1 == nullptr || latin1->to_unicode_raw == nullptr || latin1->from_unicode_raw == nullptr) return 0;
+    FixedSink<char, kWorkBytes> bytes;
     append_utf8(src, bytes);
-    if (bytes.size() >= kWorkBytes) return 0;
-    std::u16string units;
-    if (latin1->to_unicode(bytes, units) == 0 || units.size() >= kWorkUnits) return 0;
-    append_utf8(units, dst);
+    if (bytes.overflowed() || bytes.size() >= kWorkBytes) return 0;
+    // One unit per byte: the units fit their buffer whenever the bytes do.
+    char16_t units[kWorkUnits];
+    size_t n = 0;
+    if (latin1->to_unicode_raw(bytes.data(), bytes.size(), units, n) == 0 || n >= kWorkUnits) return 0;
+    append_utf8(std::u16string_view(units, n), dst);
     return 1;
 }
 
-int dutf8_to_unicode(std::string_view src, std::u16string& dst) {
+template <typename Out>
+int dutf8_decode(std::string_view src, Out& dst) {
     dst.clear();
     const EncodingEntry* latin1 = find_encoding("iso8859-1");
-    if (latin1 == nullptr) return 0;
-    std::u16string units;
-    if (utf8_to_unicode(src, units) == 0 || units.size() >= kWorkUnits) return 0;
-    std::string bytes;
-    if (latin1->from_unicode(units, bytes) == 0 || bytes.size() >= kWorkBytes) return 0;
-    return utf8_to_unicode(bytes, dst);
+    if (latin1 == nullptr || latin1->to_unicode_raw == nullptr || latin1->from_unicode_raw == nullptr) return 0;
+    FixedSink<char16_t, kWorkUnits> units;
+    if (utf8_decode(src, units) == 0 || units.overflowed() || units.size() >= kWorkUnits) return 0;
+    // An overlong form of zero decodes to a zero unit, which ends the text
+    // for the second pass as it would end a zero-terminated one.
+    const std::u16string_view text = until_zero(units.view());
+    char bytes[kWorkBytes];
+    size_t n = 0;
+    if (latin1->from_unicode_raw(text.data(), text.size(), bytes, n) == 0 || n >= kWorkBytes) return 0;
+    return utf8_decode(std::string_view(bytes, n), dst);
 }
+
+}  // namespace
+
+NESSEL_SINK_CONVERTERS(utf8, utf8_decode(src, dst), utf8_encode(src, dst))
+NESSEL_SINK_CONVERTERS(gutf8, utf8_decode(src, dst), gutf8_encode(src, dst))
+NESSEL_SINK_CONVERTERS(dutf8, dutf8_decode(src, dst), dutf8_encode(src, dst))
 
 }  // namespace nessel

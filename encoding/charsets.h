@@ -10,7 +10,7 @@
 
 namespace nessel {
 
-// Raw forms (encoding.h) of the table charsets, Thai and the CJK charsets.
+// Raw forms (encoding.h) of every charset here.
 #define NESSEL_RAW_PAIR(fn)                                                              \
     int fn##_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written); \
     int fn##_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written);
@@ -39,6 +39,13 @@ NESSEL_RAW_PAIR(sjis)
 NESSEL_RAW_PAIR(eucjp)
 NESSEL_RAW_PAIR(jis)
 NESSEL_RAW_PAIR(ksc)
+NESSEL_RAW_PAIR(vni)
+NESSEL_RAW_PAIR(tcvn3)
+NESSEL_RAW_PAIR(tab)
+NESSEL_RAW_PAIR(tam)
+NESSEL_RAW_PAIR(dev)
+NESSEL_RAW_PAIR(tlg)
+NESSEL_RAW_PAIR(knd)
 #undef NESSEL_RAW_PAIR
 
 // Single-byte tables (enc_iso8859.cpp, enc_window.cpp) with Thai.

@@ -2,18 +2,22 @@
 // encoding/enc_ascii.cpp: "ascii" (7-bit) and "none" (UTF-16 as big-endian
 // byte pairs) converters.
 #include "encoding/encoding.h"
+#include "encoding/out_sink.h"
 
 namespace nessel {
+namespace {
 
 // Bytes from 0x80 up are not refused: they lose their top bit.
-int ascii_to_unicode(std::string_view src, std::u16string& dst) {
+template <typename Out>
+int ascii_decode(std::string_view src, Out& dst) {
     dst.clear();
     for (char c : src) dst.push_back(static_cast<char16_t>(static_cast<unsigned char>(c) & 0x7F));
     return 1;
 }
 
 // Stops at the first unit from 0x80 up, keeping what came before it.
-int ascii_from_unicode(std::u16string_view src, std::string& dst) {
+template <typename Out>
+int ascii_encode(std::u16string_view src, Out& dst) {
     dst.clear();
     for (char16_t u : src) {
         if (u >= 0x80) return 0;
@@ -24,7 +28,8 @@ int ascii_from_unicode(std::u16string_view src, std::string& dst) {
 
 // Two bytes per unit, high byte first.  A pair with a zero low byte ends the
 // text but still yields its high byte as a last unit.
-int none_to_unicode(std::string_view src, std::u16string& dst) {
+template <typename Out>
+int none_decode(std::string_view src, Out& dst) {
     dst.clear();
     for (size_t i = 0; i < src.size(); i += 2) {
         auto h = static_cast<unsigned char>(src[i]);
@@ -39,7 +44,8 @@ int none_to_unicode(std::string_view src, std::u16string& dst) {
 }
 
 // A unit with a zero high byte yields a zero byte inside the output.
-int none_from_unicode(std::u16string_view src, std::string& dst) {
+template <typename Out>
+int none_encode(std::u16string_view src, Out& dst) {
     dst.clear();
     for (char16_t u : src) {
         dst.push_back(static_cast<char>(u >> 8));
@@ -47,5 +53,10 @@ int none_from_unicode(std::u16string_view src, std::string& dst) {
     }
     return 1;
 }
+
+}  // namespace
+
+NESSEL_SINK_CONVERTERS(ascii, ascii_decode(src, dst), ascii_encode(src, dst))
+NESSEL_SINK_CONVERTERS(none, none_decode(src, dst), none_encode(src, dst))
 
 }  // namespace nessel

@@ -6,6 +6,7 @@
 // Tables: data/iscii.h, generated from tools/gen/sources/iscii/iscii91.txt.
 #include "data/iscii.h"
 #include "encoding/charsets.h"
+#include "encoding/out_sink.h"
 
 namespace nessel {
 namespace {
@@ -14,7 +15,8 @@ constexpr const char16_t* kBlocks[3] = {data::dev_to_ucs, data::tlg_to_ucs, data
 
 // Stops at the first byte without a character with result 0; dst keeps the
 // units decoded before it.
-int iscii_decode(std::string_view src, std::u16string& dst, int script) {
+template <typename Out>
+int iscii_decode(std::string_view src, Out& dst, int script) {
     dst.clear();
     dst.reserve(src.size());
     const char16_t* block = kBlocks[script];
@@ -31,7 +33,8 @@ int iscii_decode(std::string_view src, std::u16string& dst, int script) {
     return 1;
 }
 
-int iscii_encode(std::u16string_view src, std::string& dst, const uint8_t* table, char16_t first,
+template <typename Out>
+int iscii_encode(std::u16string_view src, Out& dst, const uint8_t* table, char16_t first,
                  char16_t last) {
     dst.clear();
     dst.reserve(src.size());
@@ -49,18 +52,11 @@ int iscii_encode(std::u16string_view src, std::string& dst, const uint8_t* table
 
 }  // namespace
 
-int dev_to_unicode(std::string_view src, std::u16string& dst) { return iscii_decode(src, dst, 0); }
-int tlg_to_unicode(std::string_view src, std::u16string& dst) { return iscii_decode(src, dst, 1); }
-int knd_to_unicode(std::string_view src, std::u16string& dst) { return iscii_decode(src, dst, 2); }
-
-int dev_from_unicode(std::u16string_view src, std::string& dst) {
-    return iscii_encode(src, dst, data::ucs_to_dev, data::dev_first, data::dev_last);
-}
-int tlg_from_unicode(std::u16string_view src, std::string& dst) {
-    return iscii_encode(src, dst, data::ucs_to_tlg, data::tlg_first, data::tlg_last);
-}
-int knd_from_unicode(std::u16string_view src, std::string& dst) {
-    return iscii_encode(src, dst, data::ucs_to_knd, data::knd_first, data::knd_last);
-}
+NESSEL_SINK_CONVERTERS(dev, iscii_decode(src, dst, 0),
+                       iscii_encode(src, dst, data::ucs_to_dev, data::dev_first, data::dev_last))
+NESSEL_SINK_CONVERTERS(tlg, iscii_decode(src, dst, 1),
+                       iscii_encode(src, dst, data::ucs_to_tlg, data::tlg_first, data::tlg_last))
+NESSEL_SINK_CONVERTERS(knd, iscii_decode(src, dst, 2),
+                       iscii_encode(src, dst, data::ucs_to_knd, data::knd_first, data::knd_last))
 
 }  // namespace nessel

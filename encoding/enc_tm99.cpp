@@ -8,8 +8,7 @@
 // for an empty source.
 #include "data/tamil.h"
 #include "encoding/charsets.h"
-
-#include <vector>
+#include "encoding/out_sink.h"
 
 namespace nessel {
 namespace {
@@ -25,6 +24,9 @@ constexpr uint8_t kSignO = 0xF5, kSignOo = 0xF6, kSignAu = 0xF7, kViramaCode = 0
 // than cut, since a cut text would still look like a complete conversion.
 constexpr size_t kMaxDecodeCodes = 2000;
 constexpr size_t kMaxEncodeCodes = 1000;
+// One glyph byte adds at most five codes (a four-code glyph and a sign)
+// after the check against kMaxDecodeCodes, so this buffer always holds them.
+using DecodeCodes = FixedSink<uint8_t, kMaxDecodeCodes + 8>;
 
 struct Layout {
     const uint8_t* glyph;  // 4 internal codes per byte, 0-terminated
@@ -45,7 +47,7 @@ size_t entry_size(const Layout& l, uint8_t b) {
 bool ra_carrier(unsigned b) { return b == 0xA2 || b == 0xA4 || b == 0xA6; }
 
 // Step 1 of decoding: glyph bytes to internal codes.
-bool glyphs_to_codes(std::string_view src, const Layout& l, std::vector<uint8_t>& codes) {
+bool glyphs_to_codes(std::string_view src, const Layout& l, DecodeCodes& codes) {
     const size_t n = src.size();
     auto at = [&](size_t i) -> unsigned { return i < n ? static_cast<unsigned char>(src[i]) : 0u; };
     auto first = [&](size_t i) -> uint8_t { return i < n ? l.glyph[at(i) * 4] : uint8_t{0}; };
@@ -117,23 +119,23 @@ bool glyphs_to_codes(std::string_view src, const Layout& l, std::vector<uint8_t>
             ++i;
         }
     }
-    return codes.size() <= kMaxDecodeCodes;
+    return codes.size() <= kMaxDecodeCodes && !codes.overflowed();
 }
 
-int tamil_decode(std::string_view src, std::u16string& dst, const Layout& l) {
+template <typename Out>
+int tamil_decode(std::string_view src, Out& dst, const Layout& l) {
     dst.clear();
-    std::vector<uint8_t> codes;
-    codes.reserve(src.size() + 4);
+    DecodeCodes codes;
     if (src.empty() || !glyphs_to_codes(src, l, codes)) return 0;
     dst.reserve(codes.size());
-    for (uint8_t c : codes) dst.push_back(data::tamil_ucs[c]);
+    for (size_t i = 0; i < codes.size(); ++i) dst.push_back(data::tamil_ucs[codes[i]]);
     return static_cast<int>(dst.size());
 }
 
 // Step 2 of encoding: internal codes to glyph bytes.  A code without a glyph
 // (a two-part sign with nothing before it) fails the conversion.
-bool codes_to_glyphs(const std::vector<uint8_t>& codes, const Layout& l, std::string& dst) {
-    const size_t n = codes.size();
+template <typename Out>
+bool codes_to_glyphs(const uint8_t* codes, size_t n, const Layout& l, Out& dst) {
     auto at = [&](size_t i) -> uint8_t { return i < n ? codes[i] : uint8_t{0}; };
     auto put = [&](uint8_t g) {
         if (g == 0) return false;
@@ -199,19 +201,20 @@ bool codes_to_glyphs(const std::vector<uint8_t>& codes, const Layout& l, std::st
     return true;
 }
 
-int tamil_encode(std::u16string_view src, std::string& dst, const Layout& l) {
+template <typename Out>
+int tamil_encode(std::u16string_view src, Out& dst, const Layout& l) {
     dst.clear();
     if (src.empty() || src.size() > kMaxEncodeCodes) return 0;
-    std::vector<uint8_t> codes;
-    codes.reserve(src.size());
+    uint8_t codes[kMaxEncodeCodes];
+    size_t n = 0;
     for (char16_t u : src) {
         // Only the low byte picks the code: the Tamil block's low bytes
         // (0x80..0xFF) and ASCII's never collide.
         const uint8_t c = data::tamil_code_of_low[u & 0xFF];
         if (c == 0) return 0;
-        codes.push_back(c);
+        codes[n++] = c;
     }
-    if (!codes_to_glyphs(codes, l, dst)) {
+    if (!codes_to_glyphs(codes, n, l, dst)) {
         dst.clear();
         return 0;
     }
@@ -220,9 +223,7 @@ int tamil_encode(std::u16string_view src, std::string& dst, const Layout& l) {
 
 }  // namespace
 
-int tab_to_unicode(std::string_view src, std::u16string& dst) { return tamil_decode(src, dst, kTab); }
-int tab_from_unicode(std::u16string_view src, std::string& dst) { return tamil_encode(src, dst, kTab); }
-int tam_to_unicode(std::string_view src, std::u16string& dst) { return tamil_decode(src, dst, kTam); }
-int tam_from_unicode(std::u16string_view src, std::string& dst) { return tamil_encode(src, dst, kTam); }
+NESSEL_SINK_CONVERTERS(tab, tamil_decode(src, dst, kTab), tamil_encode(src, dst, kTab))
+NESSEL_SINK_CONVERTERS(tam, tamil_decode(src, dst, kTam), tamil_encode(src, dst, kTam))
 
 }  // namespace nessel

@@ -6,6 +6,7 @@
 // for itself; encoding finds a unit's record through a reverse index.
 #include "data/viet.h"
 #include "encoding/charsets.h"
+#include "encoding/out_sink.h"
 
 namespace nessel {
 namespace {
@@ -26,7 +27,8 @@ struct VietColumn {
 constexpr VietColumn kVni{data::vni_single, data::vni_lead, data::vni_pair, data::viet_vni};
 constexpr VietColumn kTcvn3{data::tcvn3_single, data::tcvn3_lead, data::tcvn3_pair, data::viet_tcvn3};
 
-int viet_decode(std::string_view src, std::u16string& dst, const VietColumn& col) {
+template <typename Out>
+int viet_decode(std::string_view src, Out& dst, const VietColumn& col) {
     dst.clear();
     size_t i = 0;
     while (i < src.size() && dst.size() < kMaxDecodedUnits) {
@@ -46,7 +48,8 @@ int viet_decode(std::string_view src, std::u16string& dst, const VietColumn& col
     return 1;
 }
 
-int viet_encode(std::u16string_view src, std::string& dst, const VietColumn& col) {
+template <typename Out>
+int viet_encode(std::u16string_view src, Out& dst, const VietColumn& col) {
     dst.clear();
     for (char16_t u : src) {
         if (dst.size() >= kMaxEncodedBytes) break;
@@ -70,9 +73,7 @@ int viet_encode(std::u16string_view src, std::string& dst, const VietColumn& col
 
 }  // namespace
 
-int vni_to_unicode(std::string_view src, std::u16string& dst) { return viet_decode(src, dst, kVni); }
-int vni_from_unicode(std::u16string_view src, std::string& dst) { return viet_encode(src, dst, kVni); }
-int tcvn3_to_unicode(std::string_view src, std::u16string& dst) { return viet_decode(src, dst, kTcvn3); }
-int tcvn3_from_unicode(std::u16string_view src, std::string& dst) { return viet_encode(src, dst, kTcvn3); }
+NESSEL_SINK_CONVERTERS(vni, viet_decode(src, dst, kVni), viet_encode(src, dst, kVni))
+NESSEL_SINK_CONVERTERS(tcvn3, viet_decode(src, dst, kTcvn3), viet_encode(src, dst, kTcvn3))
 
 }  // namespace nessel

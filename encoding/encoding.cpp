@@ -142,7 +142,9 @@ int register_all_encodings() {
                          from_unicode_until_zero<fn##_from_unicode>, fn##_to_unicode_raw, \
                          fn##_from_unicode_raw) == 0)                               \
         return 0;
+#define CODEC(name, fn) CHARSET(name, fn)
 #include "encoding/encodings.def"
+#undef CODEC
 #undef CHARSET
 #undef ENCODING
     return 1;

@@ -19,12 +19,13 @@ namespace nessel {
 using ToUnicodeFn = int (*)(std::string_view src, std::u16string& dst);
 using FromUnicodeFn = int (*)(std::u16string_view src, std::string& dst);
 
-// The same conversions writing straight into memory that the caller provides,
-// for the legacy charsets: src holds the n bytes or units before the
-// terminator (none of them zero), dst room for the encoding's worst case (one
-// unit per byte; one, two or, for "jis", six bytes per unit).  They write no
-// terminator and set written to the length of what a caller keeps: the whole
-// result, or on failure what the view converter leaves.
+// The same conversions writing straight into memory that the caller provides:
+// src holds the n bytes or units before the terminator (none of them zero),
+// dst room for the whole result (for the legacy charsets the encoding's worst
+// case: one unit per byte; one, two or, for "jis", six bytes per unit; for
+// the other encodings whatever the exports' unbounded destination holds).
+// They write no terminator and set written to the length of what a caller
+// keeps: the whole result, or on failure what the view converter leaves.
 using ToUnicodeRawFn = int (*)(const char* src, size_t n, char16_t* dst, size_t& written);
 using FromUnicodeRawFn = int (*)(const char16_t* src, size_t n, char* dst, size_t& written);
 
@@ -112,6 +113,10 @@ int ascii_to_unicode(std::string_view src, std::u16string& dst);
 int ascii_from_unicode(std::u16string_view src, std::string& dst);
 int none_to_unicode(std::string_view src, std::u16string& dst);
 int none_from_unicode(std::u16string_view src, std::string& dst);
+int ascii_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written);
+int ascii_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written);
+int none_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written);
+int none_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written);
 
 // UTF-16 string functions on zero-terminated arrays (C-style, as the exports
 // see them).  Null pointers give 0 / nullptr.
