@@ -33,7 +33,10 @@ uint32_t hash_backwards(std::string_view s) {
 
 // A text as a record holds it: up to its first zero byte, at most 255 bytes.
 std::string_view clip(std::string_view text) {
-    return text.substr(0, std::min({text.find('\0'), kMaxZoneField}));
+    const std::size_t n = std::min(text.size(), kMaxZoneField);
+    std::size_t i = 0;
+    while (i < n && text[i] != '\0') ++i;  // texts are short: no library call
+    return text.substr(0, i);
 }
 
 // The process's snapshot.  Made when the library is loaded and freed only
