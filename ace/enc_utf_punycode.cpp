@@ -238,6 +238,13 @@ int punycode_from_unicode(std::u16string_view src, std::string& dst) {
         if (any < 0x80) {
             dst.resize(old + len);
             for (size_t j = 0; j < len; ++j) dst[old + j] = static_cast<char>(s[pos + j]);
+        } else if (len <= kSortedLabel) {
+            // Short labels go through a buffer of their worst case (a prefix
+            // setting holds at most four characters); they cannot overflow.
+            char buf[4 + 1 + (kMaxDigitsPerUnit + 1) * kSortedLabel];
+            char* fail_at = nullptr;
+            char* w = encode_label(s + pos, len, prefix.substr(0, 4), buf, &fail_at);
+            dst.append(buf, static_cast<size_t>(w - buf));
         } else {
             // Written in place at the end of dst, then cut to what it took.
             dst.resize(old + prefix.size() + 1 + (kMaxDigitsPerUnit + 1) * len);

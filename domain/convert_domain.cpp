@@ -142,8 +142,8 @@ constexpr size_t kRacexRun = 63;
 // holds a dot.  A label's size is bounded from its length first and counted
 // exactly only when the bound is too large; a text near the limits may be
 // sent to the whole form needlessly, never the other way round.
-bool plain_racex(std::u16string_view name, size_t& length) {
-    const std::string_view prefix = race_prefix(), suffix = race_suffix();
+bool plain_racex(std::u16string_view name, std::string_view prefix, std::string_view suffix,
+                 size_t& length) {
     if (prefix.find('.') != std::string_view::npos || suffix.find('.') != std::string_view::npos)
         return false;
     const size_t affixes = prefix.size() + suffix.size();
@@ -181,7 +181,8 @@ int racex_suffix_zone(const ZoneTable* table, std::u16string_view name, int32_t&
     record = -1;
     ConvertScratch& sc = scratch();
     size_t length = 0;
-    if (!plain_racex(name, length)) {
+    const std::string_view prefix = race_prefix(), suffix = race_suffix();
+    if (!plain_racex(name, prefix, suffix, length)) {
         // Empty, refused, or with long labels split: the whole form decides.
         name = until_zero(name);
         const EncodingEntry* racex = racex_entry(sc);
@@ -198,7 +199,6 @@ int racex_suffix_zone(const ZoneTable* table, std::u16string_view name, int32_t&
     char tail[kMaxZoneField + kRacexRun + 2];
     size_t start = sizeof tail;
     const char16_t* s = name.data();
-    const std::string_view prefix = race_prefix(), suffix = race_suffix();
     const size_t max_dots = table != nullptr ? static_cast<size_t>(table->max_suffix_dots()) : 0;
     for (size_t end = name.size(), dots = 0; max_dots > 0;) {
         size_t pos = end;
@@ -236,7 +236,8 @@ struct Outcome {
     const char* codec_used = nullptr;  // set once the record is chosen and its nameprep passed
 };
 
-Outcome convert_once(std::u16string_view name, bool prepared, std::string& ace,
+// at is the position of the first "@" of name (npos: none).
+Outcome convert_once(std::u16string_view name, size_t at, bool prepared, std::string& ace,
                      std::string_view source_encoding) {
     Outcome o;
     uint32_t& error = o.error;
@@ -247,7 +248,6 @@ Outcome convert_once(std::u16string_view name, bool prepared, std::string& ace,
         return o;
     }
     ConvertScratch& s = scratch();
-    const size_t at = name.find(u'@');
     const bool has_at = at != std::u16string_view::npos;
     const bool mailbox = has_at && is_all_ascii(name.substr(at + 1));
 
@@ -325,18 +325,23 @@ Outcome convert_once(std::u16string_view name, bool prepared, std::string& ace,
     return o;
 }
 
-}  // namespace
-
-int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace,
-                       const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
+int convert_ace_at(std::u16string_view name, size_t at, bool prepared, std::string& ace,
+                   const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
     const Outcome o =
-        with_ace_settings([&] { return convert_once(name, prepared, ace, source_encoding); });
+        with_ace_settings([&] { return convert_once(name, at, prepared, ace, source_encoding); });
     if (o.codec_used != nullptr) codec_used = o.codec_used;
     if (!o.ok) {
         error = o.error;
         return 0;
     }
     return 1;
+}
+
+}  // namespace
+
+int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace,
+                       const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
+    return convert_ace_at(name, name.find(u'@'), prepared, ace, codec_used, source_encoding, error);
 }
 
 int convert_domain(std::u16string_view name, std::u16string& output, const char*& codec_used,
@@ -362,7 +367,7 @@ int convert_address(std::u16string_view address, std::u16string& output, const c
     std::string& ace = scratch().ace;
     const size_t at = address.find(u'@');
     if (at == std::u16string_view::npos) {  // not an address: convert it whole
-        if (convert_domain_ace(address, prepared, ace, codec_used, encoding, error) == 0)
+        if (convert_ace_at(address, at, prepared, ace, codec_used, encoding, error) == 0)
             return 0;
         append_widened(output, ace);
         return 1;
