@@ -3,6 +3,7 @@
 #include "ace/convert.h"
 
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -82,21 +83,12 @@ void store(char (&slot)[5], const char* value) {
     for (size_t i = 0; i < 4 && value[i] != 0; ++i) slot[i] = value[i];
 }
 
-char (*prefix_slot(AceSettings& s, std::string_view c))[5] {
-    if (ascii_iequal(c, "race") || ascii_iequal(c, "racex")) return &s.race_prefix;
-    if (ascii_iequal(c, "lace")) return &s.lace_prefix;
-    if (ascii_iequal(c, "dude") || ascii_iequal(c, "dudex")) return &s.dude_prefix;
-    if (ascii_iequal(c, "amc-z") || ascii_iequal(c, "amc-zx") || ascii_iequal(c, "punycode"))
-        return &s.punycode_prefix;
-    return nullptr;
-}
-
-char (*suffix_slot(AceSettings& s, std::string_view c))[5] {
-    if (ascii_iequal(c, "race") || ascii_iequal(c, "racex")) return &s.race_suffix;
-    if (ascii_iequal(c, "lace")) return &s.lace_suffix;
-    if (ascii_iequal(c, "dude") || ascii_iequal(c, "dudex")) return &s.dude_suffix;
-    return nullptr;
-}
+// The settings by slot number, in AceSettings order.
+constexpr char (AceSettings::*kSlot[])[5] = {
+    &AceSettings::race_prefix, &AceSettings::race_suffix, &AceSettings::lace_prefix,
+    &AceSettings::lace_suffix, &AceSettings::dude_prefix, &AceSettings::dude_suffix,
+    &AceSettings::punycode_prefix};
+constexpr int kSlots = static_cast<int>(std::size(kSlot));
 
 // Applies change to this thread's conversion, or else to the shared settings.
 template <typename Change>
@@ -134,18 +126,35 @@ void reset_ace_settings() {
     modify([](AceSettings& s) { s = kDefaults; });
 }
 
+int ace_prefix_slot(std::string_view c) {
+    if (ascii_iequal(c, "race") || ascii_iequal(c, "racex")) return 0;
+    if (ascii_iequal(c, "lace")) return 2;
+    if (ascii_iequal(c, "dude") || ascii_iequal(c, "dudex")) return 4;
+    if (ascii_iequal(c, "amc-z") || ascii_iequal(c, "amc-zx") || ascii_iequal(c, "punycode"))
+        return 6;
+    return -1;
+}
+
+int ace_suffix_slot(std::string_view c) {
+    if (ascii_iequal(c, "race") || ascii_iequal(c, "racex")) return 1;
+    if (ascii_iequal(c, "lace")) return 3;
+    if (ascii_iequal(c, "dude") || ascii_iequal(c, "dudex")) return 5;
+    return -1;
+}
+
+void set_ace_setting(int slot, const char* value) {
+    if (slot < 0 || slot >= kSlots || value == nullptr) return;
+    modify([&](AceSettings& s) { store(s.*kSlot[slot], value); });
+}
+
 void set_ace_prefix(const char* codec, const char* value) {
     if (codec == nullptr || value == nullptr) return;
-    modify([&](AceSettings& s) {
-        if (auto slot = prefix_slot(s, codec)) store(*slot, value);
-    });
+    set_ace_setting(ace_prefix_slot(codec), value);
 }
 
 void set_ace_suffix(const char* codec, const char* value) {
     if (codec == nullptr || value == nullptr) return;
-    modify([&](AceSettings& s) {
-        if (auto slot = suffix_slot(s, codec)) store(*slot, value);
-    });
+    set_ace_setting(ace_suffix_slot(codec), value);
 }
 
 void ace_settings_depend_on(const std::atomic<uint64_t>& generation, uint64_t seen) {

@@ -44,6 +44,15 @@ void release_ace_settings_storage();
 void set_ace_prefix(const char* codec, const char* value);
 void set_ace_suffix(const char* codec, const char* value);
 
+// The same in two steps, for callers that apply one codec's settings many
+// times: the slot a codec name selects (-1 when it selects none), then the
+// store into it (a negative slot or a null value changes nothing).
+// Slots are numbered in AceSettings order.
+int ace_prefix_slot(std::string_view codec);
+inline constexpr int kRacePrefixSlot = 0;
+int ace_suffix_slot(std::string_view codec);
+void set_ace_setting(int slot, const char* value);
+
 inline std::string_view race_prefix() { return ace_settings().race_prefix; }
 inline std::string_view race_suffix() { return ace_settings().race_suffix; }
 inline std::string_view lace_prefix() { return ace_settings().lace_prefix; }

@@ -107,6 +107,13 @@ int race_to_unicode(std::string_view src, std::u16string& dst);
 int race_from_unicode(std::u16string_view src, std::string& dst);
 int racex_to_unicode(std::string_view src, std::u16string& dst);
 int racex_from_unicode(std::u16string_view src, std::string& dst);
+// One label (no "." or "@" in it) that holds a unit above 0x7F, at most
+// kMaxLabelUnits long: the length of its RACE form with prefix and suffix
+// together affixes long, and the form itself appended to out (its length
+// returned).
+size_t race_label_size(const char16_t* label, size_t len, size_t affixes);
+size_t race_label_encode(const char16_t* label, size_t len, std::string_view prefix,
+                         std::string_view suffix, std::string& out);
 
 // LACE.
 int lace_to_unicode(std::string_view src, std::u16string& dst);

@@ -50,6 +50,76 @@ constexpr auto kDigitValue = [] {
 // every digit but the last divides it by at least 10, so 11 digits.
 constexpr size_t kMaxDigitsPerUnit = 11;
 
+// Writes delta as a variable-length integer under bias.
+inline char* put_delta(char* w, uint32_t q, uint32_t bias) {
+    for (uint32_t k = kBase;; k += kBase) {
+        const uint32_t t = threshold(k, bias);
+        if (q < t) break;
+        *w++ = kDigits[t + (q - t) % (kBase - t)];
+        q = (q - t) / (kBase - t);
+    }
+    *w++ = kDigits[q];
+    return w;
+}
+
+// Longest label that encode_sorted takes: a position fits the low 6 bits of
+// a sort key and one bit of a 64-bit mask, and no delta can overflow (it
+// stays below 2^16 * 65).
+constexpr size_t kSortedLabel = 64;
+
+// Bits set in x, without relying on a population-count instruction.
+inline uint32_t bit_count(uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555u;
+    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<uint32_t>((x * 0x0101010101010101u) >> 56);
+}
+
+// The units above 0x7F of a label of at most kSortedLabel units are sorted
+// once, with their positions, in the order they are encoded.  The positions
+// of the units already encoded (and those below 0x80) are kept as a mask, so
+// that the units below the one being encoded and before its position are
+// counted without walking the label.  b units of the label are below 0x80.
+char* encode_sorted(const char16_t* label, size_t len, uint32_t b, char* w) {
+    uint32_t keys[kSortedLabel];
+    size_t count = 0;
+    uint64_t below = 0;  // positions of the units below the one being encoded
+    for (size_t j = 0; j < len; ++j) {
+        if (label[j] < 0x80) {
+            below |= uint64_t{1} << j;
+            continue;
+        }
+        const uint32_t key = (static_cast<uint32_t>(label[j]) << 6) | static_cast<uint32_t>(j);
+        size_t i = count++;
+        for (; i > 0 && keys[i - 1] > key; --i) keys[i] = keys[i - 1];
+        keys[i] = key;
+    }
+    uint32_t n = kInitialN, delta = 0, bias = kInitialBias, h = b;
+    for (size_t i = 0; i < count;) {
+        const uint32_t m = keys[i] >> 6;
+        delta += (m - n) * (h + 1);
+        const uint32_t total = h;  // units below m in the whole label
+        uint32_t counted = 0;      // of them, those already added to delta
+        uint64_t handled = 0;
+        for (; i < count && (keys[i] >> 6) == m; ++i) {
+            const uint64_t bit = uint64_t{1} << (keys[i] & 63);
+            const uint32_t before = bit_count(below & (bit - 1));
+            delta += before - counted;
+            counted = before;
+            w = put_delta(w, delta, bias);
+            bias = adapt(delta, h + 1, h == b);
+            delta = 0;
+            ++h;
+            handled |= bit;
+        }
+        // The units below m after its last position, and the step to m + 1.
+        delta += total - counted + 1;
+        below |= handled;
+        n = m + 1;
+    }
+    return w;
+}
+
 // Encodes a label that holds a unit above 0x7F at w, which has room for
 // prefix.size() + 1 + (kMaxDigitsPerUnit + 1) * len bytes.  Returns the end
 // of what it wrote, or nullptr on overflow with *fail_at the end of what
@@ -64,6 +134,7 @@ char* encode_label(const char16_t* label, size_t len, std::string_view prefix, c
             ++b;
         }
     if (b > 0) *w++ = '-';
+    if (len <= kSortedLabel) return encode_sorted(label, len, b, w);
     uint32_t n = kInitialN, delta = 0, bias = kInitialBias, h = b;
     const auto count = static_cast<uint32_t>(len);
     // m is the smallest unit not yet handled; each pass over the label also
@@ -86,14 +157,7 @@ char* encode_label(const char16_t* label, size_t len, std::string_view prefix, c
                     return nullptr;
                 }
             } else if (c == m) {
-                uint32_t q = delta;
-                for (uint32_t k = kBase;; k += kBase) {
-                    const uint32_t t = threshold(k, bias);
-                    if (q < t) break;
-                    *w++ = kDigits[t + (q - t) % (kBase - t)];
-                    q = (q - t) / (kBase - t);
-                }
-                *w++ = kDigits[q];
+                w = put_delta(w, delta, bias);
                 bias = adapt(delta, h + 1, h == b);
                 delta = 0;
                 ++h;
@@ -174,6 +238,13 @@ int punycode_from_unicode(std::u16string_view src, std::string& dst) {
         if (any < 0x80) {
             dst.resize(old + len);
             for (size_t j = 0; j < len; ++j) dst[old + j] = static_cast<char>(s[pos + j]);
+        } else if (len <= kSortedLabel) {
+            // Short labels go through a buffer of their worst case (a prefix
+            // setting holds at most four characters); they cannot overflow.
+            char buf[4 + 1 + (kMaxDigitsPerUnit + 1) * kSortedLabel];
+            char* fail_at = nullptr;
+            char* w = encode_label(s + pos, len, prefix.substr(0, 4), buf, &fail_at);
+            dst.append(buf, static_cast<size_t>(w - buf));
         } else {
             // Written in place at the end of dst, then cut to what it took.
             dst.resize(old + prefix.size() + 1 + (kMaxDigitsPerUnit + 1) * len);

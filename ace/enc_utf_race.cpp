@@ -57,6 +57,30 @@ size_t compress(const char16_t* label, size_t len, unsigned char* out) {
     return w;
 }
 
+// Length of what compress writes for label.
+size_t compressed_size(const char16_t* label, size_t len) {
+    int row = -1;
+    bool mixed = false;
+    size_t escapes = 0;  // units that take two bytes in one-row mode
+    for (size_t j = 0; j < len; ++j) {
+        const int upper = label[j] >> 8;
+        if (upper == 0) {
+            ++escapes;  // row 0 inside a label of another row
+            continue;
+        }
+        if (row < 0) row = upper;
+        else if (row != upper) mixed = true;
+        if ((label[j] & 0xFF) == 0xFF) ++escapes;
+    }
+    if (mixed || row == kNoCompression) return 1 + 2 * len;
+    if (row < 0) {
+        // Row 0 throughout: only 0xFF takes two bytes.
+        escapes = 0;
+        for (size_t j = 0; j < len; ++j) escapes += label[j] == 0xFF;
+    }
+    return 1 + len + escapes;
+}
+
 enum class Decoded { kOk, kNotBase32, kFail };
 
 // Decodes the base32 text after the prefix into units.
@@ -94,6 +118,21 @@ Decoded decode_body(std::string_view body, std::u16string& units) {
 
 }  // namespace
 
+size_t race_label_size(const char16_t* label, size_t len, size_t affixes) {
+    return affixes + (compressed_size(label, len) * 8 + 4) / 5;
+}
+
+size_t race_label_encode(const char16_t* label, size_t len, std::string_view prefix,
+                         std::string_view suffix, std::string& out) {
+    unsigned char compressed[kMaxCompressedLabel];
+    const size_t n = compress(label, len, compressed);
+    const size_t old = out.size();
+    out.append(prefix);
+    base32_encode(std::string_view(reinterpret_cast<const char*>(compressed), n), out);
+    out.append(suffix);
+    return out.size() - old;
+}
+
 int race_from_unicode(std::u16string_view src, std::string& dst) {
     dst.clear();
     const char16_t* s = src.data();
@@ -115,11 +154,7 @@ int race_from_unicode(std::u16string_view src, std::string& dst) {
             for (size_t j = 0; j < len; ++j) dst[old + j] = static_cast<char>(s[pos + j] & 0xFF);
         } else {
             if (len > kMaxLabelUnits) return 0;  // beyond the working buffer
-            unsigned char compressed[kMaxCompressedLabel];
-            const size_t n = compress(s + pos, len, compressed);
-            dst.append(race_prefix());
-            base32_encode(std::string_view(reinterpret_cast<const char*>(compressed), n), dst);
-            dst.append(race_suffix());
+            race_label_encode(s + pos, len, race_prefix(), race_suffix(), dst);
         }
         if (end == src.size()) break;
         dst.push_back(static_cast<char>(s[end]));

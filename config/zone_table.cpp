@@ -33,7 +33,10 @@ uint32_t hash_backwards(std::string_view s) {
 
 // A text as a record holds it: up to its first zero byte, at most 255 bytes.
 std::string_view clip(std::string_view text) {
-    return text.substr(0, std::min({text.find('\0'), kMaxZoneField}));
+    const std::size_t n = std::min(text.size(), kMaxZoneField);
+    std::size_t i = 0;
+    while (i < n && text[i] != '\0') ++i;  // texts are short: no library call
+    return text.substr(0, i);
 }
 
 // The process's snapshot.  Made when the library is loaded and freed only
@@ -144,13 +147,20 @@ void ZoneTable::Builder::add(const std::string_view (&fields)[kZoneFieldCount],
         uint32_t off = 0;
         if (!t.empty()) {
             // Zones of one table mostly repeat their codec, prefix and the
-            // like: a text equal to the previous record's is stored once.
+            // like: each such text is stored once, so records that name the
+            // same codec share its text (conversions key their codec lookups
+            // on it).  The previous record's text is checked first.
             const uint32_t prev = n > 0 ? offsets_[(n - 1) * kZoneFieldCount + f] : 0;
             if (prev != 0 && t == std::string_view(text_.data() + prev)) {
                 off = prev;
-            } else {
+            } else if (f == kZone) {
                 off = static_cast<uint32_t>(text_.size());
                 text_.append(t).push_back('\0');
+            } else {
+                const auto [it, fresh] =
+                    interned_.try_emplace(std::string(t), static_cast<uint32_t>(text_.size()));
+                off = it->second;
+                if (fresh) text_.append(t).push_back('\0');
             }
         }
         offsets_.push_back(off);
@@ -161,6 +171,7 @@ void ZoneTable::Builder::add(const std::string_view (&fields)[kZoneFieldCount],
 void ZoneTable::Builder::resize(std::size_t records) {
     if (records < flags_.size()) {
         text_.resize(marks_[records]);
+        interned_.clear();  // it may name texts past the cut
         marks_.resize(records);
         offsets_.resize(records * kZoneFieldCount);
         flags_.resize(records);
@@ -187,6 +198,9 @@ std::shared_ptr<const ZoneTable> ZoneTable::Builder::finish() {
     t->slot_hash_.assign(cap, 0);
     for (std::size_t i = 0; i < n; ++i) {
         const std::string_view zone = t->zone_text(static_cast<int32_t>(i));
+        if (!zone.empty() && zone[0] == '.')
+            t->max_suffix_dots_ = std::max(t->max_suffix_dots_,
+                                           static_cast<int>(std::count(zone.begin(), zone.end(), '.')));
         const uint32_t h = hash_backwards(zone);
         if (t->lookup(h, zone) >= 0) continue;  // an earlier record holds it
         std::size_t s = h & (cap - 1);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "config/registry.h"
@@ -64,6 +65,9 @@ public:
     // ends name right after one of its "." or "@", or -1.  The same record as
     // the first match of zone_suffix_match_w in table order.
     int32_t find_mailbox_zone(std::u16string_view name) const;
+    // The most dots a domain-suffix zone holds (0 when there is none): a
+    // candidate suffix with more dots matches no zone.
+    int max_suffix_dots() const { return max_suffix_dots_; }
 
     // Builds a snapshot record by record.
     class Builder {
@@ -81,6 +85,9 @@ public:
         std::vector<int32_t> flags_;
         std::vector<uint32_t> marks_;    // size of text_ before each record
         std::string text_{'\0'};         // offset 0: the empty text of every empty field
+        // Offsets of the texts stored so far, zones excepted: a text that
+        // recurs anywhere in the table is stored once.
+        std::unordered_map<std::string, uint32_t> interned_;
     };
 
 private:
@@ -96,6 +103,7 @@ private:
     // Open addressing: record index + 1 (0 = free) and the zone's hash.
     std::vector<uint32_t> slots_;
     std::vector<uint32_t> slot_hash_;
+    int max_suffix_dots_ = 0;
 };
 
 // The current snapshot of this process, or null when none is loaded.  The

@@ -6,7 +6,10 @@
 // order wins.
 #include "domain/convert_domain.h"
 
+#include <cstring>
+
 #include "ace/convert.h"
+#include "ace/enc_utf.h"
 #include "api/result_codes.h"
 #include "config/platform.h"
 #include "config/zone_table.h"
@@ -19,19 +22,6 @@ namespace {
 constexpr uint32_t kToSimplified = 0x0002;
 constexpr uint32_t kDelimiters = 0x0020;
 constexpr uint32_t kAllowUnderscore = 0x0080;
-
-// The zone record of the branch's kind for name, or nullptr.  Domain-suffix
-// zones are matched against the RACEX form, mailbox zones against the name.
-bool find_zone(bool mailbox, std::u16string_view name, std::string_view racex, ZoneView& zone) {
-    const ZoneTable* table = current_zone_table();
-    // The settings this conversion leaves must not outlive a newer table.
-    ace_settings_depend_on(zone_table_generation, current_zone_generation());
-    if (table == nullptr) return false;  // none loaded, or released by DeinitSDK
-    const int32_t i = mailbox ? table->find_mailbox_zone(name) : table->find_suffix_zone(racex);
-    if (i < 0) return false;
-    zone = (*table)[i];
-    return true;
-}
 
 }  // namespace
 
@@ -78,12 +68,29 @@ uint32_t zone_prep_options(int32_t prep_flags, std::string_view source_encoding,
 
 namespace {
 
+// The codecs of one zone record resolved against the encoding registry.  The
+// snapshot stores each text once, so every record naming the same codec
+// points at the same text: the lookups by name run once per snapshot and
+// registry state instead of once per name.
+struct CodecMemo {
+    uint64_t zone_generation = 0;
+    uint64_t registry_generation = 0;  // 0: nothing resolved yet
+    const char* codec_text = nullptr;
+    const char* alt_text = nullptr;
+    const EncodingEntry* codec = nullptr;
+    const EncodingEntry* alt = nullptr;
+    int prefix_slot = -1, suffix_slot = -1, alt_prefix_slot = -1, alt_suffix_slot = -1;
+};
+
 // Buffers of one conversion on this thread, kept between calls: once they
 // have grown to the largest text seen, converting a name allocates nothing.
 struct ConvertScratch {
-    std::string racex;  // the RACEX form matched against the zones
+    std::string racex;  // the RACEX form (or one label of it) matched against the zones
     char16_t work[kZonePrepCapacity];  // nameprep output under the zone's options
     std::string ace;  // result handed back by the wrappers below
+    CodecMemo memo;
+    uint64_t racex_generation = 0;  // registry generation of racex_entry
+    const EncodingEntry* racex_entry = nullptr;
     ConvertScratch() {
         racex.reserve(kMaxAceBytes + 1);
         ace.reserve(kMaxAceBytes + 1);
@@ -95,6 +102,132 @@ ConvertScratch& scratch() {
     return s;
 }
 
+const CodecMemo& resolve_codecs(ConvertScratch& s, const ZoneView& zone) {
+    CodecMemo& m = s.memo;
+    const uint64_t zone_generation = current_zone_generation();
+    const uint64_t registry_generation = encoding_generation();
+    if (m.registry_generation == registry_generation && m.zone_generation == zone_generation &&
+        m.codec_text == zone.text[kCodec] && m.alt_text == zone.text[kAltCodec])
+        return m;
+    m.zone_generation = zone_generation;
+    m.registry_generation = registry_generation;
+    m.codec_text = zone.text[kCodec];
+    m.alt_text = zone.text[kAltCodec];
+    m.codec = find_encoding(m.codec_text);
+    m.alt = find_encoding(m.alt_text);
+    m.prefix_slot = ace_prefix_slot(m.codec_text);
+    m.suffix_slot = ace_suffix_slot(m.codec_text);
+    m.alt_prefix_slot = ace_prefix_slot(m.alt_text);
+    m.alt_suffix_slot = ace_suffix_slot(m.alt_text);
+    return m;
+}
+
+const EncodingEntry* racex_entry(ConvertScratch& s) {
+    const uint64_t generation = encoding_generation();
+    if (s.racex_generation != generation) {
+        s.racex_entry = find_encoding("racex");
+        s.racex_generation = generation;
+    }
+    return s.racex_entry;
+}
+
+// Longest text the RACEX encoder keeps as it is: a longer one, or one with a
+// run of more than 63 characters between dots, has its long labels split.
+constexpr size_t kRacexWhole = 1023;
+constexpr size_t kRacexRun = 63;
+
+// True when the RACEX form of name, read up to its first zero unit (whose
+// position goes to length), is its plain RACE form under the RACE prefix and
+// suffix in force: no label split, nothing refused, and neither setting
+// holds a dot.  A label's size is bounded from its length first and counted
+// exactly only when the bound is too large; a text near the limits may be
+// sent to the whole form needlessly, never the other way round.
+bool plain_racex(std::u16string_view name, std::string_view prefix, std::string_view suffix,
+                 size_t& length) {
+    if (prefix.find('.') != std::string_view::npos || suffix.find('.') != std::string_view::npos)
+        return false;
+    const size_t affixes = prefix.size() + suffix.size();
+    const char16_t* s = name.data();
+    const size_t n = name.size();
+    size_t total = 0, run = 0;
+    for (size_t pos = 0;;) {
+        size_t end = pos;
+        char16_t any = 0;
+        for (; end < n && s[end] != u'.' && s[end] != u'@' && s[end] != 0; ++end) any |= s[end];
+        size_t len = end - pos;
+        if (any >= 0x80) {
+            if (len > kMaxLabelUnits) return false;  // the encoder refuses it
+            // At most two bytes per unit and the row byte, in base32.
+            len = affixes + (8 * (1 + 2 * len) + 4) / 5;
+            if (run + len > kRacexRun || total + len > kRacexWhole)
+                len = race_label_size(s + pos, end - pos, affixes);
+        }
+        total += len;
+        run += len;
+        if (run > kRacexRun || total > kRacexWhole) return false;
+        if (end == n || s[end] == 0) {
+            length = end;
+            return total > 0;
+        }
+        ++total;
+        run = s[end] == u'.' ? 0 : run + 1;
+        pos = end + 1;
+    }
+}
+
+}  // namespace
+
+int racex_suffix_zone(const ZoneTable* table, std::u16string_view name, int32_t& record) {
+    record = -1;
+    ConvertScratch& sc = scratch();
+    size_t length = 0;
+    const std::string_view prefix = race_prefix(), suffix = race_suffix();
+    if (!plain_racex(name, prefix, suffix, length)) {
+        // Empty, refused, or with long labels split: the whole form decides.
+        name = until_zero(name);
+        const EncodingEntry* racex = racex_entry(sc);
+        if (racex == nullptr || racex->from_unicode(name, sc.racex) == 0 || sc.racex.empty() ||
+            sc.racex.size() > kMaxAceBytes)
+            return 0;
+        if (table != nullptr) record = table->find_suffix_zone(sc.racex);
+        return 1;
+    }
+    name = name.substr(0, length);
+    // Only the last labels can reach a zone: the candidates start at a dot,
+    // hold no more dots than some zone and no more bytes than a zone.  Each
+    // label is at most kRacexRun bytes long here.
+    char tail[kMaxZoneField + kRacexRun + 2];
+    size_t start = sizeof tail;
+    const char16_t* s = name.data();
+    const size_t max_dots = table != nullptr ? static_cast<size_t>(table->max_suffix_dots()) : 0;
+    for (size_t end = name.size(), dots = 0; max_dots > 0;) {
+        size_t pos = end;
+        char16_t any = 0;
+        for (; pos > 0 && s[pos - 1] != u'.' && s[pos - 1] != u'@'; --pos) any |= s[pos - 1];
+        const size_t len = end - pos;
+        if (any < 0x80) {
+            start -= len;
+            for (size_t j = 0; j < len; ++j) tail[start + j] = static_cast<char>(s[pos + j]);
+        } else {
+            sc.racex.clear();
+            const size_t n = race_label_encode(s + pos, len, prefix, suffix, sc.racex);
+            start -= n;
+            std::memcpy(tail + start, sc.racex.data(), n);
+        }
+        if (pos == 0) break;
+        tail[--start] = static_cast<char>(s[pos - 1]);
+        if (s[pos - 1] == u'.' && ++dots == max_dots) break;
+        if (sizeof tail - start > kMaxZoneField) break;
+        end = pos - 1;
+    }
+    // The encoder itself must be registered, as the whole form needs it.
+    if (racex_entry(sc) == nullptr) return 0;
+    if (max_dots > 0) record = table->find_suffix_zone(std::string_view(tail + start, sizeof tail - start));
+    return 1;
+}
+
+namespace {
+
 // One run of the conversion into ace; it only computes its outcome, so that
 // it can run again when another thread changed the settings it read.
 struct Outcome {
@@ -103,7 +236,8 @@ struct Outcome {
     const char* codec_used = nullptr;  // set once the record is chosen and its nameprep passed
 };
 
-Outcome convert_once(std::u16string_view name, bool prepared, std::string& ace,
+// at is the position of the first "@" of name (npos: none).
+Outcome convert_once(std::u16string_view name, size_t at, bool prepared, std::string& ace,
                      std::string_view source_encoding) {
     Outcome o;
     uint32_t& error = o.error;
@@ -114,28 +248,29 @@ Outcome convert_once(std::u16string_view name, bool prepared, std::string& ace,
         return o;
     }
     ConvertScratch& s = scratch();
-    const size_t at = name.find(u'@');
     const bool has_at = at != std::u16string_view::npos;
     const bool mailbox = has_at && is_all_ascii(name.substr(at + 1));
 
-    s.racex.clear();
-    if (!mailbox) {
+    const ZoneTable* table = current_zone_table();
+    // The settings this conversion leaves must not outlive a newer table.
+    ace_settings_depend_on(zone_table_generation, current_zone_generation());
+    int32_t record = -1;
+    if (mailbox) {
+        if (table != nullptr) record = table->find_mailbox_zone(name);
+    } else {
         // Domain-suffix zones are written in RACEX form with "ra--"; only the
         // prefix is set, the RACE suffix stays as the last conversion left it.
-        // The form is computed once and serves every zone candidate.
-        set_ace_prefix("racex", "ra--");
-        const EncodingEntry* racex = find_encoding("racex");
-        if (racex == nullptr || racex->from_unicode(name, s.racex) == 0 || s.racex.empty() ||
-            s.racex.size() > kMaxAceBytes) {
+        set_ace_setting(kRacePrefixSlot, "ra--");
+        if (racex_suffix_zone(table, name, record) == 0) {
             error = kErrConversion;
             return o;
         }
     }
-    ZoneView zone;
-    if (!find_zone(mailbox, name, s.racex, zone)) {
+    if (record < 0) {  // no match, or no table (none loaded, or released by DeinitSDK)
         error = kErrNoZone;
         return o;
     }
+    const ZoneView zone = (*table)[record];
 
     const uint32_t options = zone_prep_options(zone.prep_flags, source_encoding, has_at);
     std::u16string_view work = name;
@@ -153,14 +288,15 @@ Outcome convert_once(std::u16string_view name, bool prepared, std::string& ace,
 
     // The primary codec's prefix and suffix are applied even when it is not
     // registered; an empty field empties the family's setting.
-    const EncodingEntry* codec = find_encoding(zone.text[kCodec]);
-    set_ace_prefix(zone.text[kCodec], zone.text[kPrefix]);
-    set_ace_suffix(zone.text[kCodec], zone.text[kSuffix]);
+    const CodecMemo& m = resolve_codecs(s, zone);
+    const EncodingEntry* codec = m.codec;
+    set_ace_setting(m.prefix_slot, zone.text[kPrefix]);
+    set_ace_setting(m.suffix_slot, zone.text[kSuffix]);
     codec_used = zone.text[kCodec];
     if (codec == nullptr) {
-        codec = find_encoding(zone.text[kAltCodec]);
-        set_ace_prefix(zone.text[kAltCodec], zone.text[kAltPrefix]);
-        set_ace_suffix(zone.text[kAltCodec], zone.text[kAltSuffix]);
+        codec = m.alt;
+        set_ace_setting(m.alt_prefix_slot, zone.text[kAltPrefix]);
+        set_ace_setting(m.alt_suffix_slot, zone.text[kAltSuffix]);
         codec_used = zone.text[kAltCodec];
         if (codec == nullptr) {
             error = kErrConversion;
@@ -189,18 +325,23 @@ Outcome convert_once(std::u16string_view name, bool prepared, std::string& ace,
     return o;
 }
 
-}  // namespace
-
-int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace,
-                       const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
+int convert_ace_at(std::u16string_view name, size_t at, bool prepared, std::string& ace,
+                   const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
     const Outcome o =
-        with_ace_settings([&] { return convert_once(name, prepared, ace, source_encoding); });
+        with_ace_settings([&] { return convert_once(name, at, prepared, ace, source_encoding); });
     if (o.codec_used != nullptr) codec_used = o.codec_used;
     if (!o.ok) {
         error = o.error;
         return 0;
     }
     return 1;
+}
+
+}  // namespace
+
+int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace,
+                       const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
+    return convert_ace_at(name, name.find(u'@'), prepared, ace, codec_used, source_encoding, error);
 }
 
 int convert_domain(std::u16string_view name, std::u16string& output, const char*& codec_used,
@@ -226,7 +367,7 @@ int convert_address(std::u16string_view address, std::u16string& output, const c
     std::string& ace = scratch().ace;
     const size_t at = address.find(u'@');
     if (at == std::u16string_view::npos) {  // not an address: convert it whole
-        if (convert_domain_ace(address, prepared, ace, codec_used, encoding, error) == 0)
+        if (convert_ace_at(address, at, prepared, ace, codec_used, encoding, error) == 0)
             return 0;
         append_widened(output, ace);
         return 1;

@@ -34,6 +34,16 @@ inline constexpr uint32_t kAddressPrepFlags = 0xA5;  // LOCAL_RULES|IDEOGRAPHIC_
 [[nodiscard]] uint32_t zone_prep_options(int32_t prep_flags, std::string_view source_encoding,
                                          bool has_at);
 
+class ZoneTable;
+
+// Sets record to the first domain-suffix zone of table (none when table is
+// null) that ends the RACEX form of name, under the RACE prefix and suffix
+// in force, at one of its dots; -1 when none does.  Returns 0, record -1,
+// when name has no RACEX form (empty, refused by the encoder, longer than
+// 8191 bytes encoded, or the encoder not registered).
+[[nodiscard]] int racex_suffix_zone(const ZoneTable* table, std::u16string_view name,
+                                    int32_t& record);
+
 // The core of convert_domain.  prepared tells that name is nameprep's output
 // under kAddressPrepFlags: the zone's nameprep pass is then left out where it
 // provably returns the name unchanged.  On success ace holds the ACE text

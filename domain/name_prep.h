@@ -34,11 +34,12 @@ extern const std::array<const char*, 30> kFallbackEncodings;
 struct NamePrepResult {
     uint32_t code = 0;
     std::u16string_view output;
-    char codec[256] = {};
+    char codec[256];  // zero-terminated; only the text up to the terminator is set
     // False when name_prep_native failed before any conversion ran (the
     // input did not decode and no fallback was asked for): the caller's
     // buffer is then left untouched.
     bool ran = true;
+    NamePrepResult() { codec[0] = 0; }
 };
 
 // Prepares input with nameprep (options 0xA5) and converts it: 0, 4001,

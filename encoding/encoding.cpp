@@ -35,6 +35,7 @@ struct Block {
 struct Registry {
     std::mutex writer;  // serialises registrations and releases
     std::atomic<Block*> block{nullptr};
+    std::atomic<uint64_t> generation{1};  // advanced after every change of the visible entries
 };
 
 // Constant-initialised and trivially destroyed: usable at any time, the
@@ -96,6 +97,7 @@ uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
         if (e.name == name && e.to_unicode == to && e.from_unicode == from &&
             e.to_unicode_raw == to_raw && e.from_unicode_raw == from_raw) {
             b->count.store(n + 1, std::memory_order_release);
+            reg.generation.fetch_add(1, std::memory_order_release);
             return n + 1;
         }
     }
@@ -119,6 +121,7 @@ uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
     e.from_unicode_raw = from_raw;
     b->filled = n + 1;
     b->count.store(n + 1, std::memory_order_release);
+    reg.generation.fetch_add(1, std::memory_order_release);
     return n + 1;
 }
 
@@ -173,11 +176,15 @@ void free_encodings() {
     Registry& reg = registry();
     std::lock_guard<std::mutex> lock(reg.writer);
     if (Block* b = reg.block.load(std::memory_order_relaxed)) b->count.store(0, std::memory_order_release);
+    reg.generation.fetch_add(1, std::memory_order_release);
 }
+
+uint64_t encoding_generation() { return registry().generation.load(std::memory_order_acquire); }
 
 void release_encoding_storage() {
     Registry& reg = registry();
     std::lock_guard<std::mutex> lock(reg.writer);
+    reg.generation.fetch_add(1, std::memory_order_release);
     for (Block* b = reg.block.exchange(nullptr); b != nullptr;) {
         Block* older = b->retired;
         delete b;

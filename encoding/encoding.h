@@ -61,6 +61,9 @@ void free_encodings();
 void release_encoding_storage();
 // Number of registered entries.
 uint32_t encoding_count();
+// Changes whenever an entry becomes visible or the registry is emptied: a
+// lookup made at one generation gives the same answer until it changes.
+uint64_t encoding_generation();
 
 // Converts through the registry like the exported dispatch: 0 and an empty
 // dst for an unknown enctype or a failing converter.
