@@ -36,7 +36,6 @@
 #define NESSEL_HPP
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -387,7 +386,7 @@ inline std::size_t units_length(const nessel_unit* s, std::size_t capacity) noex
     for (; i + 8 <= capacity; i += 8) {
         const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(
             _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), zero)));
-        if (m != 0) return i + static_cast<std::size_t>(std::countr_zero(m)) / 2;
+        if (m != 0) return i + static_cast<std::size_t>(__builtin_ctz(m)) / 2;
     }
 #else
     (void)capacity;
@@ -508,7 +507,8 @@ public:
             thread_local std::unique_ptr<T[]> kept;
             thread_local std::size_t kept_size = 0;
             if (kept_size < n) {
-                kept_size = std::bit_ceil(n);
+                kept_size = 1024;
+                while (kept_size < n) kept_size *= 2;
                 kept.reset(new T[kept_size]);
             }
             data_ = kept.get();
