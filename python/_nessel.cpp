@@ -173,8 +173,28 @@ PyObject* to_ace_impl(PyObject* name, bool with_codec) {
     return Py_BuildValue("(Ns)", text, r->codec.c_str());
 }
 
-PyObject* py_to_ace(PyObject*, PyObject* name) { return to_ace_impl(name, false); }
-PyObject* py_to_ace_codec(PyObject*, PyObject* name) { return to_ace_impl(name, true); }
+// The one argument "name", positional or by keyword, without building an
+// argument tuple.
+PyObject* name_argument(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
+                        const char* function) {
+    const Py_ssize_t nkw = kwnames ? PyTuple_GET_SIZE(kwnames) : 0;
+    if (nargs + nkw == 1) {
+        if (nargs == 1) return args[0];
+        if (PyUnicode_CompareWithASCIIString(PyTuple_GET_ITEM(kwnames, 0), "name") == 0)
+            return args[0];
+    }
+    PyErr_Format(PyExc_TypeError, "%s() takes exactly one argument, name", function);
+    return nullptr;
+}
+
+PyObject* py_to_ace(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    PyObject* name = name_argument(args, nargs, kwnames, "to_ace");
+    return name ? to_ace_impl(name, false) : nullptr;
+}
+PyObject* py_to_ace_codec(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    PyObject* name = name_argument(args, nargs, kwnames, "to_ace_codec");
+    return name ? to_ace_impl(name, true) : nullptr;
+}
 
 PyObject* py_to_unicode(PyObject*, PyObject* args, PyObject* kwargs) {
     static const char* keywords[] = {"ace", "codec", nullptr};
@@ -303,13 +323,15 @@ PyObject* py_set_data_directory(PyObject*, PyObject* arg) {
 }
 
 PyMethodDef kMethods[] = {
-    {"to_ace", py_to_ace, METH_O,
-     "to_ace(name, /)\n--\n\nConvert a domain name or e-mail address to its ACE form.\n\n"
+    {"to_ace", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(py_to_ace)),
+     METH_FASTCALL | METH_KEYWORDS,
+     "to_ace(name)\n--\n\nConvert a domain name or e-mail address to its ACE form.\n\n"
      "The name is prepared (nameprep), its zone found in the zone table and the\n"
      "zone's codec applied.  A name that is ASCII once prepared gives that\n"
      "prepared form.  Raises Error (e.g. code 4001 when no zone matches)."},
-    {"to_ace_codec", py_to_ace_codec, METH_O,
-     "to_ace_codec(name, /)\n--\n\nLike to_ace, and also the codec used: (ace, codec).\n\n"
+    {"to_ace_codec", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(py_to_ace_codec)),
+     METH_FASTCALL | METH_KEYWORDS,
+     "to_ace_codec(name)\n--\n\nLike to_ace, and also the codec used: (ace, codec).\n\n"
      "codec is \"\" when the prepared name was already ASCII."},
     {"to_unicode", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(py_to_unicode)),
      METH_VARARGS | METH_KEYWORDS, nullptr},
