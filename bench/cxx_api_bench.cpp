@@ -21,6 +21,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,10 +30,21 @@
 
 namespace {
 
+// The private store's directory, removed when the program ends (the library
+// object itself is never destroyed, so the store may still be open: the
+// files are unlinked all the same).
+struct private_home {
+    char path[32] = "/tmp/nessel-bench-XXXXXX";
+    ~private_home() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
 const nessel::library& lib() {
+    static private_home home;
     static const nessel::library* instance = [] {
-        char home[] = "/tmp/nessel-bench-XXXXXX";
-        if (mkdtemp(home) == nullptr || setenv("HOME", home, 1) != 0 ||
+        if (mkdtemp(home.path) == nullptr || setenv("HOME", home.path, 1) != 0 ||
             setenv("XDG_CONFIG_HOME", "", 1) != 0 || chdir(NESSEL_SOURCE_DIR "/data") != 0)
             std::abort();
         auto* l = new nessel::library;
