@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // nessel.hpp: the C++ interface of the Nessel library.
 //
-// A header-only layer over the C exports of nessel.h: it calls the same
-// shared library (one library state per process, the same behaviour as the
-// C interface) and adds no symbol of its own to it, so it works with any
-// build of the library that has the C exports.  What it adds is the handling
+// A header-only layer over the C exports of nessel.h and their
+// length-taking forms in nessel_ext.h: it calls the same shared library
+// (one library state per process, the same behaviour as the C interface)
+// and adds no symbol of its own to it.  What it adds is the handling
 // C callers do by hand: UTF-8 and UTF-16 text as string views in and strings
 // out, buffers sized here, result codes as values with their names and
 // meanings.
@@ -27,11 +27,13 @@
 // libnessel_cxx.a, which the installed nessel.pc lists and the CMake
 // package's nessel::nessel brings to C++ programs.
 //
-// The conversions cost little beyond the exports they call: names and
-// short texts are copied on the stack, longer ones into working space the
-// calling thread keeps, encoding names are resolved here without a call,
-// and the append forms (append_unicode, append_encoded, append_decoded)
-// write into a caller's string without allocating once it is large enough.
+// The conversions cost little beyond the exports they call: text is passed
+// by pointer and length (UTF-8 names decoded on the stack, longer UTF-8
+// texts into working space the calling thread keeps), results are written
+// straight into the string returned or appended to, encoding names are
+// resolved here without a call, and the append forms (append_unicode,
+// append_encoded, append_decoded) write into a caller's string without
+// allocating once it is large enough.
 #ifndef NESSEL_HPP
 #define NESSEL_HPP
 
@@ -53,6 +55,7 @@
 #endif
 
 #include "nessel.h"
+#include "nessel_ext.h"
 
 namespace nessel {
 
@@ -297,42 +300,6 @@ private:
     char buf_[64];
 };
 
-// Copies n UTF-16 units and a terminator to out; false when one of them is
-// zero, which the zero-terminated C interface would take for the end.
-inline bool copy_units(nessel_unit* out, const char16_t* in, std::size_t n) noexcept {
-    std::size_t i = 0;
-    bool ok = true;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    __m128i seen = zero;
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 8));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), w);
-        seen = _mm_or_si128(seen, _mm_or_si128(_mm_cmpeq_epi16(v, zero), _mm_cmpeq_epi16(w, zero)));
-    }
-    for (; i + 8 <= n; i += 8) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
-        seen = _mm_or_si128(seen, _mm_cmpeq_epi16(v, zero));
-    }
-    if (i < n && n >= 8) {  // the last block overlaps the one before
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + n - 8));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 8), v);
-        seen = _mm_or_si128(seen, _mm_cmpeq_epi16(v, zero));
-        i = n;
-    }
-    ok = _mm_movemask_epi8(seen) == 0;
-#endif
-    for (; i < n; ++i) {
-        out[i] = in[i];
-        ok &= in[i] != 0;
-    }
-    out[n] = 0;
-    return ok;
-}
-
 // The same for bytes: short texts in line, longer ones with the C
 // library's own scan and copy, which use the widest registers there are.
 inline bool copy_bytes(char* out, const char* in, std::size_t n) noexcept {
@@ -366,33 +333,6 @@ inline bool copy_bytes(char* out, const char* in, std::size_t n) noexcept {
     }
     out[n] = 0;
     return ok;
-}
-
-// The length of a zero-terminated UTF-16 text at the start of a buffer of
-// capacity units (the terminator lies inside it).  Blocks of 32, then 8
-// units are tested at once, never reaching past the buffer.
-inline std::size_t units_length(const nessel_unit* s, std::size_t capacity) noexcept {
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 32 <= capacity; i += 32) {
-        const auto* p = reinterpret_cast<const __m128i*>(s + i);
-        const __m128i a = _mm_or_si128(_mm_cmpeq_epi16(_mm_loadu_si128(p), zero),
-                                       _mm_cmpeq_epi16(_mm_loadu_si128(p + 1), zero));
-        const __m128i b = _mm_or_si128(_mm_cmpeq_epi16(_mm_loadu_si128(p + 2), zero),
-                                       _mm_cmpeq_epi16(_mm_loadu_si128(p + 3), zero));
-        if (_mm_movemask_epi8(_mm_or_si128(a, b)) != 0) break;
-    }
-    for (; i + 8 <= capacity; i += 8) {
-        const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), zero)));
-        if (m != 0) return i + static_cast<std::size_t>(__builtin_ctz(m)) / 2;
-    }
-#else
-    (void)capacity;
-#endif
-    while (s[i] != 0) ++i;
-    return i;
 }
 
 // Strict UTF-8 to UTF-16 (surrogate pairs beyond the BMP) into out, which
@@ -537,42 +477,77 @@ struct zbytes : scratch<char, N, 0> {
     }
 };
 
-// A zero-terminated UTF-16 text of any length for the C interface, from
-// UTF-16 (copied) or UTF-8 (decoded; never more units than bytes).
+// UTF-16 text for the length-taking exports: UTF-16 as it stands, UTF-8
+// decoded into working space (never more units than bytes); ok is false for
+// invalid UTF-8 or a zero byte.
 template <std::size_t N>
-struct zunits : scratch<nessel_unit, N, 0> {
+struct units_of {
+    scratch<nessel_unit, N, 0> space;
+    const nessel_unit* data;
     std::size_t size;
-    bool ok;
-    explicit zunits(std::u16string_view s) : scratch<nessel_unit, N, 0>(s.size() + 1) {
-        size = s.size();
-        ok = copy_units(this->get(), s.data(), size);
-    }
-    explicit zunits(std::string_view utf8) : scratch<nessel_unit, N, 0>(utf8.size() + 1) {
-        size = utf8_to_units(utf8, this->get(), utf8.size());
+    bool ok = true;
+    explicit units_of(std::u16string_view s)
+        : space(0), data(reinterpret_cast<const nessel_unit*>(s.data())), size(s.size()) {}
+    explicit units_of(std::string_view utf8) : space(utf8.size() + 1) {
+        size = utf8_to_units(utf8, space.get(), utf8.size());
         ok = size != npos;
         if (!ok) size = 0;
-        this->get()[size] = 0;
+        data = space.get();
     }
 };
 
-// A zero-terminated UTF-16 name for the C interface, on the stack: at most
-// one unit more than the longest name the library takes, so that a longer
-// name reaches the library and is refused there with its own code.
-struct name_units {
+// A name for the length-taking exports: UTF-16 as it stands, UTF-8 decoded
+// on the stack into at most one unit more than the longest name the library
+// takes, so that a longer name reaches the library and is refused there
+// with its own code.
+struct name_input {
     static constexpr std::size_t capacity = 1024;
-    nessel_unit buf[capacity + 1];
-    const nessel_unit* c_str() const noexcept { return buf; }
-    // False when the text holds a zero unit or is not valid UTF-8.
+    const nessel_unit* data = nullptr;
+    std::size_t size = 0;
+    nessel_unit buf[capacity];
     bool assign(std::u16string_view s) noexcept {
-        return copy_units(buf, s.data(), s.size() < capacity ? s.size() : capacity);
+        data = reinterpret_cast<const nessel_unit*>(s.data());
+        size = s.size();
+        return true;
     }
+    // False when the text is not valid UTF-8 or holds a zero byte.
     bool assign(std::string_view utf8) noexcept {
         const std::size_t n = utf8_to_units(utf8, buf, capacity);
         if (n == npos) return false;
-        buf[n] = 0;
+        data = buf;
+        size = n;
         return true;
     }
 };
+
+// Appends the result of convert(dst, capacity, &length), one of the
+// length-taking exports, to out (UTF-16 units as UTF-8 to a std::string).
+// The result goes into working space first (on the stack up to N elements)
+// and is then appended in one piece: cheaper than clearing room in out
+// (resize) and cutting it back.  A result longer than capacity is converted
+// again with the room it reports.  On failure out is unchanged.
+template <typename Unit, std::size_t N, typename String, typename Fn>
+result<std::size_t> append_converted(String& out, std::size_t capacity, Fn convert) {
+    scratch<Unit, N, 1> space(capacity);
+    Unit* dst = space.get();
+    std::size_t n = 0;
+    uint32_t code = convert(dst, capacity, &n);
+    std::unique_ptr<Unit[]> more;
+    if (code == NESSEL_ERR_CONVERSION && n > capacity) {
+        more.reset(new Unit[n]);
+        dst = more.get();
+        code = convert(dst, n, &n);
+    }
+    if (code != NESSEL_OK) return error(code);
+    if constexpr (sizeof(typename String::value_type) == sizeof(Unit)) {
+        out.append(reinterpret_cast<const typename String::value_type*>(dst), n);
+        return n;
+    } else {
+        const std::size_t old = out.size();
+        if (!append_units(out, dst, n)) return error(NESSEL_ERR_TARGET_ENCODE);
+        return out.size() - old;
+    }
+}
 
 // The count of live library objects: the last one releases.  (Each shared
 // object built with hidden inline symbols keeps a count of its own.)
@@ -653,19 +628,14 @@ public:
     result<std::size_t> append_unicode(String& out, std::string_view ace,
                                        std::string_view codec = "amc-z") const {
         if (status_) return status_;
-        detail::zbytes<256> in(ace);
-        if (!in.ok) return error(NESSEL_ERR_ACE_DECODE);
         // At most one unit per byte of ACE text; twice that leaves room for
         // a decoder that writes a pair for one character.
         const std::size_t capacity = 2 * ace.size() + 2;
-        detail::scratch<nessel_unit, 512, 1> units(capacity);
-        const uint32_t code =
-            AceToUnicode(detail::name_cstr(codec).c_str(), in.get(), units.get(), 0);
-        if (code != NESSEL_OK) return error(code);
-        const std::size_t old = out.size();
-        if (!detail::append_units(out, units.get(), detail::units_length(units.get(), capacity)))
-            return error(NESSEL_ERR_TARGET_ENCODE);
-        return out.size() - old;
+        const detail::name_cstr name(codec);
+        return detail::append_converted<nessel_unit, 512>(
+            out, capacity, [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+                return nessel_to_unicode_n(name.c_str(), ace.data(), ace.size(), dst, cap, len);
+            });
     }
 
     // ACE to the bytes of a registered encoding.
@@ -725,18 +695,14 @@ public:
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_CODEC);
-        detail::zbytes<256> in(bytes);
-        if (!in.ok) return error(NESSEL_ERR_ACE_DECODE);
-        // At most one unit per byte; four times that leaves room for a
-        // glyph encoding whose byte stands for a cluster of characters.
-        const std::size_t capacity = 4 * bytes.size() + 16;
-        detail::scratch<nessel_unit, 1024, 1> units(capacity);
-        if (encoding2unicode(type, in.get(), units.get()) == 0)
-            return error(enc.enctype() == 0 ? NESSEL_ERR_NO_CODEC : NESSEL_ERR_ACE_DECODE);
-        const std::size_t old = out.size();
-        if (!detail::append_units(out, units.get(), detail::units_length(units.get(), capacity)))
-            return error(NESSEL_ERR_TARGET_ENCODE);
-        return out.size() - old;
+        // At most one unit per byte for the charsets; a glyph encoding whose
+        // byte stands for a cluster of characters may need more, and is
+        // converted again with the room it reports.
+        const std::size_t capacity = bytes.size() + 16;
+        return detail::append_converted<nessel_unit, 1024>(
+            out, capacity, [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+                return nessel_decode_n(type, bytes.data(), bytes.size(), dst, cap, len);
+            });
     }
 
     // The enctype of an encoding name, 0 when not registered.
@@ -765,40 +731,33 @@ private:
         -> result<basic_ace_name<std::basic_string<typename Text::value_type>>> {
         using String = std::basic_string<typename Text::value_type>;
         if (status_) return status_;
-        detail::name_units in;
+        detail::name_input in;
         if (!in.assign(name)) return error(NESSEL_ERR_CONVERSION);
-        // Most ACE forms fit the first buffer; a result that does not is
-        // refused with 6001 and tried again with room for the longest.
-        // (The first attempt offers half of the buffer: NamePrep_U clears
-        // what it is offered, and most ACE forms are short.  A prepared name
-        // can take all of it.)
-        constexpr uint32_t small_units = 1024, first_units = 512, large_units = 16384;
+        // Most ACE forms fit the buffer on the stack; a longer one is
+        // converted again with the room it reports.
+        constexpr std::size_t small_units = 1024;
         nessel_unit small[small_units];
         std::unique_ptr<nessel_unit[]> large;
         nessel_unit* out = small;
-        std::size_t capacity = first_units;
+        std::size_t n = 0;
         char codec[256];
         codec[0] = 0;
-        uint32_t code = NamePrep_U("UTF-8", in.c_str(), out, first_units * sizeof(nessel_unit),
-                                   codec, sizeof codec, 0);
-        if (code == NESSEL_ERR_CONVERSION) {
-            large = std::make_unique<nessel_unit[]>(large_units);
+        uint32_t code = nessel_to_ace_n("UTF-8", in.data, in.size, out, small_units, &n, codec,
+                                        sizeof codec);
+        if (code == NESSEL_ERR_CONVERSION && n > small_units) {
+            large = std::make_unique<nessel_unit[]>(n);
             out = large.get();
-            capacity = large_units;
-            code = NamePrep_U("UTF-8", in.c_str(), out, large_units * sizeof(nessel_unit), codec,
-                              sizeof codec, 0);
+            code = nessel_to_ace_n("UTF-8", in.data, in.size, out, n, &n, codec, sizeof codec);
         }
         if (code == NESSEL_ERR_ALL_ASCII) {
             // Nothing to encode: the prepared form is the ACE form.
-            code = talvex_name_prep_u(in.c_str(), small, small_units, default_prep_flags);
+            code = nessel_nameprep_n(in.data, in.size, small, small_units, &n, default_prep_flags);
             if (code != 0) code = NESSEL_ERR_ALL_ASCII;
             out = small;
-            capacity = small_units;
             codec[0] = 0;
         }
         if (code != NESSEL_OK) return error(code);
         // The ACE form is one byte per unit.
-        const std::size_t n = detail::units_length(out, capacity);
         return basic_ace_name<String>{String(out, out + n), std::string(codec)};
     }
 
@@ -806,13 +765,13 @@ private:
     auto prep_from(Text name, uint32_t flags) const
         -> result<std::basic_string<typename Text::value_type>> {
         if (status_) return status_;
-        detail::name_units in;
+        detail::name_input in;
         if (!in.assign(name)) return error(NESSEL_ERR_CONVERSION);
         // A prepared name holds at most 1023 units (207 beyond).
         nessel_unit out[1024];
-        const uint32_t code = talvex_name_prep_u(in.c_str(), out, 1024, flags);
+        std::size_t n = 0;
+        const uint32_t code = nessel_nameprep_n(in.data, in.size, out, 1024, &n, flags);
         if (code != 0) return error(code);
-        const std::size_t n = detail::units_length(out, 1024);
         if constexpr (std::is_same_v<typename Text::value_type, char>) {
             std::string text;
             if (!detail::units_to_utf8(out, n, text)) return error(NESSEL_ERR_TARGET_ENCODE);
@@ -827,16 +786,16 @@ private:
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        detail::zunits<256> in(text);
+        detail::units_of<256> in(text);
         if (!in.ok) return error(NESSEL_ERR_CONVERSION);
-        // No encoding writes more than 8 bytes a unit (escape sequences,
-        // numeric references); twice that, and room for label prefixes.
-        detail::scratch<char, 2048, 1> bytes(16 * in.size + 64);
-        if (unicode2encoding(type, in.get(), bytes.get()) == 0)
-            return error(enc.enctype() == 0 ? NESSEL_ERR_NO_TARGET : NESSEL_ERR_TARGET_ENCODE);
-        const std::size_t n = std::strlen(bytes.get());
-        out.append(bytes.get(), n);
-        return n;
+        // The charsets write at most 6 bytes a unit, numeric references 8;
+        // an ACE codec that needs more is converted again with the room it
+        // reports.
+        const std::size_t capacity = 8 * in.size + 16;
+        return detail::append_converted<char, 2048>(
+            out, capacity, [&](char* dst, std::size_t cap, std::size_t* len) {
+                return nessel_encode_n(type, in.data, in.size, dst, cap, len);
+            });
     }
 
     // The value of an append form, in a string of its own.
