@@ -52,8 +52,10 @@ extension = Extension(
     libraries=["sqlite3", "curl"],
     language="c++",
     extra_compile_args=["-std=c++20", "-fvisibility=hidden", "-O2"],
-    # The library's symbols (the C exports too) stay inside the module.
-    extra_link_args=["-Wl,--exclude-libs,ALL"],
+    # The library's symbols (the C exports too) stay inside the module: it
+    # exports its entry point alone.
+    extra_link_args=["-Wl,--exclude-libs,ALL",
+                     "-Wl,--version-script=" + os.path.join(ROOT, "python", "_nessel.map")],
 )
 
 setup(

@@ -51,7 +51,7 @@ check_archive() {  # ZIP ARCH TRIPLE BITS
   local sdk=$scratch/$arch/$name
   echo "== sdk: $name"
 
-  local want=(bin/Nessel.dll bin/nessel.exe bin/pellow.ini include/nessel.h lib/libnessel.dll.a
+  local want=(bin/Nessel.dll bin/nessel.exe bin/pellow.ini include/nessel.h include/nessel_ext.h lib/libnessel.dll.a
               lib/Nessel.lib lib/Nessel.def README.txt LICENSE.txt)
   [ -f "$src/include/nessel.hpp" ] && want+=(include/nessel.hpp)
   local page

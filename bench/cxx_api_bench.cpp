@@ -1,15 +1,28 @@
 // SPDX-License-Identifier: MIT
-// The C++ interface against the C exports it calls, on the same names and
-// texts: names to ACE, ACE back to UTF-16, text to GBK.  Each C caller uses
-// buffers as small as the C++ layer's first attempt, so the difference is
-// the layer's own work: copies, and the result string, which the append
-// forms reuse.  Runs on the shipped
-// default configuration in a private, temporary store.
+// The C++ interface against the C exports it calls, operation by operation,
+// on the same names and texts, short and long: names to ACE (UTF-16 and
+// UTF-8 in), ACE back to text, nameprep, text to and from GBK by enctype and
+// by name.  The C caller of each operation does what a C program must to get
+// the same result: UTF-8 input goes through encoding2unicode("utf8") first,
+// an encoding name through str2enctype, and its output lands in a buffer as
+// small as the C++ layer's first attempt.  The C++ side runs the owned form
+// (a new string per call) and, where there is one, the append form into a
+// string that the loop reuses.  Runs on the shipped default configuration
+// in a private, temporary store.
+//
+//   cxx_api_bench [benchmark options]
+//   valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file=DIR/cg.%p
+//       cxx_api_bench --callgrind=20    (dumps "op|impl|calls" per case; then
+//       python3 bench/peer/callgrind_summary.py DIR/cg.*  gives Ir per call)
 #include <benchmark/benchmark.h>
+#include <valgrind/callgrind.h>
 
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,19 +30,21 @@
 
 namespace {
 
-const std::vector<std::u16string> kNames = {u"b\u00FCcher.de", u"www.m\u00FCnchen.de",
-                                            u"\u4E2D\u6587\u7F51.\u4E2D\u56FD",
-                                            u"user@\u4E2D\u6587.cn", u"\u043C\u043E\u0441\u043A\u0432\u0430.\u0440\u0444"};
-const std::vector<std::string> kNames8 = {"bücher.de", "www.münchen.de", "中文网.中国",
-                                          "user@中文.cn", "москва.рф"};
-const std::vector<std::string> kAce = {"xn--bcher-kva.de", "www.xn--mnchen-3ya.de",
-                                       "xn--fiq228c5hs.xn--fiqs8s", "user@xn--fiq228c.cn",
-                                       "xn--80adxhks.xn--p1ai"};
+// The private store's directory, removed when the program ends (the library
+// object itself is never destroyed, so the store may still be open: the
+// files are unlinked all the same).
+struct private_home {
+    char path[32] = "/tmp/nessel-bench-XXXXXX";
+    ~private_home() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
 
 const nessel::library& lib() {
+    static private_home home;
     static const nessel::library* instance = [] {
-        char home[] = "/tmp/nessel-bench-XXXXXX";
-        if (mkdtemp(home) == nullptr || setenv("HOME", home, 1) != 0 ||
+        if (mkdtemp(home.path) == nullptr || setenv("HOME", home.path, 1) != 0 ||
             setenv("XDG_CONFIG_HOME", "", 1) != 0 || chdir(NESSEL_SOURCE_DIR "/data") != 0)
             std::abort();
         auto* l = new nessel::library;
@@ -39,85 +54,207 @@ const nessel::library& lib() {
     return *instance;
 }
 
-// One call each, kept out of line so that a profiler counts calls and
-// instructions per call (valgrind --tool=callgrind).
-[[gnu::noinline]] uint32_t c_to_ace(const std::u16string& name) {
-    nessel_unit out[512];
-    char codec[256];
-    const uint32_t code = NamePrep_U("UTF-8", reinterpret_cast<const nessel_unit*>(name.c_str()),
-                                     out, sizeof out, codec, sizeof codec, 0);
-    benchmark::DoNotOptimize(out);
-    return code;
-}
-[[gnu::noinline]] auto cxx_to_ace16(const std::u16string& name) {
-    return lib().to_ace(std::u16string_view(name));
-}
-[[gnu::noinline]] auto cxx_to_ace8(const std::string& name) {
-    return lib().to_ace(std::string_view(name));
-}
-[[gnu::noinline]] uint32_t c_to_unicode(const std::string& ace) {
-    nessel_unit out[512];
-    const uint32_t code = AceToUnicode("amc-z", ace.c_str(), out, 0);
-    benchmark::DoNotOptimize(out);
-    return code;
-}
-[[gnu::noinline]] auto cxx_to_unicode16(const std::string& ace) { return lib().to_unicode16(ace); }
-// The append forms into one string that the loop reuses.
-std::u16string g_units;
-std::string g_bytes;
-[[gnu::noinline]] auto cxx_append_unicode16(const std::string& ace) {
-    g_units.clear();
-    return lib().append_unicode(g_units, ace);
-}
+const std::vector<std::string> kShortNames = {"bücher.de", "www.münchen.de", "中文网.中国",
+                                              "user@中文.cn", "москва.рф"};
+const std::vector<std::string> kLongNames = {
+    "donaudampfschifffahrtsgesellschaftskapitänsmützenträgerverein.österreich-grüße.at",
+    "北京市海淀区中关村大街科技园区软件开发中心第一研究所.网络信息中心.中国",
+    "info@ελληνικά-παραδείγματα-μακρύτερων-ονομάτων.δοκιμή.gr"};
+const std::string kShortText = "中文网中国中文网中国";  // 10 units
+const std::string kLongText = [] {
+    std::string s;
+    for (int i = 0; i < 50; ++i) s += kShortText;
+    return s;  // 500 units
+}();
 
-const std::u16string kText = u"\u4E2D\u6587\u7F51\u4E2D\u56FD\u4E2D\u6587\u7F51\u4E2D\u56FD";
+std::u16string units(const std::string& utf8) {
+    std::u16string s;
+    nessel_unit buf[4096];
+    if (encoding2unicode(str2enctype("utf8"), utf8.c_str(), buf) == 0) std::abort();
+    for (const nessel_unit* p = buf; *p; ++p) s.push_back(static_cast<char16_t>(*p));
+    return s;
+}
+std::vector<std::u16string> units(const std::vector<std::string>& v) {
+    std::vector<std::u16string> out;
+    for (const auto& s : v) out.push_back(units(s));
+    return out;
+}
+const nessel_unit* c16(const std::u16string& s) {
+    return reinterpret_cast<const nessel_unit*>(s.c_str());
+}
+std::vector<std::string> ace_of(const std::vector<std::string>& names) {
+    std::vector<std::string> out;
+    for (const auto& n : names) out.push_back(lib().to_ace(n)->text);
+    return out;
+}
+std::string gbk_of(const std::string& text) { return lib().encode(text, "gbk").value(); }
 
-[[gnu::noinline]] int c_encode(uint32_t enctype) {
-    char out[256];
-    const int r = unicode2encoding(enctype, reinterpret_cast<const nessel_unit*>(kText.c_str()), out);
-    benchmark::DoNotOptimize(out);
-    return r;
-}
-[[gnu::noinline]] auto cxx_encode(uint32_t enctype) {
-    return lib().encode(std::u16string_view(kText), enctype);
-}
-[[gnu::noinline]] auto cxx_append_encoded(uint32_t enctype) {
-    g_bytes.clear();
-    return lib().append_encoded(g_bytes, std::u16string_view(kText), enctype);
-}
+// Output of the C callers: as large as the C++ layer's first attempt.
+nessel_unit g_units[8192];
+char g_bytes[16384];
+const uint32_t kUtf8 = 5, kGbk = 20;  // enctypes of "utf8" and "GBK"
+
+// One case: a pass over its items, giving the number of calls made.
+struct Case {
+    std::string op, impl;
+    std::function<std::size_t()> pass;
+};
 
 template <typename Items, typename Fn>
-void run(benchmark::State& state, const Items& items, Fn fn) {
-    for (auto _ : state)
+std::function<std::size_t()> over(const Items& items, Fn fn) {
+    return [&items, fn] {
         for (const auto& item : items) benchmark::DoNotOptimize(fn(item));
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(items.size()));
+        return items.size();
+    };
 }
 
-void BM_C_NamePrepU(benchmark::State& s) { run(s, kNames, c_to_ace); }
-void BM_Cxx_ToAce16(benchmark::State& s) { run(s, kNames, cxx_to_ace16); }
-void BM_Cxx_ToAce8(benchmark::State& s) { run(s, kNames8, cxx_to_ace8); }
-void BM_C_AceToUnicode(benchmark::State& s) { run(s, kAce, c_to_unicode); }
-void BM_Cxx_ToUnicode16(benchmark::State& s) { run(s, kAce, cxx_to_unicode16); }
-void BM_Cxx_AppendUnicode16(benchmark::State& s) { run(s, kAce, cxx_append_unicode16); }
-const std::vector<uint32_t> kGbk = {20};  // enctype of "GBK"
-void BM_C_Unicode2Encoding(benchmark::State& s) { run(s, kGbk, c_encode); }
-void BM_Cxx_Encode(benchmark::State& s) { run(s, kGbk, cxx_encode); }
-void BM_Cxx_AppendEncoded(benchmark::State& s) { run(s, kGbk, cxx_append_encoded); }
-BENCHMARK(BM_C_NamePrepU);
-BENCHMARK(BM_Cxx_ToAce16);
-BENCHMARK(BM_Cxx_ToAce8);
-BENCHMARK(BM_C_AceToUnicode);
-BENCHMARK(BM_Cxx_ToUnicode16);
-BENCHMARK(BM_Cxx_AppendUnicode16);
-BENCHMARK(BM_C_Unicode2Encoding);
-BENCHMARK(BM_Cxx_Encode);
-BENCHMARK(BM_Cxx_AppendEncoded);
+std::vector<Case> make_cases() {
+    static const auto short16 = units(kShortNames), long16 = units(kLongNames);
+    static const auto short_ace = ace_of(kShortNames), long_ace = ace_of(kLongNames);
+    static const std::vector<std::u16string> short_text = {units(kShortText)},
+                                             long_text = {units(kLongText)};
+    static const std::vector<std::string> short_text8 = {kShortText}, long_text8 = {kLongText};
+    static const std::vector<std::string> short_gbk = {gbk_of(kShortText)},
+                                          long_gbk = {gbk_of(kLongText)};
+    static std::u16string reused16;
+    static std::string reused8;
+    std::vector<Case> cases;
+    const auto& l = lib();
+    for (bool is_long : {false, true}) {
+        const std::string size = is_long ? " long" : " short";
+        const auto& n16 = is_long ? long16 : short16;
+        const auto& n8 = is_long ? kLongNames : kShortNames;
+        const auto& ace = is_long ? long_ace : short_ace;
+        const auto& t16 = is_long ? long_text : short_text;
+        const auto& t8 = is_long ? long_text8 : short_text8;
+        const auto& gbk = is_long ? long_gbk : short_gbk;
+        auto c_ace = [](const nessel_unit* in) {
+            char codec[256];
+            return NamePrep_U("UTF-8", in, g_units, 512 * sizeof(nessel_unit), codec,
+                              sizeof codec, 0);
+        };
+        cases.push_back({"to_ace u16" + size, "C", over(n16, [=](const std::u16string& n) {
+                             return c_ace(c16(n));
+                         })});
+        cases.push_back({"to_ace u16" + size, "C++", over(n16, [&l](const std::u16string& n) {
+                             return l.to_ace(std::u16string_view(n));
+                         })});
+        cases.push_back({"to_ace u8" + size, "C", over(n8, [=](const std::string& n) {
+                             nessel_unit in[1024];
+                             if (encoding2unicode(kUtf8, n.c_str(), in) == 0) return 6001u;
+                             return c_ace(in);
+                         })});
+        cases.push_back({"to_ace u8" + size, "C++", over(n8, [&l](const std::string& n) {
+                             return l.to_ace(std::string_view(n));
+                         })});
+        cases.push_back({"to_unicode u16" + size, "C", over(ace, [](const std::string& a) {
+                             return AceToUnicode("amc-z", a.c_str(), g_units, 0);
+                         })});
+        cases.push_back({"to_unicode u16" + size, "C++", over(ace, [&l](const std::string& a) {
+                             return l.to_unicode16(a);
+                         })});
+        cases.push_back({"to_unicode u16" + size, "C++ append",
+                         over(ace, [&l](const std::string& a) {
+                             reused16.clear();
+                             return l.append_unicode(reused16, a);
+                         })});
+        cases.push_back({"to_unicode u8" + size, "C", over(ace, [](const std::string& a) {
+                             return AceToNative("amc-z", a.c_str(), g_bytes, "utf8", 0);
+                         })});
+        cases.push_back({"to_unicode u8" + size, "C++", over(ace, [&l](const std::string& a) {
+                             return l.to_unicode(a);
+                         })});
+        cases.push_back({"to_unicode u8" + size, "C++ append",
+                         over(ace, [&l](const std::string& a) {
+                             reused8.clear();
+                             return l.append_unicode(reused8, a);
+                         })});
+        cases.push_back({"nameprep u16" + size, "C", over(n16, [](const std::u16string& n) {
+                             return talvex_name_prep_u(c16(n), g_units, 1024, 0xA5);
+                         })});
+        cases.push_back({"nameprep u16" + size, "C++", over(n16, [&l](const std::u16string& n) {
+                             return l.nameprep(std::u16string_view(n));
+                         })});
+        for (bool by_name : {false, true}) {
+            const std::string how = by_name ? " name" : " enctype";
+            cases.push_back({"encode" + how + size, "C", over(t16, [=](const std::u16string& t) {
+                                 const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
+                                 return unicode2encoding(type, c16(t), g_bytes);
+                             })});
+            cases.push_back({"encode" + how + size, "C++",
+                             over(t16, [&l, by_name](const std::u16string& t) {
+                                 return by_name ? l.encode(std::u16string_view(t), "gbk")
+                                                : l.encode(std::u16string_view(t), kGbk);
+                             })});
+            cases.push_back({"encode" + how + size, "C++ append",
+                             over(t16, [&l, by_name](const std::u16string& t) {
+                                 reused8.clear();
+                                 return by_name
+                                            ? l.append_encoded(reused8, std::u16string_view(t), "gbk")
+                                            : l.append_encoded(reused8, std::u16string_view(t), kGbk);
+                             })});
+            cases.push_back({"decode" + how + size, "C", over(gbk, [=](const std::string& b) {
+                                 const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
+                                 return encoding2unicode(type, b.c_str(), g_units);
+                             })});
+            cases.push_back({"decode" + how + size, "C++",
+                             over(gbk, [&l, by_name](const std::string& b) {
+                                 return by_name ? l.decode16(b, "gbk") : l.decode16(b, kGbk);
+                             })});
+            cases.push_back({"decode" + how + size, "C++ append",
+                             over(gbk, [&l, by_name](const std::string& b) {
+                                 reused16.clear();
+                                 return by_name ? l.append_decoded(reused16, b, "gbk")
+                                                : l.append_decoded(reused16, b, kGbk);
+                             })});
+        }
+        // UTF-8 text to GBK: the C caller decodes the UTF-8 first.
+        cases.push_back({"encode u8" + size, "C", over(t8, [](const std::string& t) {
+                             if (encoding2unicode(kUtf8, t.c_str(), g_units) == 0) return 0;
+                             return unicode2encoding(kGbk, g_units, g_bytes);
+                         })});
+        cases.push_back({"encode u8" + size, "C++", over(t8, [&l](const std::string& t) {
+                             return l.encode(std::string_view(t), kGbk);
+                         })});
+    }
+    return cases;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     lib();  // the start (a first import of the configuration) is not measured
-    benchmark::Initialize(&argc, argv);
+    unsigned callgrind_passes = 0;
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--callgrind=", 12) == 0)
+            callgrind_passes = static_cast<unsigned>(std::strtoul(argv[i] + 12, nullptr, 10));
+        else
+            args.push_back(argv[i]);
+    }
+    const std::vector<Case> cases = make_cases();
+    if (callgrind_passes > 0) {
+        for (const Case& c : cases) {
+            c.pass();
+            c.pass();
+            std::size_t calls = 0;
+            CALLGRIND_TOGGLE_COLLECT;
+            for (unsigned i = 0; i < callgrind_passes; ++i) calls += c.pass();
+            CALLGRIND_TOGGLE_COLLECT;
+            const std::string label = c.op + "|" + c.impl + "|" + std::to_string(calls);
+            CALLGRIND_DUMP_STATS_AT(label.c_str());
+        }
+        return 0;
+    }
+    for (const Case& c : cases) {
+        benchmark::RegisterBenchmark((c.op + "/" + c.impl).c_str(), [&c](benchmark::State& s) {
+            std::size_t calls = 0;
+            for (auto _ : s) calls += c.pass();
+            s.SetItemsProcessed(static_cast<int64_t>(calls));
+        });
+    }
+    int n = static_cast<int>(args.size());
+    benchmark::Initialize(&n, args.data());
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 }

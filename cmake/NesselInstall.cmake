@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # Install rules: the library and its header, the program's manual page and
 # bash completion, the C interface's manual page, a pkg-config file and a
-# CMake package (find_package(nessel CONFIG) gives nessel::nessel).  The
+# CMake package (find_package(nessel CONFIG) gives nessel::nessel, and to
+# C++ programs the companion of the C++ interface).  The
 # program and the data file are installed from cli/.
 include(CMakePackageConfigHelpers)
 

@@ -2,7 +2,7 @@
 # `cpack -G ZIP` packs into nessel-<version>-win32.zip / -win64.zip:
 #
 #   bin/      Nessel.dll, nessel.exe, pellow.ini (found beside the program)
-#   include/  nessel.h (and nessel.hpp where the C++ header exists)
+#   include/  nessel.h, nessel_ext.h (and nessel.hpp where the C++ header exists)
 #   lib/      libnessel.dll.a (MinGW), Nessel.lib (Microsoft linker), Nessel.def
 #   doc/      the manual pages as plain text
 #   README.txt, LICENSE.txt
@@ -73,9 +73,9 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 else()
   set(NESSEL_WIN_BITS "32-bit (x86)")
 endif()
-set(NESSEL_README_CXX "")
+set(NESSEL_README_CXX "\r\n  include\\nessel_ext.h  the length-taking forms of the conversions")
 if(EXISTS ${PROJECT_SOURCE_DIR}/include/nessel.hpp)
-  set(NESSEL_README_CXX "\r\n  include\\nessel.hpp    the C++ interface")
+  string(APPEND NESSEL_README_CXX "\r\n  include\\nessel.hpp    the C++ interface")
 endif()
 set(NESSEL_README_DOC "")
 foreach(page ${NESSEL_MAN_PAGES})

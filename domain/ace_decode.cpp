@@ -41,10 +41,18 @@ uint32_t encode_string(const char* source_codec, const char* text, const char* t
 
 uint32_t encode_string_u(const char* source_codec, const char* text, bool has_output,
                          std::u16string& output) {
+    if (text == nullptr || !has_output) {
+        output.clear();
+        const EncodingEntry* source = source_codec ? find_encoding(source_codec) : nullptr;
+        return source == nullptr ? kErrNoCodec : kErrAceDecode;
+    }
+    return encode_string_u(source_codec, std::string_view(text), output);
+}
+
+uint32_t encode_string_u(const char* source_codec, std::string_view text, std::u16string& output) {
     output.clear();
     const EncodingEntry* source = source_codec ? find_encoding(source_codec) : nullptr;
     if (source == nullptr) return kErrNoCodec;
-    if (text == nullptr || !has_output) return kErrAceDecode;
     return with_ace_settings([&] { return source->to_unicode(text, output); }) ? kOk : kErrAceDecode;
 }
 

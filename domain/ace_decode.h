@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace nessel {
 
@@ -25,5 +26,8 @@ uint32_t encode_string(const char* source_codec, const char* text, const char* t
 // for 0 and for 201 (what the decoder left).
 uint32_t encode_string_u(const char* source_codec, const char* text, bool has_output,
                          std::u16string& output);
+// The same on text given by its length (a zero byte in it ends the text for
+// the decoder, as for every converter).
+uint32_t encode_string_u(const char* source_codec, std::string_view text, std::u16string& output);
 
 }  // namespace nessel

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // nessel.hpp: the C++ interface of the Nessel library.
 //
-// A header-only layer over the C exports of nessel.h: it calls the same
-// shared library (one library state per process, the same behaviour as the
-// C interface) and adds no symbol of its own to it, so it works with any
-// build of the library that has the C exports.  What it adds is the handling
+// A header-only layer over the C exports of nessel.h and their
+// length-taking forms in nessel_ext.h: it calls the same shared library
+// (one library state per process, the same behaviour as the C interface)
+// and adds no symbol of its own to it.  What it adds is the handling
 // C callers do by hand: UTF-8 and UTF-16 text as string views in and strings
 // out, buffers sized here, result codes as values with their names and
 // meanings.
@@ -23,11 +23,21 @@
 // most 1023 UTF-16 units).
 //
 // Only library::zones() needs more than the shared library: it reads the
-// zone table from the per-user store and is defined in the companion
-// library nessel_cxx (link it, or leave zones() uncalled).
+// zone table from the per-user store and is defined in the static companion
+// libnessel_cxx.a, which the installed nessel.pc lists and the CMake
+// package's nessel::nessel brings to C++ programs.
+//
+// The conversions cost little beyond the exports they call: text is passed
+// by pointer and length (UTF-8 names decoded on the stack, longer UTF-8
+// texts into working space the calling thread keeps), results are written
+// straight into the string returned or appended to, encoding names are
+// resolved here without a call, and the append forms (append_unicode,
+// append_encoded, append_decoded) write into a caller's string without
+// allocating once it is large enough.
 #ifndef NESSEL_HPP
 #define NESSEL_HPP
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -40,7 +50,12 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "nessel.h"
+#include "nessel_ext.h"
 
 namespace nessel {
 
@@ -207,184 +222,332 @@ private:
 
 namespace detail {
 
-// A zero-terminated copy of a name of an encoding or codec, without
-// allocating.  A name longer than any registered one, or holding a zero
-// byte, becomes "", which names nothing.
-struct short_cstr {
-    char buf[64];
-    explicit short_cstr(std::string_view s) noexcept {
-        const bool fits = s.size() < sizeof buf && s.find('\0') == std::string_view::npos;
-        const std::size_t n = fits ? s.size() : 0;
-        std::memcpy(buf, s.data(), n);
-        buf[n] = 0;
+constexpr char ascii_lower(char c) noexcept {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+constexpr bool ascii_iequal(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+    return true;
+}
+
+// Encoding names to enctypes through an open-addressed table built at
+// compile time: the registration order is fixed, so a name's enctype never
+// changes, and this spares every call by name the library's scan of its
+// registry.  Whether the encoding is registered at the time of the call is
+// still the converters' to say.
+constexpr uint32_t name_hash(std::string_view s) noexcept {
+    uint32_t h = 2166136261u;
+    for (char c : s) h = (h ^ static_cast<unsigned char>(ascii_lower(c))) * 16777619u;
+    return h;
+}
+inline constexpr std::size_t name_slots = 256;
+inline constexpr auto name_table = [] {
+    std::array<uint8_t, name_slots> t{};
+    for (std::size_t i = 0; i < std::size(encoding_names); ++i) {
+        std::size_t slot = name_hash(encoding_names[i]) % name_slots;
+        while (t[slot] != 0) slot = (slot + 1) % name_slots;
+        t[slot] = static_cast<uint8_t>(i + 1);
     }
+    return t;
+}();
+constexpr uint32_t lookup_enctype(std::string_view name) noexcept {
+    if (name.empty() || name.size() > 10) return 0;  // no registered name is longer
+    for (std::size_t slot = name_hash(name) % name_slots; name_table[slot] != 0;
+         slot = (slot + 1) % name_slots)
+        if (ascii_iequal(encoding_names[name_table[slot] - 1], name)) return name_table[slot];
+    return 0;
+}
+
+// A zero-terminated name of an ACE codec or encoding for the C interface,
+// without allocating: the codecs' own spellings are used as they stand, any
+// other name is copied.  A name longer than any registered one, or holding
+// a zero byte, becomes "", which names nothing.
+class name_cstr {
+public:
+    explicit name_cstr(std::string_view s) noexcept {
+        static constexpr const char* codecs[] = {"race", "lace", "dude", "amc-z", "racex", "dudex"};
+        if (s.size() == 4 || s.size() == 5) {
+            // The spelling as it stands first (a comparison of a word),
+            // then in any letter case.
+            const bool four = s.size() == 4;
+            const std::size_t first = four ? 0 : 3;
+            for (std::size_t i = first; i < first + 3; ++i)
+                if (four ? std::memcmp(s.data(), codecs[i], 4) == 0
+                         : std::memcmp(s.data(), codecs[i], 5) == 0) {
+                    ptr_ = codecs[i];
+                    return;
+                }
+            for (std::size_t i = first; i < first + 3; ++i)
+                if (ascii_iequal(s, codecs[i])) {
+                    ptr_ = codecs[i];
+                    return;
+                }
+        }
+        const bool fits = s.size() < sizeof buf_ && s.find('\0') == std::string_view::npos;
+        const std::size_t n = fits ? s.size() : 0;
+        std::memcpy(buf_, s.data(), n);
+        buf_[n] = 0;
+        ptr_ = buf_;
+    }
+    name_cstr(const name_cstr&) = delete;
+    name_cstr& operator=(const name_cstr&) = delete;
+    const char* c_str() const noexcept { return ptr_; }
+
+private:
+    const char* ptr_;
+    char buf_[64];
 };
 
-// Strict UTF-8 to UTF-16 (surrogate pairs beyond the BMP), stopping after
-// limit units.  False for invalid UTF-8 (overlong forms, surrogates, values
-// above U+10FFFF, truncated or stray bytes) and for a zero byte, which the
-// zero-terminated C interface cannot carry.
-template <typename Out>
-bool utf8_to_units(std::string_view in, Out& out, std::size_t limit) {
+// The same for bytes: short texts in line, longer ones with the C
+// library's own scan and copy, which use the widest registers there are.
+inline bool copy_bytes(char* out, const char* in, std::size_t n) noexcept {
+    std::size_t i = 0;
+    bool ok = true;
+    if (n > 64) {
+        ok = std::memchr(in, 0, n) == nullptr;
+        std::memcpy(out, in, n);
+        out[n] = 0;
+        return ok;
+    }
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    __m128i seen = zero;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+        seen = _mm_or_si128(seen, _mm_cmpeq_epi8(v, zero));
+    }
+    if (i < n && n >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + n - 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 16), v);
+        seen = _mm_or_si128(seen, _mm_cmpeq_epi8(v, zero));
+        i = n;
+    }
+    ok = _mm_movemask_epi8(seen) == 0;
+#endif
+    for (; i < n; ++i) {
+        out[i] = in[i];
+        ok &= in[i] != 0;
+    }
+    out[n] = 0;
+    return ok;
+}
+
+// Strict UTF-8 to UTF-16 (surrogate pairs beyond the BMP) into out, which
+// has room for limit units; the count written, or npos for invalid UTF-8
+// (overlong forms, surrogates, values above U+10FFFF, truncated or stray
+// bytes) and for a zero byte, which the C interface cannot carry.  Stops
+// early, without an error, once limit units are written.
+inline constexpr std::size_t npos = static_cast<std::size_t>(-1);
+inline std::size_t utf8_to_units(std::string_view in, nessel_unit* out, std::size_t limit) noexcept {
     const auto* p = reinterpret_cast<const unsigned char*>(in.data());
     const auto* end = p + in.size();
     std::size_t n = 0;
     while (p < end && n < limit) {
-        uint32_t c = *p++;
+        uint32_t c = *p;
         if (c < 0x80) {
-            if (c == 0) return false;
-            out.push(static_cast<char16_t>(c));
-            ++n;
-            continue;
-        }
-        int extra;
-        uint32_t min;
-        if (c >= 0xC2 && c <= 0xDF) extra = 1, min = 0x80, c &= 0x1F;
-        else if (c >= 0xE0 && c <= 0xEF) extra = 2, min = 0x800, c &= 0x0F;
-        else if (c >= 0xF0 && c <= 0xF4) extra = 3, min = 0x10000, c &= 0x07;
-        else return false;
-        if (end - p < extra) return false;
-        for (int i = 0; i < extra; ++i) {
-            if ((p[i] & 0xC0) != 0x80) return false;
-            c = (c << 6) | (p[i] & 0x3F);
-        }
-        p += extra;
-        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-            n += 2;
+            if (c == 0) return npos;
+            out[n++] = static_cast<nessel_unit>(c);
+            ++p;
+        } else if (c < 0xE0) {
+            if (c < 0xC2 || end - p < 2 || (p[1] & 0xC0) != 0x80) return npos;
+            out[n++] = static_cast<nessel_unit>(((c & 0x1F) << 6) | (p[1] & 0x3F));
+            p += 2;
+        } else if (c < 0xF0) {
+            if (end - p < 3 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return npos;
+            c = ((c & 0x0F) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3F);
+            if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return npos;
+            out[n++] = static_cast<nessel_unit>(c);
+            p += 3;
         } else {
-            out.push(static_cast<char16_t>(c));
-            ++n;
+            if (c > 0xF4 || end - p < 4 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80 ||
+                (p[3] & 0xC0) != 0x80)
+                return npos;
+            c = ((c & 0x07) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3F);
+            if (c < 0x10000 || c > 0x10FFFF) return npos;
+            if (limit - n < 2) break;
+            c -= 0x10000;
+            out[n++] = static_cast<nessel_unit>(0xD800 + (c >> 10));
+            out[n++] = static_cast<nessel_unit>(0xDC00 + (c & 0x3FF));
+            p += 4;
         }
     }
+    return n;
+}
+
+// The same into any sink with push(char16_t); false for invalid UTF-8.
+template <typename Out, typename = decltype(std::declval<Out&>().push(char16_t()))>
+bool utf8_to_units(std::string_view in, Out& out, std::size_t limit) {
+    const std::size_t room = in.size() < limit ? in.size() : limit;
+    const std::unique_ptr<nessel_unit[]> units(new nessel_unit[room + 1]);
+    const std::size_t n = utf8_to_units(in, units.get(), room);
+    if (n == npos) return false;
+    for (std::size_t i = 0; i < n; ++i) out.push(static_cast<char16_t>(units[i]));
     return true;
 }
 
 // UTF-16 units appended to out as UTF-8, pairing surrogates; false for an
-// unpaired one (out then holds a part of the text).
-inline bool units_to_utf8(const char16_t* s, std::size_t n, std::string& out) {
-    out.reserve(out.size() + n);
+// unpaired one (out is then unchanged).
+inline bool units_to_utf8(const nessel_unit* s, std::size_t n, std::string& out) {
+    const std::size_t old = out.size();
+    out.resize(old + 3 * n);  // 3 bytes a unit at most (4 for a pair of two)
+    char* d = out.data() + old;
     for (std::size_t i = 0; i < n; ++i) {
         uint32_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            if (c > 0xDBFF || i + 1 == n || s[i + 1] < 0xDC00 || s[i + 1] > 0xDFFF) return false;
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-        }
         if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
+            *d++ = static_cast<char>(c);
         } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            *d++ = static_cast<char>(0xC0 | (c >> 6));
+            *d++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0xD800 || c > 0xDFFF) {
+            *d++ = static_cast<char>(0xE0 | (c >> 12));
+            *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *d++ = static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            if (c > 0xDBFF || i + 1 == n || s[i + 1] < 0xDC00 || s[i + 1] > 0xDFFF) {
+                out.resize(old);
+                return false;
+            }
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00u);
+            *d++ = static_cast<char>(0xF0 | (c >> 18));
+            *d++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *d++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *d++ = static_cast<char>(0x80 | (c & 0x3F));
         }
     }
+    out.resize(static_cast<std::size_t>(d - out.data()));
     return true;
 }
 
-inline std::size_t unit_length(const nessel_unit* s) noexcept {
-    std::size_t n = 0;
-    while (s[n] != 0) ++n;
-    return n;
-}
-
-// Appends a zero-terminated UTF-16 result to out as UTF-16 or UTF-8; the
-// count appended, or 0 with out unchanged when UTF-8 meets an unpaired
-// surrogate (*ok false).
-inline std::size_t append_units(std::u16string& out, const nessel_unit* units, bool* ok) {
-    const std::size_t n = unit_length(units);
+// Appends n UTF-16 units to out as UTF-16 or UTF-8; false, with out
+// unchanged, when UTF-8 meets an unpaired surrogate.
+inline bool append_units(std::u16string& out, const nessel_unit* units, std::size_t n) {
     out.append(reinterpret_cast<const char16_t*>(units), n);
-    *ok = true;
-    return n;
+    return true;
 }
-inline std::size_t append_units(std::string& out, const nessel_unit* units, bool* ok) {
-    const std::size_t old = out.size();
-    *ok = units_to_utf8(reinterpret_cast<const char16_t*>(units), unit_length(units), out);
-    if (!*ok) out.resize(old);
-    return out.size() - old;
+inline bool append_units(std::string& out, const nessel_unit* units, std::size_t n) {
+    return units_to_utf8(units, n, out);
 }
 
-// A zero-terminated UTF-16 name for the C interface, on the stack: at most
-// one unit more than the longest name the library takes, so that a longer
-// name reaches the library and is refused there with its own code.
-struct name_units {
-    static constexpr std::size_t capacity = 1024;
-    nessel_unit buf[capacity + 1];
-    std::size_t size = 0;
-    void push(char16_t c) noexcept { buf[size++] = c; }
-    const nessel_unit* c_str() noexcept {
-        buf[size] = 0;
-        return buf;
-    }
-    // False when the text holds a zero unit.
-    bool assign(std::u16string_view s) noexcept {
-        size = 0;
-        for (char16_t c : s) {
-            if (size == capacity) break;
-            if (c == 0) return false;
-            push(c);
-        }
-        return true;
-    }
-    bool assign(std::string_view utf8) noexcept { return utf8_to_units(utf8, *this, capacity); }
-};
-
-// Working space of n elements: on the stack up to N, else on the heap.
-template <typename T, std::size_t N>
+// Working space of n elements: on the stack up to N; beyond, a buffer of
+// the calling thread that is kept for its next call (so a thread that
+// converts long texts allocates only when a text is longer than any
+// before), or for a text beyond any name's size a buffer of its own.
+// Slot tells apart the buffers that one call uses at once.
+template <typename T, std::size_t N, int Slot>
 class scratch {
 public:
-    explicit scratch(std::size_t n) : data_(n <= N ? local_ : (heap_ = new T[n])) {}
-    ~scratch() { delete[] heap_; }
+    explicit scratch(std::size_t n) {
+        constexpr std::size_t kept_limit = 1 << 16;
+        if (n <= N) {
+            data_ = local_;
+        } else if (n <= kept_limit) {
+            thread_local std::unique_ptr<T[]> kept;
+            thread_local std::size_t kept_size = 0;
+            if (kept_size < n) {
+                kept_size = 1024;
+                while (kept_size < n) kept_size *= 2;
+                kept.reset(new T[kept_size]);
+            }
+            data_ = kept.get();
+        } else {
+            own_.reset(new T[n]);
+            data_ = own_.get();
+        }
+    }
     scratch(const scratch&) = delete;
     scratch& operator=(const scratch&) = delete;
     T* get() noexcept { return data_; }
 
 private:
-    T local_[N];
-    T* heap_ = nullptr;
     T* data_;
+    std::unique_ptr<T[]> own_;
+    T local_[N];
 };
 
-// A zero-terminated copy of bytes for the C interface; false for a zero
-// byte inside, which the C interface would take for the end.
+// A zero-terminated copy of bytes for the C interface; ok is false for a
+// zero byte inside, which the C interface would take for the end.
 template <std::size_t N>
-struct zbytes : scratch<char, N> {
+struct zbytes : scratch<char, N, 0> {
     bool ok;
-    explicit zbytes(std::string_view s) : scratch<char, N>(s.size() + 1) {
-        ok = s.find('\0') == std::string_view::npos;
-        std::memcpy(this->get(), s.data(), s.size());
-        this->get()[s.size()] = 0;
+    explicit zbytes(std::string_view s) : scratch<char, N, 0>(s.size() + 1) {
+        ok = copy_bytes(this->get(), s.data(), s.size());
     }
 };
 
-// A zero-terminated UTF-16 text of any length for the C interface, from
-// UTF-16 (copied) or UTF-8 (decoded; never more units than bytes).
+// UTF-16 text for the length-taking exports: UTF-16 as it stands, UTF-8
+// decoded into working space (never more units than bytes); ok is false for
+// invalid UTF-8 or a zero byte.
 template <std::size_t N>
-struct zunits : scratch<nessel_unit, N> {
+struct units_of {
+    scratch<nessel_unit, N, 0> space;
+    const nessel_unit* data;
+    std::size_t size;
+    bool ok = true;
+    explicit units_of(std::u16string_view s)
+        : space(0), data(reinterpret_cast<const nessel_unit*>(s.data())), size(s.size()) {}
+    explicit units_of(std::string_view utf8) : space(utf8.size() + 1) {
+        size = utf8_to_units(utf8, space.get(), utf8.size());
+        ok = size != npos;
+        if (!ok) size = 0;
+        data = space.get();
+    }
+};
+
+// A name for the length-taking exports: UTF-16 as it stands, UTF-8 decoded
+// on the stack into at most one unit more than the longest name the library
+// takes, so that a longer name reaches the library and is refused there
+// with its own code.
+struct name_input {
+    static constexpr std::size_t capacity = 1024;
+    const nessel_unit* data = nullptr;
     std::size_t size = 0;
-    bool ok;
-    explicit zunits(std::u16string_view s) : scratch<nessel_unit, N>(s.size() + 1) {
-        ok = std::char_traits<char16_t>::find(s.data(), s.size(), u'\0') == nullptr;
+    nessel_unit buf[capacity];
+    bool assign(std::u16string_view s) noexcept {
+        data = reinterpret_cast<const nessel_unit*>(s.data());
         size = s.size();
-        std::memcpy(this->get(), s.data(), size * sizeof(char16_t));
-        this->get()[size] = 0;
+        return true;
     }
-    explicit zunits(std::string_view utf8) : scratch<nessel_unit, N>(utf8.size() + 1) {
-        ok = utf8_to_units(utf8, *this, static_cast<std::size_t>(-1));
-        this->get()[size] = 0;
+    // False when the text is not valid UTF-8 or holds a zero byte.
+    bool assign(std::string_view utf8) noexcept {
+        const std::size_t n = utf8_to_units(utf8, buf, capacity);
+        if (n == npos) return false;
+        data = buf;
+        size = n;
+        return true;
     }
-    void push(char16_t c) noexcept { this->get()[size++] = c; }
 };
+
+// Appends the result of convert(dst, capacity, &length), one of the
+// length-taking exports, to out (UTF-16 units as UTF-8 to a std::string).
+// The result goes into working space first (on the stack up to N elements)
+// and is then appended in one piece: cheaper than clearing room in out
+// (resize) and cutting it back.  A result longer than capacity is converted
+// again with the room it reports.  On failure out is unchanged.
+template <typename Unit, std::size_t N, typename String, typename Fn>
+result<std::size_t> append_converted(String& out, std::size_t capacity, Fn convert) {
+    scratch<Unit, N, 1> space(capacity);
+    Unit* dst = space.get();
+    std::size_t n = 0;
+    uint32_t code = convert(dst, capacity, &n);
+    std::unique_ptr<Unit[]> more;
+    if (code == NESSEL_ERR_CONVERSION && n > capacity) {
+        more.reset(new Unit[n]);
+        dst = more.get();
+        code = convert(dst, n, &n);
+    }
+    if (code != NESSEL_OK) return error(code);
+    if constexpr (sizeof(typename String::value_type) == sizeof(Unit)) {
+        out.append(reinterpret_cast<const typename String::value_type*>(dst), n);
+        return n;
+    } else {
+        const std::size_t old = out.size();
+        if (!append_units(out, dst, n)) return error(NESSEL_ERR_TARGET_ENCODE);
+        return out.size() - old;
+    }
+}
 
 // The count of live library objects: the last one releases.  (Each shared
 // object built with hidden inline symbols keeps a count of its own.)
@@ -400,16 +563,16 @@ inline lifetime& lifetime_state() {
 }  // namespace detail
 
 inline uint32_t encoding_ref::given() const noexcept {
-    return by_type_ ? enctype_ : str2enctype(detail::short_cstr(name_).buf);
+    if (by_type_) return enctype_;
+    return detail::lookup_enctype(name_);
 }
 
 inline uint32_t encoding_ref::enctype() const noexcept {
-    if (!by_type_) return str2enctype(detail::short_cstr(name_).buf);
+    const uint32_t type = given();
     // An enctype counts when its encoding is registered now.
-    if (enctype_ == 0 || enctype_ > std::size(encoding_names)) return 0;
-    return str2enctype(encoding_names[enctype_ - 1].data()) == enctype_ ? enctype_ : 0;
+    if (type == 0 || type > std::size(encoding_names)) return 0;
+    return str2enctype(encoding_names[type - 1].data()) == type ? type : 0;
 }
-
 // ---------------------------------------------------------------------------
 // The library.
 
@@ -465,18 +628,14 @@ public:
     result<std::size_t> append_unicode(String& out, std::string_view ace,
                                        std::string_view codec = "amc-z") const {
         if (status_) return status_;
-        detail::zbytes<256> in(ace);
-        if (!in.ok) return error(NESSEL_ERR_ACE_DECODE);
         // At most one unit per byte of ACE text; twice that leaves room for
         // a decoder that writes a pair for one character.
-        detail::scratch<nessel_unit, 512> units(2 * ace.size() + 2);
-        const uint32_t code =
-            AceToUnicode(detail::short_cstr(codec).buf, in.get(), units.get(), 0);
-        if (code != NESSEL_OK) return error(code);
-        bool ok;
-        const std::size_t n = detail::append_units(out, units.get(), &ok);
-        if (!ok) return error(NESSEL_ERR_TARGET_ENCODE);
-        return n;
+        const std::size_t capacity = 2 * ace.size() + 2;
+        const detail::name_cstr name(codec);
+        return detail::append_converted<nessel_unit, 512>(
+            out, capacity, [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+                return nessel_to_unicode_n(name.c_str(), ace.data(), ace.size(), dst, cap, len);
+            });
     }
 
     // ACE to the bytes of a registered encoding.
@@ -489,8 +648,8 @@ public:
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
         // The decoded text holds at most 1023 units, and no encoding writes
         // more than 8 bytes a unit.
-        detail::scratch<char, 1> out(16 * 1024 + 64);
-        const uint32_t code = AceToNative(detail::short_cstr(codec).buf, in.get(), out.get(),
+        detail::scratch<char, 1, 1> out(16 * 1024 + 64);
+        const uint32_t code = AceToNative(detail::name_cstr(codec).c_str(), in.get(), out.get(),
                                           encoding_names[type - 1].data(), 0);
         if (code != NESSEL_OK) return error(code);
         return std::string(out.get());
@@ -536,17 +695,14 @@ public:
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_CODEC);
-        detail::zbytes<256> in(bytes);
-        if (!in.ok) return error(NESSEL_ERR_ACE_DECODE);
-        // At most one unit per byte; four times that leaves room for a
-        // glyph encoding whose byte stands for a cluster of characters.
-        detail::scratch<nessel_unit, 1024> units(4 * bytes.size() + 16);
-        if (encoding2unicode(type, in.get(), units.get()) == 0)
-            return error(enc.enctype() == 0 ? NESSEL_ERR_NO_CODEC : NESSEL_ERR_ACE_DECODE);
-        bool ok;
-        const std::size_t n = detail::append_units(out, units.get(), &ok);
-        if (!ok) return error(NESSEL_ERR_TARGET_ENCODE);
-        return n;
+        // At most one unit per byte for the charsets; a glyph encoding whose
+        // byte stands for a cluster of characters may need more, and is
+        // converted again with the room it reports.
+        const std::size_t capacity = bytes.size() + 16;
+        return detail::append_converted<nessel_unit, 1024>(
+            out, capacity, [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+                return nessel_decode_n(type, bytes.data(), bytes.size(), dst, cap, len);
+            });
     }
 
     // The enctype of an encoding name, 0 when not registered.
@@ -575,59 +731,50 @@ private:
         -> result<basic_ace_name<std::basic_string<typename Text::value_type>>> {
         using String = std::basic_string<typename Text::value_type>;
         if (status_) return status_;
-        detail::name_units in;
+        detail::name_input in;
         if (!in.assign(name)) return error(NESSEL_ERR_CONVERSION);
-        // Most ACE forms fit the first buffer; a result that does not is
-        // refused with 6001 and tried again with room for the longest.
-        // (The first attempt offers half of the buffer: NamePrep_U clears
-        // what it is offered, and most ACE forms are short.  A prepared name
-        // can take all of it.)
-        constexpr uint32_t small_units = 1024, first_units = 512, large_units = 16384;
+        // Most ACE forms fit the buffer on the stack; a longer one is
+        // converted again with the room it reports.
+        constexpr std::size_t small_units = 1024;
         nessel_unit small[small_units];
         std::unique_ptr<nessel_unit[]> large;
         nessel_unit* out = small;
+        std::size_t n = 0;
         char codec[256];
         codec[0] = 0;
-        uint32_t code = NamePrep_U("UTF-8", in.c_str(), out, first_units * sizeof(nessel_unit),
-                                   codec, sizeof codec, 0);
-        if (code == NESSEL_ERR_CONVERSION) {
-            large = std::make_unique<nessel_unit[]>(large_units);
+        uint32_t code = nessel_to_ace_n("UTF-8", in.data, in.size, out, small_units, &n, codec,
+                                        sizeof codec);
+        if (code == NESSEL_ERR_CONVERSION && n > small_units) {
+            large = std::make_unique<nessel_unit[]>(n);
             out = large.get();
-            code = NamePrep_U("UTF-8", in.c_str(), out, large_units * sizeof(nessel_unit), codec,
-                              sizeof codec, 0);
+            code = nessel_to_ace_n("UTF-8", in.data, in.size, out, n, &n, codec, sizeof codec);
         }
-        basic_ace_name<String> r;
         if (code == NESSEL_ERR_ALL_ASCII) {
             // Nothing to encode: the prepared form is the ACE form.
-            code = talvex_name_prep_u(in.c_str(), small, small_units, default_prep_flags);
+            code = nessel_nameprep_n(in.data, in.size, small, small_units, &n, default_prep_flags);
             if (code != 0) code = NESSEL_ERR_ALL_ASCII;
             out = small;
             codec[0] = 0;
         }
         if (code != NESSEL_OK) return error(code);
-        const std::size_t n = detail::unit_length(out);
-        r.text.resize(n);
         // The ACE form is one byte per unit.
-        for (std::size_t i = 0; i < n; ++i) r.text[i] = static_cast<typename String::value_type>(out[i]);
-        r.codec = codec;
-        return r;
+        return basic_ace_name<String>{String(out, out + n), std::string(codec)};
     }
 
     template <typename Text>
     auto prep_from(Text name, uint32_t flags) const
         -> result<std::basic_string<typename Text::value_type>> {
         if (status_) return status_;
-        detail::name_units in;
+        detail::name_input in;
         if (!in.assign(name)) return error(NESSEL_ERR_CONVERSION);
         // A prepared name holds at most 1023 units (207 beyond).
         nessel_unit out[1024];
-        const uint32_t code = talvex_name_prep_u(in.c_str(), out, 1024, flags);
+        std::size_t n = 0;
+        const uint32_t code = nessel_nameprep_n(in.data, in.size, out, 1024, &n, flags);
         if (code != 0) return error(code);
-        const std::size_t n = detail::unit_length(out);
         if constexpr (std::is_same_v<typename Text::value_type, char>) {
             std::string text;
-            if (!detail::units_to_utf8(reinterpret_cast<const char16_t*>(out), n, text))
-                return error(NESSEL_ERR_TARGET_ENCODE);
+            if (!detail::units_to_utf8(out, n, text)) return error(NESSEL_ERR_TARGET_ENCODE);
             return text;
         } else {
             return std::u16string(reinterpret_cast<const char16_t*>(out), n);
@@ -639,16 +786,16 @@ private:
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        detail::zunits<256> in(text);
+        detail::units_of<256> in(text);
         if (!in.ok) return error(NESSEL_ERR_CONVERSION);
-        // No encoding writes more than 8 bytes a unit (escape sequences,
-        // numeric references); twice that, and room for label prefixes.
-        detail::scratch<char, 2048> bytes(16 * in.size + 64);
-        if (unicode2encoding(type, in.get(), bytes.get()) == 0)
-            return error(enc.enctype() == 0 ? NESSEL_ERR_NO_TARGET : NESSEL_ERR_TARGET_ENCODE);
-        const std::size_t n = std::strlen(bytes.get());
-        out.append(bytes.get(), n);
-        return n;
+        // The charsets write at most 6 bytes a unit, numeric references 8;
+        // an ACE codec that needs more is converted again with the room it
+        // reports.
+        const std::size_t capacity = 8 * in.size + 16;
+        return detail::append_converted<char, 2048>(
+            out, capacity, [&](char* dst, std::size_t cap, std::size_t* len) {
+                return nessel_encode_n(type, in.data, in.size, dst, cap, len);
+            });
     }
 
     // The value of an append form, in a string of its own.

@@ -47,29 +47,61 @@ PyObject* raise(nessel::error e) {
 }
 
 // A str as UTF-16 units (characters beyond the BMP as surrogate pairs;
-// lone surrogates kept, as the library takes units singly).
-bool units_of(PyObject* obj, std::u16string& out, const char* what) {
-    if (!PyUnicode_Check(obj)) {
-        PyErr_Format(PyExc_TypeError, "%s must be str, not %.100s", what, Py_TYPE(obj)->tp_name);
-        return false;
-    }
-    const Py_ssize_t n = PyUnicode_GET_LENGTH(obj);
-    const int kind = PyUnicode_KIND(obj);
-    const void* data = PyUnicode_DATA(obj);
-    out.clear();
-    out.reserve(static_cast<std::size_t>(n));
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        Py_UCS4 c = PyUnicode_READ(kind, data, i);
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
+// lone surrogates kept, as the library takes units singly) without an
+// allocation for a name: a view of the str's own storage when it holds
+// 16-bit characters (the caller's reference keeps it alive and unchanged
+// while the interpreter lock is released), else widened on the stack.
+class str_units {
+public:
+    bool set(PyObject* obj, const char* what) {
+        if (!PyUnicode_Check(obj)) {
+            PyErr_Format(PyExc_TypeError, "%s must be str, not %.100s", what,
+                         Py_TYPE(obj)->tp_name);
+            return false;
+        }
+        const auto n = static_cast<std::size_t>(PyUnicode_GET_LENGTH(obj));
+        switch (PyUnicode_KIND(obj)) {
+        case PyUnicode_2BYTE_KIND:
+            view_ = {reinterpret_cast<const char16_t*>(PyUnicode_2BYTE_DATA(obj)), n};
+            return true;
+        case PyUnicode_1BYTE_KIND: {
+            const Py_UCS1* d = PyUnicode_1BYTE_DATA(obj);
+            char16_t* out = room(n);
+            for (std::size_t i = 0; i < n; ++i) out[i] = d[i];
+            view_ = {out, n};
+            return true;
+        }
+        default: {
+            const Py_UCS4* d = PyUnicode_4BYTE_DATA(obj);
+            char16_t* out = room(2 * n);
+            std::size_t k = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                Py_UCS4 c = d[i];
+                if (c >= 0x10000) {
+                    c -= 0x10000;
+                    out[k++] = static_cast<char16_t>(0xD800 + (c >> 10));
+                    out[k++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+                } else {
+                    out[k++] = static_cast<char16_t>(c);
+                }
+            }
+            view_ = {out, k};
+            return true;
+        }
         }
     }
-    return true;
-}
+    std::u16string_view view() const noexcept { return view_; }
+
+private:
+    char16_t* room(std::size_t n) {
+        if (n <= std::size(local_)) return local_;
+        heap_.resize(n);
+        return heap_.data();
+    }
+    char16_t local_[1024];
+    std::u16string heap_;
+    std::u16string_view view_;
+};
 
 // UTF-16 units to str, pairing surrogates; a lone one stays as it is.
 PyObject* str_of(const std::u16string& units) {
@@ -118,19 +150,51 @@ auto unlocked(Fn fn) {
     return r;
 }
 
+// UTF-16 text that is most often ASCII (an ACE form) as a str.
+PyObject* ascii_str_of(const std::u16string& units) {
+    const auto n = static_cast<Py_ssize_t>(units.size());
+    char16_t high = 0;
+    for (char16_t c : units) high |= c;
+    if (high >= 0x80) return PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, units.data(), n);
+    PyObject* s = PyUnicode_New(n, 127);
+    if (s == nullptr) return nullptr;
+    Py_UCS1* d = PyUnicode_1BYTE_DATA(s);
+    for (Py_ssize_t i = 0; i < n; ++i) d[i] = static_cast<Py_UCS1>(units[static_cast<std::size_t>(i)]);
+    return s;
+}
+
 PyObject* to_ace_impl(PyObject* name, bool with_codec) {
-    std::u16string in;
-    if (!units_of(name, in, "name")) return nullptr;
-    auto r = unlocked([&](const nessel::library& l) { return l.to_ace(std::u16string_view(in)); });
+    str_units in;
+    if (!in.set(name, "name")) return nullptr;
+    auto r = unlocked([&](const nessel::library& l) { return l.to_ace(in.view()); });
     if (!r) return raise(r.error());
-    PyObject* text = PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, r->text.data(),
-                                               static_cast<Py_ssize_t>(r->text.size()));
+    PyObject* text = ascii_str_of(r->text);
     if (!with_codec || text == nullptr) return text;
     return Py_BuildValue("(Ns)", text, r->codec.c_str());
 }
 
-PyObject* py_to_ace(PyObject*, PyObject* name) { return to_ace_impl(name, false); }
-PyObject* py_to_ace_codec(PyObject*, PyObject* name) { return to_ace_impl(name, true); }
+// The one argument "name", positional or by keyword, without building an
+// argument tuple.
+PyObject* name_argument(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
+                        const char* function) {
+    const Py_ssize_t nkw = kwnames ? PyTuple_GET_SIZE(kwnames) : 0;
+    if (nargs + nkw == 1) {
+        if (nargs == 1) return args[0];
+        if (PyUnicode_CompareWithASCIIString(PyTuple_GET_ITEM(kwnames, 0), "name") == 0)
+            return args[0];
+    }
+    PyErr_Format(PyExc_TypeError, "%s() takes exactly one argument, name", function);
+    return nullptr;
+}
+
+PyObject* py_to_ace(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    PyObject* name = name_argument(args, nargs, kwnames, "to_ace");
+    return name ? to_ace_impl(name, false) : nullptr;
+}
+PyObject* py_to_ace_codec(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    PyObject* name = name_argument(args, nargs, kwnames, "to_ace_codec");
+    return name ? to_ace_impl(name, true) : nullptr;
+}
 
 PyObject* py_to_unicode(PyObject*, PyObject* args, PyObject* kwargs) {
     static const char* keywords[] = {"ace", "codec", nullptr};
@@ -153,10 +217,10 @@ PyObject* py_nameprep(PyObject*, PyObject* args, PyObject* kwargs) {
     if (!PyArg_ParseTupleAndKeywords(args, kwargs, "U|k:nameprep", const_cast<char**>(keywords),
                                      &name, &flags))
         return nullptr;
-    std::u16string in;
-    if (!units_of(name, in, "name")) return nullptr;
+    str_units in;
+    if (!in.set(name, "name")) return nullptr;
     auto r = unlocked([&](const nessel::library& l) {
-        return l.nameprep(std::u16string_view(in), static_cast<uint32_t>(flags));
+        return l.nameprep(in.view(), static_cast<uint32_t>(flags));
     });
     return r ? str_of(*r) : raise(r.error());
 }
@@ -164,13 +228,13 @@ PyObject* py_nameprep(PyObject*, PyObject* args, PyObject* kwargs) {
 PyObject* py_encode(PyObject*, PyObject* args) {
     PyObject *text = nullptr, *enc = nullptr;
     if (!PyArg_ParseTuple(args, "OO:encode", &text, &enc)) return nullptr;
-    std::u16string in;
+    str_units in;
     std::string name;
     uint32_t type = 0;
     bool by_type = false;
-    if (!units_of(text, in, "text") || !encoding_of(enc, name, type, by_type)) return nullptr;
+    if (!in.set(text, "text") || !encoding_of(enc, name, type, by_type)) return nullptr;
     auto r = unlocked([&](const nessel::library& l) {
-        return l.encode(std::u16string_view(in), ref_of(name, type, by_type));
+        return l.encode(in.view(), ref_of(name, type, by_type));
     });
     if (!r) return raise(r.error());
     return PyBytes_FromStringAndSize(r->data(), static_cast<Py_ssize_t>(r->size()));
@@ -259,8 +323,16 @@ PyObject* py_set_data_directory(PyObject*, PyObject* arg) {
 }
 
 PyMethodDef kMethods[] = {
-    {"to_ace", py_to_ace, METH_O, nullptr},
-    {"to_ace_codec", py_to_ace_codec, METH_O, nullptr},
+    {"to_ace", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(py_to_ace)),
+     METH_FASTCALL | METH_KEYWORDS,
+     "to_ace(name)\n--\n\nConvert a domain name or e-mail address to its ACE form.\n\n"
+     "The name is prepared (nameprep), its zone found in the zone table and the\n"
+     "zone's codec applied.  A name that is ASCII once prepared gives that\n"
+     "prepared form.  Raises Error (e.g. code 4001 when no zone matches)."},
+    {"to_ace_codec", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(py_to_ace_codec)),
+     METH_FASTCALL | METH_KEYWORDS,
+     "to_ace_codec(name)\n--\n\nLike to_ace, and also the codec used: (ace, codec).\n\n"
+     "codec is \"\" when the prepared name was already ASCII."},
     {"to_unicode", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(py_to_unicode)),
      METH_VARARGS | METH_KEYWORDS, nullptr},
     {"nameprep", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(py_nameprep)),

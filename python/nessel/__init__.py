@@ -58,23 +58,10 @@ class Zone(NamedTuple):
     prep_flags: int
 
 
-def to_ace(name):
-    """Convert a domain name or e-mail address to its ACE form.
-
-    The name is prepared (nameprep), its zone found in the zone table and the
-    zone's codec applied.  A name that is ASCII once prepared gives that
-    prepared form.  Raises :class:`Error` (e.g. code 4001 when no zone
-    matches).
-    """
-    return _nessel.to_ace(name)
-
-
-def to_ace_codec(name):
-    """Like :func:`to_ace`, and also the codec used: ``(ace, codec)``.
-
-    codec is ``""`` when the prepared name was already ASCII.
-    """
-    return _nessel.to_ace_codec(name)
+# The hot calls are the extension's own functions (docstrings there): a
+# Python wrapper would cost as much as the conversion of a short name.
+to_ace = _nessel.to_ace
+to_ace_codec = _nessel.to_ace_codec
 
 
 def to_unicode(ace, codec="amc-z"):

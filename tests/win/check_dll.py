@@ -19,6 +19,9 @@ EXPORTS = {
     "NamePrep": 28, "NamePrep_U": 28, "AceToNative": 20, "AceToUnicode": 16,
     "talvex_name_prep_u": 16, "str2enctype": 4, "encoding2unicode": 12,
     "unicode2encoding": 12,
+    # nessel_ext.h
+    "nessel_to_ace_n": 32, "nessel_to_unicode_n": 24, "nessel_nameprep_n": 24,
+    "nessel_decode_n": 24, "nessel_encode_n": 24,
 }
 
 # DLLs that every Windows installation has.  A runtime DLL of the compiler
@@ -190,8 +193,8 @@ def main():
 
     # Argument sizes: the header, the module-definition file and (32-bit) the
     # import library's decorated names all agree with the table above.
-    with open(a.header) as f:
-        from_header = header_argument_bytes(f.read())
+    with open(a.header) as f, open(a.header.replace("nessel.h", "nessel_ext.h")) as g:
+        from_header = header_argument_bytes(f.read() + g.read())
     check(from_header == EXPORTS, "nessel.h argument sizes %s" % from_header)
     with open(a.deffile) as f:
         from_def = {m.group(1): int(m.group(2))
