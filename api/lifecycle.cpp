@@ -16,7 +16,7 @@
 #include "config/platform.h"
 #include "config/update.h"
 #include "config/zone_table.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nameprep/nameprep.h"
 
 namespace nessel {

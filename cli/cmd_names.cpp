@@ -13,7 +13,7 @@
 #include "domain/ace_decode.h"
 #include "domain/convert_domain.h"
 #include "domain/name_prep.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nessel.h"
 
 namespace nessel::cli {

@@ -10,7 +10,7 @@
 #include "api/result_codes.h"
 #include "cli/commands.h"
 #include "cli/text.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 
 namespace nessel::cli {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "api/result_codes.h"
 #include "domain/convert_domain.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nameprep/nameprep.h"
 
 namespace nessel {

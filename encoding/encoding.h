@@ -45,8 +45,6 @@ struct EncodingEntry {
 // register_encoding, and for a new entry also the raw pair.
 [[nodiscard]] uint32_t register_charset(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
                                         ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw);
-// Registers every encoding of encodings.def in order; 1 when all succeeded.
-[[nodiscard]] int register_all_encodings();
 // Lookups, safe on any thread without a lock; nullptr when absent.  An empty
 // name finds nothing.  An entry found stays valid until the library is unloaded.
 const EncodingEntry* find_encoding(std::string_view name);
@@ -60,11 +58,6 @@ void free_encodings();
 void release_encoding_storage();
 // Number of registered entries.
 uint32_t encoding_count();
-
-// Converts through the registry like the exported dispatch: 0 and an empty
-// dst for an unknown enctype or a failing converter.
-[[nodiscard]] int encoding_to_unicode(uint32_t enctype, std::string_view src, std::u16string& dst);
-[[nodiscard]] int unicode_to_encoding(uint32_t enctype, std::u16string_view src, std::string& dst);
 
 // The text before the first zero of s: what a reader of the zero-terminated
 // string sees.  Every registered converter reads its source through this, so

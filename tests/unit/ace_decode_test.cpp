@@ -11,7 +11,7 @@
 #include "api/lifecycle.h"
 #include "api/result_codes.h"
 #include "domain/ace_decode.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nessel.h"
 #include "test_support.h"
 #include "zone_fixture.h"

@@ -17,7 +17,7 @@
 #include "config/registry.h"
 #include "config/zone_table.h"
 #include "config_support.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nameprep/nameprep.h"
 #include "nessel.h"
 #include "program_runner.h"

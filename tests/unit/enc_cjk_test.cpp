@@ -15,7 +15,7 @@
 #include "data/ksc.h"
 #include "data/sjis.h"
 #include "encoding/charsets.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nessel.h"
 #include "test_support.h"
 

@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "test_support.h"
 
 namespace nessel {

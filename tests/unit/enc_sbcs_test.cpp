@@ -14,7 +14,7 @@
 
 #include "encoding/charsets.h"
 #include "encoding/enc_common.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "test_support.h"
 
 namespace nessel {

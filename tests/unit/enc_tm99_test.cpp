@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "test_support.h"
 
 namespace nessel {

@@ -12,7 +12,7 @@
 
 #include "data/viet.h"
 #include "encoding/charsets.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "test_support.h"
 
 namespace nessel {

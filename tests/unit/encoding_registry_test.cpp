@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "api/lifecycle.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nessel.h"
 #include "test_support.h"
 

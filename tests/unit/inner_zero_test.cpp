@@ -13,7 +13,7 @@
 #include "ace/convert.h"
 #include "ace/enc_utf.h"
 #include "api/lifecycle.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nessel.h"
 #include "test_support.h"
 

@@ -11,7 +11,7 @@
 #include "api/lifecycle.h"
 #include "api/result_codes.h"
 #include "domain/name_prep.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nameprep/nameprep.h"
 #include "nessel.h"
 #include "test_support.h"
