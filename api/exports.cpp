@@ -8,7 +8,7 @@
 #include <string>
 
 #include "api/lifecycle.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "domain/ace_decode.h"
 #include "domain/name_prep.h"
 #include "encoding/encoding.h"

@@ -12,7 +12,7 @@
 #include <mutex>
 
 #include "ace/convert.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "config/platform.h"
 #include "config/update.h"
 #include "config/zone_table.h"

@@ -7,7 +7,7 @@
 #include "domain/convert_domain.h"
 
 #include "ace/convert.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "config/platform.h"
 #include "config/zone_table.h"
 #include "encoding/encoding.h"

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "domain/convert_domain.h"
 #include "codecs/codecs.h"
 #include "nameprep/nameprep.h"

@@ -9,7 +9,7 @@
 
 #include "ace/convert.h"
 #include "api/lifecycle.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "domain/ace_decode.h"
 #include "codecs/codecs.h"
 #include "nessel.h"

@@ -9,7 +9,7 @@
 
 #include "ace/convert.h"
 #include "api/lifecycle.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "config/zone_table.h"
 #include "domain/convert_domain.h"
 #include "encoding/encoding.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ace/convert.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "config/registry.h"
 #include "config/zone_table.h"
 #include "config_support.h"

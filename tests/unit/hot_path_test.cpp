@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ace/enc_utf.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "domain/ace_decode.h"
 #include "domain/convert_domain.h"
 #include "nameprep/internal.h"

@@ -9,7 +9,7 @@
 
 #include "ace/convert.h"
 #include "api/lifecycle.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "domain/name_prep.h"
 #include "codecs/codecs.h"
 #include "nameprep/nameprep.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// api/result_codes.cpp: names and meanings of the result codes.  The table is
+// base/result_codes.cpp: names and meanings of the result codes.  The table is
 // the one the C++ interface carries, so the program and C++ callers print the
 // same texts.
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 
 #include "nessel.hpp"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// api/result_codes.h: the result codes of the exports as named constants,
+// base/result_codes.h: the result codes of the exports as named constants,
 // with result_code_name() for messages and tests.
 #pragma once
 
