@@ -9,6 +9,9 @@
 #include <string_view>
 #include <type_traits>
 
+#include "base/ascii.h"
+#include "base/limits.h"
+
 namespace nessel {
 
 // The prefixed codecs (RACE, LACE, DUDE, Punycode) use their prefix setting
@@ -17,9 +20,9 @@ namespace nessel {
 // as encoded on decoding.
 
 // Working limits shared by the codecs.
-inline constexpr size_t kWorkBytes = 1024;     // working buffers of the "x" variants
-inline constexpr size_t kMaxLabelUnits = 1023;  // one label on encoding
-inline constexpr size_t kMaxLabelBytes = 1023;  // one label on decoding
+inline constexpr size_t kWorkBytes = kLabelBuffer;  // working buffers of the "x" variants
+inline constexpr size_t kMaxLabelUnits = kLabelBuffer - 1;  // one label on encoding
+inline constexpr size_t kMaxLabelBytes = kLabelBuffer - 1;  // one label on decoding
 inline constexpr size_t kMaxCompressed = 4095;  // compressed form of one label
 
 // 1 for "0"-"9", "A"-"Z", "a"-"z", "_" and "-".
@@ -50,10 +53,6 @@ int base32_value(char c);
 // Returns false, with bytes unspecified, at the first character outside the
 // alphabet.  leftover receives the bits after the last whole byte.
 [[nodiscard]] bool base32_decode(std::string_view text, std::string& bytes, unsigned& leftover);
-
-// True when label begins with prefix, each character compared with the
-// upper- and the lower-case form of the prefix character (RACE, LACE).
-bool prefix_matches_icase(std::string_view label, std::string_view prefix);
 
 // Calls fn(label, sep) for every label of text cut at "." and "@"; with
 // wide_separators also at U+3002 (written ".") and U+FF20 (written "@").

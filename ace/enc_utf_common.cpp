@@ -55,17 +55,6 @@ bool base32_decode(std::string_view text, std::string& bytes, unsigned& leftover
     return true;
 }
 
-bool prefix_matches_icase(std::string_view label, std::string_view prefix) {
-    if (label.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        const char p = prefix[i], c = label[i];
-        const char up = (p >= 'a' && p <= 'z') ? char(p - 32) : p;
-        const char lo = (p >= 'A' && p <= 'Z') ? char(p + 32) : p;
-        if (c != up && c != lo) return false;
-    }
-    return true;
-}
-
 namespace {
 constexpr size_t kMaxLabel = 63;
 }  // namespace
@@ -82,7 +71,7 @@ int split_long_labels(std::string_view encoded, const SplitStyle& style, std::st
             out.append(label);
         } else {
             std::string_view prefix;
-            if (!style.prefix.empty() && prefix_matches_icase(label, style.prefix)) {
+            if (!style.prefix.empty() && ascii_istarts_with(label, style.prefix)) {
                 prefix = label.substr(0, style.prefix.size());
                 out.append(prefix);
                 label.remove_prefix(prefix.size());

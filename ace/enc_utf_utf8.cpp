@@ -12,7 +12,7 @@
 namespace nessel {
 namespace {
 
-constexpr size_t kWorkUnits = 1024;  // "dutf8"'s intermediate unit buffer
+constexpr size_t kWorkUnits = kLabelBuffer;  // "dutf8"'s intermediate unit buffer
 
 void append_utf8(std::u16string_view src, std::string& dst) {
     for (char16_t u : src) {

@@ -20,8 +20,8 @@ namespace nessel::cli {
 namespace {
 
 constexpr uint32_t kOutputBytes = kMaxNativeOutputSize;  // largest output NamePrep takes
-constexpr size_t kCodecBytes = 256;
-constexpr size_t kPrepUnits = 8192;
+constexpr size_t kCodecBytes = kCodecNameBuffer;
+constexpr size_t kPrepUnits = kNameBuffer;
 
 bool write_line(std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);

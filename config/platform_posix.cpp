@@ -24,13 +24,13 @@
 
 #include "config/platform.h"
 
+#include "base/ascii.h"
+
 namespace nessel::platform {
 
 const char kPathSeparator = '/';
 
 namespace {
-
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string lower(std::string_view s) {
     std::string out(s);
@@ -766,13 +766,7 @@ void url_close(UrlConnection* c) { delete c; }
 // ---------------------------------------------------------------------------
 
 std::size_t find_last_nocase(std::string_view text, std::string_view what) {
-    if (what.empty() || what.size() > text.size()) return std::string_view::npos;
-    for (std::size_t pos = text.size() - what.size() + 1; pos-- > 0;) {
-        std::size_t i = 0;
-        while (i < what.size() && ascii_lower(text[pos + i]) == ascii_lower(what[i])) ++i;
-        if (i == what.size()) return pos;
-    }
-    return std::string_view::npos;
+    return ascii_ifind_last(text, what);
 }
 
 }  // namespace nessel::platform

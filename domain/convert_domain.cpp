@@ -16,10 +16,6 @@
 namespace nessel {
 namespace {
 
-constexpr uint32_t kToSimplified = 0x0002;
-constexpr uint32_t kDelimiters = 0x0020;
-constexpr uint32_t kAllowUnderscore = 0x0080;
-
 // The zone record of the branch's kind for name, or nullptr.  Domain-suffix
 // zones are matched against the RACEX form, mailbox zones against the name.
 bool find_zone(bool mailbox, std::u16string_view name, std::string_view racex, ZoneView& zone) {
@@ -71,8 +67,8 @@ uint32_t zone_prep_options(int32_t prep_flags, std::string_view source_encoding,
     // Only text that came as "gb" or "Big5" keeps the folding to Simplified
     // Chinese; "GBK" does not count.
     if (!ascii_iequal(source_encoding, "gb") && !ascii_iequal(source_encoding, "Big5"))
-        options &= ~kToSimplified;
-    if (has_at) options |= kDelimiters | kAllowUnderscore;
+        options &= ~kPrepToSimplified;
+    if (has_at) options |= kPrepDelimiters | kPrepAllowUnderscore;
     return options;
 }
 

@@ -52,13 +52,6 @@ View view() {
 
 }  // namespace
 
-bool ascii_iequal(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
-    return true;
-}
-
 namespace {
 
 // Adds an entry (complete, raw pair included, before readers can see it) or

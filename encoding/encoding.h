@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/ascii.h"
+
 namespace nessel {
 
 using ToUnicodeFn = int (*)(std::string_view src, std::u16string& dst);
@@ -95,10 +97,6 @@ int from_unicode_via_raw(std::u16string_view src, std::string& dst) {
     dst.resize(written);
     return r;
 }
-
-// ASCII-only case-insensitive comparison, as used for every encoding name.
-bool ascii_iequal(std::string_view a, std::string_view b);
-inline char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
 // The "ascii" and "none" converters.
 int ascii_to_unicode(std::string_view src, std::u16string& dst);

@@ -14,13 +14,15 @@
 #include <string_view>
 #include <vector>
 
-#include "nessel.h"  // PREP_* option bits and PREP_ERR_* codes
+#include "base/flags.h"
+#include "base/limits.h"
+#include "base/result_codes.h"
 
 namespace nessel {
 
 // Longest input name, and the per-call work buffer (name plus terminator).
-inline constexpr size_t kPrepMaxInput = 1023;
-inline constexpr size_t kPrepWorkUnits = 1024;
+inline constexpr size_t kPrepMaxInput = kLabelBuffer - 1;
+inline constexpr size_t kPrepWorkUnits = kLabelBuffer;
 
 // ------------------------------------------------------------------ pipeline
 
@@ -72,7 +74,7 @@ size_t mapping_table_count();
 // ------------------------------------------------------------------ normalization
 
 // Normalization form KC over Unicode 3.1 (BMP, units treated singly); under
-// PREP_LOCAL_RULES also the Thai reordering.  1 on success, 0 when the
+// kPrepLocalRules also the Thai reordering.  1 on success, 0 when the
 // tables are not built.  An empty name gives an empty result.
 [[nodiscard]] int normalize_nfkc(std::u16string_view name, std::u16string& out, uint32_t flags);
 // Full recursive decomposition (canonical before compatibility, Hangul

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "nameprep/nameprep.h"
+#include "nessel.h"
 #include "test_support.h"
 
 using namespace nessel;

@@ -9,6 +9,7 @@
 
 #include "api/lifecycle.h"
 #include "nameprep/nameprep.h"
+#include "nessel.h"
 #include "test_support.h"
 
 using namespace nessel;

@@ -12,6 +12,7 @@
 
 #include "data/nameprep_map.h"
 #include "nameprep/nameprep.h"
+#include "nessel.h"
 #include "test_support.h"
 
 using namespace nessel;
