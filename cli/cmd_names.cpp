@@ -12,7 +12,7 @@
 #include "cli/text.h"
 #include "domain/ace_decode.h"
 #include "domain/convert_domain.h"
-#include "domain/name_prep.h"
+#include "domain/to_ace.h"
 #include "codecs/codecs.h"
 #include "nessel.h"
 

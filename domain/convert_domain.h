@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // domain/convert_domain.h: the forward conversion of one prepared name to
 // ACE as the zone table prescribes, and the helpers it shares with the
-// address and native-encoding front ends (domain/name_prep.h).
+// address and native-encoding front ends (domain/to_ace.h).
 #pragma once
 
 #include <cstddef>

@@ -10,7 +10,7 @@
 #include "ace/convert.h"
 #include "api/lifecycle.h"
 #include "base/result_codes.h"
-#include "domain/name_prep.h"
+#include "domain/to_ace.h"
 #include "codecs/codecs.h"
 #include "nameprep/nameprep.h"
 #include "nessel.h"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-// domain/name_prep.cpp: names and addresses to ACE from UTF-16 and from
+// domain/to_ace.cpp: names and addresses to ACE from UTF-16 and from
 // native encodings.  The whole input is prepared once with the options 0xA5
 // (which maps U+3002 to "." and the at-sign variants to "@"); a plain name
 // goes whole to the zone-directed conversion, an address through
 // convert_address.
-#include "domain/name_prep.h"
+#include "domain/to_ace.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// domain/name_prep.h: the cores of NamePrep_U (UTF-16 names and addresses)
+// domain/to_ace.h: the cores of NamePrep_U (UTF-16 names and addresses)
 // and NamePrep (names in a registered native encoding, with the fallback
 // encodings).  The exports in api/exports.cpp add the null checks and the
 // copies into the caller's buffers.
