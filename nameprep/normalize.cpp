@@ -12,6 +12,7 @@
 #include "data/nfkc.h"
 #include "nameprep/internal.h"
 #include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 
 namespace nessel {
 namespace {

@@ -10,6 +10,7 @@
 #include "data/nameprep_map.h"
 #include "nameprep/internal.h"
 #include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 
 namespace nessel {
 namespace {

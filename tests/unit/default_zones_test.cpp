@@ -18,7 +18,7 @@
 #include "config/zone_table.h"
 #include "config_support.h"
 #include "codecs/codecs.h"
-#include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 #include "nessel.h"
 #include "program_runner.h"
 #include "test_support.h"

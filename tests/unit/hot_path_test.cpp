@@ -16,7 +16,7 @@
 #include "domain/ace_decode.h"
 #include "domain/convert_domain.h"
 #include "nameprep/internal.h"
-#include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 #include "nessel.h"
 #include "test_support.h"
 #include "zone_fixture.h"

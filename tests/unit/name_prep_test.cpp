@@ -12,7 +12,7 @@
 #include "base/result_codes.h"
 #include "domain/to_ace.h"
 #include "codecs/codecs.h"
-#include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 #include "nessel.h"
 #include "test_support.h"
 #include "zone_fixture.h"

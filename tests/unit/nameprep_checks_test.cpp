@@ -4,7 +4,7 @@
 // initialises the library, so it also pins what nameprep answers before that.
 #include <gtest/gtest.h>
 
-#include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 #include "nessel.h"
 #include "test_support.h"
 

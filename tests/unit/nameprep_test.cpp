@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "api/lifecycle.h"
-#include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 #include "nessel.h"
 #include "test_support.h"
 

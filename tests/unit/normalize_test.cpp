@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "data/nameprep_map.h"
-#include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 #include "nessel.h"
 #include "test_support.h"
 

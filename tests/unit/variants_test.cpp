@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "data/nameprep_premap.h"
-#include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 #include "test_support.h"
 
 using namespace nessel;
