@@ -8,14 +8,13 @@ position without a character) and a two-level reverse index (unit -> code,
 0 for none) that gives, for every unit, the lowest code holding it, which is
 what a search of the decoding table from its start would find.
 
-Inputs: the Unicode mapping files under tools/gen/sources/ (BIG5.TXT,
-JIS0208.TXT, JIS0212.TXT) and, for GBK and the Korean table, Python's own
-cp936 and cp949 codecs (standard library).
+Inputs, all under tools/gen/sources/: the Unicode mapping files BIG5.TXT,
+JIS0208.TXT and JIS0212.TXT and, for GBK and the Korean table, the dumps
+cjk/cp936.txt and cjk/cp949.txt of Python's codecs (dump_cjk_codecs.py).
 
 Usage: python3 tools/gen/gen_cjk.py --out DIR   (writes DIR/big5.h ...)
 """
 import argparse
-import codecs
 import hashlib
 import os
 import sys
@@ -71,15 +70,9 @@ def build_big5():
 
 
 def build_codec_table(codec, first, last):
-    table = []
-    dec = codecs.getdecoder(codec)
-    for code in range(first, last + 1):
-        try:
-            s = dec(bytes([code >> 8, code & 0xFF]))[0]
-        except UnicodeDecodeError:
-            s = ""
-        table.append(ord(s) if len(s) == 1 else NONE)
-    return table
+    """The table of codes first..last from the codec's dump, NONE where it has no entry."""
+    m = dict(read_mapping(os.path.join("cjk", codec + ".txt"), 0, 1))
+    return [m.get(code, NONE) for code in range(first, last + 1)]
 
 
 def build_gbk():
@@ -147,11 +140,11 @@ TABLES = [
     # file, prefix, builder, input description, first-code comment
     ("big5.h", "big5", build_big5, "tools/gen/sources/BIG5.TXT",
      "index (lead - 0xA1) * 157 + trail offset, codes 0xA140..0xF9DC"),
-    ("gbk.h", "gbk", build_gbk, "Python codec cp936",
+    ("gbk.h", "gbk", build_gbk, "tools/gen/sources/cjk/cp936.txt",
      "index code - 0x8140, codes 0x8140..0xFE4F"),
     ("sjis.h", "sjis", build_sjis, "tools/gen/sources/JIS0208.TXT",
      "index code - 0x8140, codes 0x8140..0xEAA4"),
-    ("ksc.h", "ksc", build_ksc, "Python codec cp949",
+    ("ksc.h", "ksc", build_ksc, "tools/gen/sources/cjk/cp949.txt",
      "index code - 0x8140, codes 0x8140..0xFDFF"),
     ("jisx0212.h", "jisx0212", build_jisx0212, "tools/gen/sources/JIS0212.TXT",
      "index code - 0x222F, codes 0x222F..0x6D63 (7-bit byte pairs)"),
