@@ -76,46 +76,11 @@ int for_each_label(std::basic_string_view<CharT> text, bool wide_separators, Fn&
     }
 }
 
-// Punycode ("AMC-Z", "PUNYCODE").
-int punycode_to_unicode(std::string_view src, std::u16string& dst);
-int punycode_from_unicode(std::u16string_view src, std::string& dst);
-
-// RACE and RACEX.
-int race_to_unicode(std::string_view src, std::u16string& dst);
-int race_from_unicode(std::u16string_view src, std::string& dst);
-int racex_to_unicode(std::string_view src, std::u16string& dst);
-int racex_from_unicode(std::u16string_view src, std::string& dst);
-
-// LACE.
-int lace_to_unicode(std::string_view src, std::u16string& dst);
-int lace_from_unicode(std::u16string_view src, std::string& dst);
-
-// DUDE and DUDEX.  The decoder writes "dudeprefix:<prefix>" lines to stdout.
-int dude_to_unicode(std::string_view src, std::u16string& dst);
-int dude_from_unicode(std::u16string_view src, std::string& dst);
-int dudex_to_unicode(std::string_view src, std::u16string& dst);
-int dudex_from_unicode(std::u16string_view src, std::string& dst);
-
-// UTF-8 of 16-bit units, its lower-case and doubled forms.
-int utf8_to_unicode(std::string_view src, std::u16string& dst);
-int utf8_from_unicode(std::u16string_view src, std::string& dst);
-int gutf8_to_unicode(std::string_view src, std::u16string& dst);
-int gutf8_from_unicode(std::u16string_view src, std::string& dst);
-int dutf8_to_unicode(std::string_view src, std::u16string& dst);
-int dutf8_from_unicode(std::u16string_view src, std::string& dst);
-
-// UTF-5 and UTF-5 with long labels split.
-int utf5_to_unicode(std::string_view src, std::u16string& dst);
-int utf5_from_unicode(std::u16string_view src, std::string& dst);
-int utf5x_to_unicode(std::string_view src, std::u16string& dst);
-int utf5x_from_unicode(std::u16string_view src, std::string& dst);
-
-// CIDNUC, numeric character references, RawACE.
-int cidnuc_to_unicode(std::string_view src, std::u16string& dst);
-int cidnuc_from_unicode(std::u16string_view src, std::string& dst);
-int ncr_to_unicode(std::string_view src, std::u16string& dst);
-int ncr_from_unicode(std::u16string_view src, std::string& dst);
-int rawace_to_unicode(std::string_view src, std::u16string& dst);
-int rawace_from_unicode(std::u16string_view src, std::string& dst);
+// The converter pair of every codec, declared from the rows of codecs.def.
+#define ENCODING(name, to, from)                         \
+    int to(std::string_view src, std::u16string& dst); \
+    int from(std::u16string_view src, std::string& dst);
+#include "ace/codecs.def"
+#undef ENCODING
 
 }  // namespace nessel
