@@ -13,6 +13,8 @@ import argparse
 import os
 import sys
 
+from dump_sbcs_codecs import write_dump
+
 # codec, first code, last code (the ranges of data/gbk.h and data/ksc.h)
 CODECS = [("cp936", 0x8140, 0xFE4F), ("cp949", 0x8140, 0xFDFF)]
 
@@ -23,18 +25,10 @@ def main():
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
     for name, first, last in CODECS:
-        lines = ["# %s: two-byte codes 0x%04X..0x%04X to Unicode as decoded by Python %d.%d codec '%s'"
-                 % (name, first, last, sys.version_info[0], sys.version_info[1], name),
-                 "# Undecodable codes are absent. Written by tools/gen/dump_cjk_codecs.py."]
-        for code in range(first, last + 1):
-            try:
-                s = bytes([code >> 8, code & 0xFF]).decode(name)
-            except UnicodeDecodeError:
-                continue
-            if len(s) == 1:
-                lines.append("0x%04X\t0x%04X" % (code, ord(s)))
-        with open(os.path.join(args.out, name + ".txt"), "w", newline="\n") as f:
-            f.write("\n".join(lines) + "\n")
+        header = ["# %s: two-byte codes 0x%04X..0x%04X to Unicode as decoded by Python %d.%d codec '%s'"
+                  % (name, first, last, sys.version_info[0], sys.version_info[1], name),
+                  "# Undecodable codes are absent. Written by tools/gen/dump_cjk_codecs.py."]
+        write_dump(os.path.join(args.out, name + ".txt"), header, range(first, last + 1), 2, name)
 
 
 if __name__ == "__main__":
