@@ -10,6 +10,9 @@
 #include <string_view>
 #include <type_traits>
 
+#include "base/ascii.h"
+#include "base/limits.h"
+
 namespace nessel {
 
 // The prefixed codecs (RACE, LACE, DUDE, Punycode) use their prefix setting
@@ -18,9 +21,9 @@ namespace nessel {
 // as encoded on decoding.
 
 // Working limits shared by the codecs.
-inline constexpr size_t kWorkBytes = 1024;     // working buffers of the "x" variants
-inline constexpr size_t kMaxLabelUnits = 1023;  // one label on encoding
-inline constexpr size_t kMaxLabelBytes = 1023;  // one label on decoding
+inline constexpr size_t kWorkBytes = kLabelBuffer;  // working buffers of the "x" variants
+inline constexpr size_t kMaxLabelUnits = kLabelBuffer - 1;  // one label on encoding
+inline constexpr size_t kMaxLabelBytes = kLabelBuffer - 1;  // one label on decoding
 inline constexpr size_t kMaxCompressed = 4095;  // compressed form of one label
 
 // 1 for "0"-"9", "A"-"Z", "a"-"z", "_" and "-".
@@ -55,10 +58,6 @@ int base32_value(char c);
 template <typename Out>
 [[nodiscard]] bool base32_decode(std::string_view text, Out& bytes, unsigned& leftover);
 
-// True when label begins with prefix, each character compared with the
-// upper- and the lower-case form of the prefix character (RACE, LACE).
-bool prefix_matches_icase(std::string_view label, std::string_view prefix);
-
 // Calls fn(label, sep) for every label of text cut at "." and "@"; with
 // wide_separators also at U+3002 (written ".") and U+FF20 (written "@").
 // sep is the separator byte that ended the label, or 0 after the last one.
@@ -81,71 +80,26 @@ int for_each_label(std::basic_string_view<CharT> text, bool wide_separators, Fn&
     }
 }
 
-// Raw forms (encoding/encoding.h) of the codecs that have one.
-#define NESSEL_ACE_RAW_PAIR(fn)                                                          \
+// The converter pair of every codec, declared from the rows of codecs.def;
+// a CODEC row declares its raw pair (encoding/encoding.h) too.
+#define ENCODING(name, to, from)                         \
+    int to(std::string_view src, std::u16string& dst); \
+    int from(std::u16string_view src, std::string& dst);
+#define CODEC(name, fn)                                                                  \
+    ENCODING(name, fn##_to_unicode, fn##_from_unicode)                                   \
     int fn##_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written); \
     int fn##_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written);
-NESSEL_ACE_RAW_PAIR(lace)
-NESSEL_ACE_RAW_PAIR(dude)
-NESSEL_ACE_RAW_PAIR(dudex)
-NESSEL_ACE_RAW_PAIR(utf8)
-NESSEL_ACE_RAW_PAIR(gutf8)
-NESSEL_ACE_RAW_PAIR(dutf8)
-NESSEL_ACE_RAW_PAIR(utf5)
-NESSEL_ACE_RAW_PAIR(utf5x)
-NESSEL_ACE_RAW_PAIR(cidnuc)
-NESSEL_ACE_RAW_PAIR(ncr)
-NESSEL_ACE_RAW_PAIR(rawace)
-#undef NESSEL_ACE_RAW_PAIR
+#include "ace/codecs.def"
+#undef CODEC
+#undef ENCODING
 
-// Punycode ("AMC-Z", "PUNYCODE").
-int punycode_to_unicode(std::string_view src, std::u16string& dst);
-int punycode_from_unicode(std::u16string_view src, std::string& dst);
-
-// RACE and RACEX.
-int race_to_unicode(std::string_view src, std::u16string& dst);
-int race_from_unicode(std::u16string_view src, std::string& dst);
-int racex_to_unicode(std::string_view src, std::u16string& dst);
-int racex_from_unicode(std::u16string_view src, std::string& dst);
-// One label (no "." or "@" in it) that holds a unit above 0x7F, at most
+// One RACE label (no "." or "@" in it) that holds a unit above 0x7F, at most
 // kMaxLabelUnits long: the length of its RACE form with prefix and suffix
 // together affixes long, and the form itself appended to out (its length
 // returned).
 size_t race_label_size(const char16_t* label, size_t len, size_t affixes);
 size_t race_label_encode(const char16_t* label, size_t len, std::string_view prefix,
                          std::string_view suffix, std::string& out);
-
-// LACE.
-int lace_to_unicode(std::string_view src, std::u16string& dst);
-int lace_from_unicode(std::u16string_view src, std::string& dst);
-
-// DUDE and DUDEX.  The decoder writes "dudeprefix:<prefix>" lines to stdout.
-int dude_to_unicode(std::string_view src, std::u16string& dst);
-int dude_from_unicode(std::u16string_view src, std::string& dst);
-int dudex_to_unicode(std::string_view src, std::u16string& dst);
-int dudex_from_unicode(std::u16string_view src, std::string& dst);
-
-// UTF-8 of 16-bit units, its lower-case and doubled forms.
-int utf8_to_unicode(std::string_view src, std::u16string& dst);
-int utf8_from_unicode(std::u16string_view src, std::string& dst);
-int gutf8_to_unicode(std::string_view src, std::u16string& dst);
-int gutf8_from_unicode(std::u16string_view src, std::string& dst);
-int dutf8_to_unicode(std::string_view src, std::u16string& dst);
-int dutf8_from_unicode(std::u16string_view src, std::string& dst);
-
-// UTF-5 and UTF-5 with long labels split.
-int utf5_to_unicode(std::string_view src, std::u16string& dst);
-int utf5_from_unicode(std::u16string_view src, std::string& dst);
-int utf5x_to_unicode(std::string_view src, std::u16string& dst);
-int utf5x_from_unicode(std::u16string_view src, std::string& dst);
-
-// CIDNUC, numeric character references, RawACE.
-int cidnuc_to_unicode(std::string_view src, std::u16string& dst);
-int cidnuc_from_unicode(std::u16string_view src, std::string& dst);
-int ncr_to_unicode(std::string_view src, std::u16string& dst);
-int ncr_from_unicode(std::u16string_view src, std::string& dst);
-int rawace_to_unicode(std::string_view src, std::u16string& dst);
-int rawace_from_unicode(std::u16string_view src, std::string& dst);
 
 // Definitions of the templates above.
 
@@ -203,7 +157,7 @@ int split_long_labels(std::string_view encoded, const SplitStyle& style, Out& ou
             out.append(label);
         } else {
             std::string_view prefix;
-            if (!style.prefix.empty() && prefix_matches_icase(label, style.prefix)) {
+            if (!style.prefix.empty() && ascii_istarts_with(label, style.prefix)) {
                 prefix = label.substr(0, style.prefix.size());
                 out.append(prefix);
                 label.remove_prefix(prefix.size());

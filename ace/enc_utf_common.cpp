@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// ace/enc_utf_common.cpp: what the codecs share: the LDH test, the value
-// of a base32 character and the prefix test (the templates are in enc_utf.h).
+// ace/enc_utf_common.cpp: what the codecs share: the LDH test and the value
+// of a base32 character (the templates are in enc_utf.h).
 #include "ace/enc_utf.h"
 
 namespace nessel {
@@ -15,17 +15,6 @@ int base32_value(char c) {
     if (c >= 'A' && c <= 'Z') return c - 'A';
     if (c >= '2' && c <= '7') return c - '2' + 26;
     return -1;
-}
-
-bool prefix_matches_icase(std::string_view label, std::string_view prefix) {
-    if (label.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        const char p = prefix[i], c = label[i];
-        const char up = (p >= 'a' && p <= 'z') ? char(p - 32) : p;
-        const char lo = (p >= 'A' && p <= 'Z') ? char(p + 32) : p;
-        if (c != up && c != lo) return false;
-    }
-    return true;
 }
 
 }  // namespace nessel

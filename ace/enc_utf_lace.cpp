@@ -122,7 +122,7 @@ int lace_decode(std::string_view src, Out& dst) {
         // A label beyond the 1023-byte working buffer is refused.
         if (label.size() > kMaxLabelBytes) return 0;
         bool copy = true;
-        if (prefix_matches_icase(label, prefix)) {
+        if (ascii_istarts_with(label, prefix)) {
             bytes.clear();
             unsigned leftover = 0;  // ignored: the length is not tested
             if (base32_decode(label.substr(prefix.size()), bytes, leftover)) {

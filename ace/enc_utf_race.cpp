@@ -176,7 +176,7 @@ int race_to_unicode(std::string_view src, std::u16string& dst) {
             return 0;
         }
         Decoded d = Decoded::kNotBase32;
-        if (prefix_matches_icase(label, prefix)) {
+        if (ascii_istarts_with(label, prefix)) {
             const size_t mark = dst.size();
             d = decode_body(label.substr(prefix.size()), dst);
             if (d == Decoded::kFail) {

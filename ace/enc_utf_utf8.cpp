@@ -13,7 +13,7 @@
 namespace nessel {
 namespace {
 
-constexpr size_t kWorkUnits = 1024;  // "dutf8"'s intermediate unit buffer
+constexpr size_t kWorkUnits = kLabelBuffer;  // "dutf8"'s intermediate unit buffer
 
 template <typename Out>
 void append_utf8(std::u16string_view src, Out& dst) {

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "domain/ace_decode.h"
-#include "domain/name_prep.h"
+#include "domain/to_ace.h"
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
 

@@ -12,11 +12,11 @@
 #include <mutex>
 
 #include "ace/convert.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "config/platform.h"
 #include "config/update.h"
 #include "config/zone_table.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nameprep/nameprep.h"
 
 namespace nessel {

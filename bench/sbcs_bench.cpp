@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 
 namespace {
 

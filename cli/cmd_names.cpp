@@ -7,21 +7,21 @@
 
 #include "ace/convert.h"
 #include "api/lifecycle.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "cli/commands.h"
 #include "cli/text.h"
 #include "domain/ace_decode.h"
 #include "domain/convert_domain.h"
-#include "domain/name_prep.h"
-#include "encoding/encoding.h"
+#include "domain/to_ace.h"
+#include "codecs/codecs.h"
 #include "nessel.h"
 
 namespace nessel::cli {
 namespace {
 
 constexpr uint32_t kOutputBytes = kMaxNativeOutputSize;  // largest output NamePrep takes
-constexpr size_t kCodecBytes = 256;
-constexpr size_t kPrepUnits = 8192;
+constexpr size_t kCodecBytes = kCodecNameBuffer;
+constexpr size_t kPrepUnits = kNameBuffer;
 
 bool write_line(std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
@@ -39,6 +39,88 @@ std::string prepared_ascii(const std::u16string& name) {
                            kAddressPrepFlags) != 0)
         return {};
     return narrow(std::u16string_view(out.c_str()));
+}
+
+}  // namespace
+
+namespace {
+
+// The buffers of one to-ace run, reused for every item.
+struct ToAceBuffers {
+    std::string output = std::string(kOutputBytes, '\0');
+    std::u16string uoutput = std::u16string(kOutputBytes / 2, u'\0');
+    char codec[kCodecBytes] = {};
+};
+
+// One item's outcome.  refused: the input itself was refused (and reported)
+// before any conversion; otherwise code is NamePrep's result, ace the ACE
+// text on success and units the name as UTF-16 when it is all ASCII.
+struct ToAceItem {
+    bool refused = false;
+    uint32_t code = kErrConversion;
+    std::string ace;
+    std::u16string units;
+};
+
+ToAceItem refuse(const std::string& label, const std::string& why) {
+    report("to-ace", label, why);
+    ToAceItem r;
+    r.refused = true;
+    return r;
+}
+
+// UTF-8 from the terminal, converted as UTF-16 through NamePrep_U.
+ToAceItem to_ace_utf8(const std::string& item, const std::string& label, ToAceBuffers& b) {
+    ToAceItem r;
+    if (!utf8_to_utf16(item, r.units)) return refuse(label, "input is not valid UTF-8");
+    if (r.units.find(u'\0') != std::u16string::npos) return refuse(label, "input holds a zero byte");
+    std::u16string in = r.units;
+    in.push_back(0);
+    r.code = NamePrep_U("UTF-8", reinterpret_cast<const nessel_unit*>(in.c_str()),
+                        reinterpret_cast<nessel_unit*>(b.uoutput.data()), kOutputBytes, b.codec,
+                        kCodecBytes, 0);
+    if (r.code == kOk) r.ace = narrow(std::u16string_view(b.uoutput.c_str()));
+    return r;
+}
+
+// Bytes in encoding from (or UTF-8 recoded into as first) through NamePrep.
+ToAceItem to_ace_native(const std::string& item, const std::string& label, const std::string& from,
+                        const std::string& as, unsigned char options, ToAceBuffers& b) {
+    ToAceItem r;
+    std::string bytes = item;
+    std::string enc = from;
+    if (!as.empty()) {
+        // UTF-8 text recoded into the chosen encoding first, so that a
+        // terminal user can try the path of a legacy encoding.
+        std::u16string u;
+        if (!utf8_to_utf16(item, u)) return refuse(label, "input is not valid UTF-8");
+        if (unicode_to_encoding(encoding_type(as), u, bytes) == 0)
+            return refuse(label, "input has no form in " + as);
+        enc = as;
+    }
+    if (bytes.find('\0') != std::string::npos) return refuse(label, "input holds a zero byte");
+    r.code = NamePrep(enc.c_str(), bytes.c_str(), b.output.data(), kOutputBytes, b.codec,
+                      kCodecBytes, options);
+    if (r.code == kOk) r.ace = b.output.c_str();
+    if (r.code == kErrAllAscii) (void)encoding_to_unicode(encoding_type(enc), bytes, r.units);
+    return r;
+}
+
+// Writes the item's line, or reports its failure; false on failure.
+bool write_to_ace(const ToAceItem& r, const std::string& label, bool show_codec, const char* codec) {
+    if (r.refused) return false;
+    if (r.code == kErrAllAscii) {
+        // Nothing to convert: the name is already ASCII once prepared.
+        const std::string prepared = prepared_ascii(r.units);
+        if (!prepared.empty()) return write_line(show_codec ? prepared + "\t-" : prepared);
+        // (A 7001 of the last fallback encoding, whose reading of the
+        // input is not at hand, is reported like a failure.)
+    }
+    if (r.code != kOk) {
+        report_code("to-ace", label, r.code);
+        return false;
+    }
+    return write_line(show_codec ? r.ace + "\t" + codec : r.ace);
 }
 
 }  // namespace
@@ -66,76 +148,13 @@ int cmd_to_ace(const Args& args) {
         return kExitInit;
     }
     int status = kExitOk;
-    std::string output(kOutputBytes, '\0');
-    std::u16string uoutput(kOutputBytes / 2, u'\0');
-    char codec[kCodecBytes];
+    ToAceBuffers b;
+    const bool utf8 = is_terminal_utf8(from) && as.empty();
     for_each_item(p.items, [&](const std::string& item, const std::string& label) {
-        codec[0] = 0;
-        uint32_t code;
-        std::u16string units;  // the name as UTF-16, for the all-ASCII case
-        std::string ace;
-        if (is_terminal_utf8(from) && as.empty()) {
-            if (!utf8_to_utf16(item, units)) {
-                report("to-ace", label, "input is not valid UTF-8");
-                status = kExitFailure;
-                return;
-            }
-            if (units.find(u'\0') != std::u16string::npos) {
-                report("to-ace", label, "input holds a zero byte");
-                status = kExitFailure;
-                return;
-            }
-            std::u16string in = units;
-            in.push_back(0);
-            code = NamePrep_U("UTF-8", reinterpret_cast<const nessel_unit*>(in.c_str()),
-                              reinterpret_cast<nessel_unit*>(uoutput.data()), kOutputBytes, codec,
-                              kCodecBytes, 0);
-            if (code == kOk) ace = narrow(std::u16string_view(uoutput.c_str()));
-        } else {
-            std::string bytes = item;
-            std::string enc = from;
-            if (!as.empty()) {
-                // UTF-8 text recoded into the chosen encoding first, so that a
-                // terminal user can try the path of a legacy encoding.
-                std::u16string u;
-                if (!utf8_to_utf16(item, u)) {
-                    report("to-ace", label, "input is not valid UTF-8");
-                    status = kExitFailure;
-                    return;
-                }
-                if (unicode_to_encoding(encoding_type(as), u, bytes) == 0) {
-                    report("to-ace", label, "input has no form in " + as);
-                    status = kExitFailure;
-                    return;
-                }
-                enc = as;
-            }
-            if (bytes.find('\0') != std::string::npos) {
-                report("to-ace", label, "input holds a zero byte");
-                status = kExitFailure;
-                return;
-            }
-            code = NamePrep(enc.c_str(), bytes.c_str(), output.data(), kOutputBytes, codec,
-                            kCodecBytes, options);
-            if (code == kOk) ace = output.c_str();
-            if (code == kErrAllAscii) (void)encoding_to_unicode(encoding_type(enc), bytes, units);
-        }
-        if (code == kErrAllAscii) {
-            // Nothing to convert: the name is already ASCII once prepared.
-            const std::string prepared = prepared_ascii(units);
-            if (!prepared.empty()) {
-                write_line(show_codec ? prepared + "\t-" : prepared);
-                return;
-            }
-            // (A 7001 of the last fallback encoding, whose reading of the
-            // input is not at hand, is reported like a failure.)
-        }
-        if (code != kOk) {
-            report_code("to-ace", label, code);
-            status = kExitFailure;
-            return;
-        }
-        write_line(show_codec ? ace + "\t" + codec : ace);
+        b.codec[0] = 0;
+        const ToAceItem r = utf8 ? to_ace_utf8(item, label, b)
+                                 : to_ace_native(item, label, from, as, options, b);
+        if (!write_to_ace(r, label, show_codec, b.codec)) status = kExitFailure;
     });
     return status;
 }

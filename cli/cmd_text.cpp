@@ -7,10 +7,10 @@
 
 #include "ace/convert.h"
 #include "api/lifecycle.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "cli/commands.h"
 #include "cli/text.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 
 namespace nessel::cli {
 namespace {

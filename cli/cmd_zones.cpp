@@ -6,7 +6,7 @@
 
 #include "ace/convert.h"
 #include "api/lifecycle.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "cli/commands.h"
 #include "cli/text.h"
 #include "config/platform.h"

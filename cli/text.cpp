@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "encoding/encoding.h"
 
 namespace nessel::cli {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "base/ascii.h"
 #include "config/platform.h"
 #include "config/registry.h"
 
@@ -19,17 +20,6 @@ constexpr std::string_view kAbsent = "ERROR_NAME";  // default of every entry ke
 constexpr std::size_t kValueCapacity = 1040;        // each value read holds 1039 characters
 constexpr std::size_t kMaxPath = 259;               // what a 260-byte path buffer holds
 constexpr std::size_t kVersionHead = 4096;          // bytes read for the version line
-
-bool equal_nocase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 // Deletes every value of the DNSF key (its subkeys stay).
 void clear_dnsf_key() {
@@ -75,7 +65,7 @@ int32_t write_entries(platform::Profile* profile, uint32_t count) {
         bool complete = true;
         for (int i = 0; i < 5; ++i) {
             v[i] = platform::profile_get_string(profile, kSection, names[i], kAbsent, kValueCapacity);
-            if (equal_nocase(v[i], kAbsent)) complete = false;
+            if (ascii_iequal(v[i], kAbsent)) complete = false;
         }
         if (!complete) continue;
         const std::string& root = v[0];
@@ -84,24 +74,24 @@ int32_t write_entries(platform::Profile* profile, uint32_t count) {
         const std::string& type = v[3];
         const std::string& value = v[4];
         // Both roots select the current user; nothing is written elsewhere.
-        if (equal_nocase(root, "HKEY_CURRENT_USER") || equal_nocase(root, "HKEY_LOCAL_MACHINE")) {
+        if (ascii_iequal(root, "HKEY_CURRENT_USER") || ascii_iequal(root, "HKEY_LOCAL_MACHINE")) {
             root_chosen = true;
         } else if (!root_chosen) {
             // An unknown root keeps the root of an earlier entry; with none
             // chosen yet there is no root to write under, so the entry is skipped.
             continue;
         }
-        if (equal_nocase(type, "NUMERIC")) {
+        if (ascii_iequal(type, "NUMERIC")) {
             int32_t number = 0;
             (void)scan_decimal(value, number);  // text that is no number stores 0
             (void)reg_write_dword(subkey, name, static_cast<uint32_t>(number));
-        } else if (equal_nocase(type, "STRING")) {
+        } else if (ascii_iequal(type, "STRING")) {
             (void)reg_write_text(subkey, name, value);
         } else {
             continue;
         }
         // Counted whether or not the write succeeded, repeats included.
-        if (equal_nocase(subkey, kDnsfKey)) ++zones;
+        if (ascii_iequal(subkey, kDnsfKey)) ++zones;
     }
     return zones;
 }

@@ -13,6 +13,8 @@
 #include <new>
 #include <vector>
 
+#include "base/ascii.h"
+
 namespace nessel::platform {
 
 namespace {
@@ -27,12 +29,9 @@ bool to_cstr(std::string_view s, std::string& out) {
 
 bool fits_dword(std::size_t n) { return n <= std::numeric_limits<DWORD>::max(); }
 
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equal_nocase_ascii(const char* a, std::string_view b) {
-    for (std::size_t i = 0; i < b.size(); ++i)
-        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
-    return true;
+// The what.size() bytes at a equal what, ASCII letters folded.
+bool equal_nocase_ascii(const char* a, std::string_view what) {
+    return ascii_iequal(std::string_view(a, what.size()), what);
 }
 
 }  // namespace

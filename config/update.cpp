@@ -55,8 +55,11 @@ void maybe_update(int force) {
     stamp_update_time();
 }
 
-int fetch_config_update(int force, const platform::TransferBounds& bounds) {
-    const int no_connection = force ? 0 : 1;
+namespace {
+
+// The update file's URL: the server and the file name from the store, with
+// their built-in defaults (a missing file name is written back).
+std::string update_url() {
     std::string file_url;
     if (reg_read_text(kTalvexClientKey, "RegFileURL", file_url) != platform::kErrorSuccess) {
         file_url = kDefaultFileUrl;
@@ -66,7 +69,42 @@ int fetch_config_update(int force, const platform::TransferBounds& bounds) {
     if (reg_read_text(kTalvexClientKey, "UpdateServerURL", server) != platform::kErrorSuccess ||
         server.empty())
         server = kBuiltinServerUrl;
-    const std::string url = server + "/" + file_url;
+    return server + "/" + file_url;
+}
+
+// Copies the body of conn into file block by block.  The first block tells
+// the server's version (server_version, left as it is when the block names
+// none); the copy stops there when the block has no version line or, unless
+// forced, the version is the stored one.  True when the transfer was given
+// up (reads kept failing, or the file could not be written).
+bool download_body(platform::UrlConnection* conn, platform::DownloadFile* file, int force,
+                   int32_t stored, int32_t& server_version) {
+    bool first = true;
+    int failures = 0;
+    std::string block;
+    for (;;) {
+        if (!platform::url_read(conn, kBlockSize, block)) {
+            // A failed read is tried again, a bounded number of times.
+            if (++failures > kMaxReadRetries) return true;
+            continue;
+        }
+        failures = 0;
+        if (!platform::download_file_write(file, block)) return true;
+        if (first) {
+            first = false;
+            if (platform::find_last_nocase(block, "VERSION=") == std::string_view::npos) return false;
+            server_version = block_version(block, server_version);
+            if (server_version == stored && force == 0) return false;
+        }
+        if (block.size() < kBlockSize) return false;  // end of the data
+    }
+}
+
+}  // namespace
+
+int fetch_config_update(int force, const platform::TransferBounds& bounds) {
+    const int no_connection = force ? 0 : 1;
+    const std::string url = update_url();
     // A URL longer than its 260-byte buffer is refused like one that cannot
     // be opened.
     if (url.size() > kMaxUrl) return no_connection;
@@ -85,33 +123,7 @@ int fetch_config_update(int force, const platform::TransferBounds& bounds) {
     (void)reg_read_dword(kTalvexClientKey, "LastUpdateVersion", stored_raw);
     const auto stored = static_cast<int32_t>(stored_raw);
     int32_t server_version = static_cast<int32_t>(stored_raw + 1u);
-
-    bool first = true;
-    bool given_up = false;
-    int failures = 0;
-    std::string block;
-    for (;;) {
-        if (!platform::url_read(conn, kBlockSize, block)) {
-            // A failed read is tried again, a bounded number of times.
-            if (++failures > kMaxReadRetries) {
-                given_up = true;
-                break;
-            }
-            continue;
-        }
-        failures = 0;
-        if (!platform::download_file_write(file, block)) {
-            given_up = true;
-            break;
-        }
-        if (first) {
-            first = false;
-            if (platform::find_last_nocase(block, "VERSION=") == std::string_view::npos) break;
-            server_version = block_version(block, server_version);
-            if (server_version == stored && force == 0) break;
-        }
-        if (block.size() < kBlockSize) break;  // end of the data
-    }
+    const bool given_up = download_body(conn, file, force, stored, server_version);
     platform::url_close(conn);
     // A transfer given up (broken off, over its time or size bound, or not
     // writable) is discarded rather than imported in part: a cut file would

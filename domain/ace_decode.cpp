@@ -3,7 +3,7 @@
 #include "domain/ace_decode.h"
 
 #include "ace/convert.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "encoding/encoding.h"
 
 namespace nessel {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/limits.h"
+
 namespace nessel {
 
 // True for the six codec names accepted at the ACE-to-native interface:
@@ -15,7 +17,7 @@ namespace nessel {
 bool ace_codec_accepted(const char* codec);
 
 // Largest decoded text, in units, that the intermediate buffer holds.
-inline constexpr size_t kMaxDecodedUnits = 1023;
+inline constexpr size_t kMaxDecodedUnits = kLabelBuffer - 1;
 
 // Decodes text with source_codec and encodes it with target_encoding.
 // Returns 0, 101, 102, 201 or 202.  output is filled for 0 and for 202 (what

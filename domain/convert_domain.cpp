@@ -10,21 +10,13 @@
 
 #include "ace/convert.h"
 #include "ace/enc_utf.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "config/platform.h"
 #include "config/zone_table.h"
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
 
 namespace nessel {
-namespace {
-
-constexpr uint32_t kToSimplified = 0x0002;
-constexpr uint32_t kDelimiters = 0x0020;
-constexpr uint32_t kAllowUnderscore = 0x0080;
-
-}  // namespace
-
 int is_all_ascii(std::u16string_view s) {
     for (char16_t u : s)
         if (u > 0x7F) return 0;
@@ -61,8 +53,8 @@ uint32_t zone_prep_options(int32_t prep_flags, std::string_view source_encoding,
     // Only text that came as "gb" or "Big5" keeps the folding to Simplified
     // Chinese; "GBK" does not count.
     if (!ascii_iequal(source_encoding, "gb") && !ascii_iequal(source_encoding, "Big5"))
-        options &= ~kToSimplified;
-    if (has_at) options |= kDelimiters | kAllowUnderscore;
+        options &= ~kPrepToSimplified;
+    if (has_at) options |= kPrepDelimiters | kPrepAllowUnderscore;
     return options;
 }
 

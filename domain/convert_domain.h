@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // domain/convert_domain.h: the forward conversion of one prepared name to
 // ACE as the zone table prescribes, and the helpers it shares with the
-// address and native-encoding front ends (domain/name_prep.h).
+// address and native-encoding front ends (domain/to_ace.h).
 #pragma once
 
 #include <cstddef>
@@ -9,14 +9,19 @@
 #include <string>
 #include <string_view>
 
+#include "base/flags.h"
+#include "base/limits.h"
+
 namespace nessel {
 
 // Working limits of one conversion.  Each is enforced: a text that would not
 // fit makes the conversion fail instead of growing past it.
-inline constexpr size_t kMaxNameUnits = 8191;    // work name / prepared name, terminator excluded
-inline constexpr size_t kMaxAceBytes = 8191;     // ACE buffer, terminator excluded
-inline constexpr size_t kZonePrepCapacity = 1024;  // nameprep output with the zone's options
-inline constexpr uint32_t kAddressPrepFlags = 0xA5;  // LOCAL_RULES|IDEOGRAPHIC_STOP|DELIMITERS|UNDERSCORE
+inline constexpr size_t kMaxNameUnits = kNameBuffer - 1;  // work name / prepared name, terminator excluded
+inline constexpr size_t kMaxAceBytes = kAceBuffer - 1;  // ACE buffer, terminator excluded
+inline constexpr size_t kZonePrepCapacity = kLabelBuffer;  // nameprep output with the zone's options
+// The options NamePrep prepares an address with.
+inline constexpr uint32_t kAddressPrepFlags =
+    kPrepLocalRules | kPrepMapIdeographicStop | kPrepDelimiters | kPrepAllowUnderscore;
 
 // 1 when every unit is at most 0x7F (an empty string included), else 0.
 [[nodiscard]] int is_all_ascii(std::u16string_view s);
@@ -29,8 +34,8 @@ inline constexpr uint32_t kAddressPrepFlags = 0xA5;  // LOCAL_RULES|IDEOGRAPHIC_
 [[nodiscard]] int zone_suffix_match_w(std::u16string_view name, std::string_view zone);
 
 // The nameprep options for a name under a zone: prep_flags, without
-// PREP_TO_SIMPLIFIED unless the text came as "gb" or "Big5", with
-// PREP_DELIMITERS and PREP_ALLOW_UNDERSCORE for a name holding "@".
+// kPrepToSimplified unless the text came as "gb" or "Big5", with
+// kPrepDelimiters and kPrepAllowUnderscore for a name holding "@".
 [[nodiscard]] uint32_t zone_prep_options(int32_t prep_flags, std::string_view source_encoding,
                                          bool has_at);
 

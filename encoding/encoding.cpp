@@ -8,10 +8,7 @@
 #include <mutex>
 #include <new>
 
-#include "ace/convert.h"
 #include "encoding/ascii_run.h"
-#include "ace/enc_utf.h"
-#include "encoding/charsets.h"
 
 namespace nessel {
 namespace {
@@ -54,27 +51,7 @@ View view() {
     return {b->entries, b->count.load(std::memory_order_acquire)};
 }
 
-// The registered form of a converter: it reads its source up to the first
-// zero, as the zero-terminated source of the C interface ends there.  Chains
-// (AceToNative, NamePrep's decoding, "dutf8", the "x" variants) call the
-// registered entries, so each step stops where a zero-terminated one would.
-template <ToUnicodeFn F>
-int to_unicode_until_zero(std::string_view src, std::u16string& dst) {
-    return F(until_zero(src), dst);
-}
-template <FromUnicodeFn F>
-int from_unicode_until_zero(std::u16string_view src, std::string& dst) {
-    return F(until_zero(src), dst);
-}
-
 }  // namespace
-
-bool ascii_iequal(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
-    return true;
-}
 
 namespace {
 
@@ -136,23 +113,6 @@ uint32_t register_charset(std::string_view name, ToUnicodeFn to, FromUnicodeFn f
     return register_entry(name, to, from, to_raw, from_raw);
 }
 
-int register_all_encodings() {
-#define ENCODING(name, to, from)                                                     \
-    if (register_encoding(name, to_unicode_until_zero<to>, from_unicode_until_zero<from>) == 0) \
-        return 0;
-#define CHARSET(name, fn)                                                           \
-    if (register_charset(name, to_unicode_until_zero<fn##_to_unicode>,             \
-                         from_unicode_until_zero<fn##_from_unicode>, fn##_to_unicode_raw, \
-                         fn##_from_unicode_raw) == 0)                               \
-        return 0;
-#define CODEC(name, fn) CHARSET(name, fn)
-#include "encoding/encodings.def"
-#undef CODEC
-#undef CHARSET
-#undef ENCODING
-    return 1;
-}
-
 const EncodingEntry* find_encoding(std::string_view name) {
     const View v = view();
     if (name.empty()) return nullptr;
@@ -193,25 +153,6 @@ void release_encoding_storage() {
 }
 
 uint32_t encoding_count() { return view().count; }
-
-int encoding_to_unicode(uint32_t enctype, std::string_view src, std::u16string& dst) {
-    dst.clear();
-    const EncodingEntry* e = find_encoding_by_type(enctype);
-    if (e == nullptr) return 0;
-    // One state of the ACE settings for the whole call.
-    int r = with_ace_settings([&] { return e->to_unicode(src, dst); });
-    if (r == 0) dst.clear();
-    return r;
-}
-
-int unicode_to_encoding(uint32_t enctype, std::u16string_view src, std::string& dst) {
-    dst.clear();
-    const EncodingEntry* e = find_encoding_by_type(enctype);
-    if (e == nullptr) return 0;
-    int r = with_ace_settings([&] { return e->from_unicode(src, dst); });
-    if (r == 0) dst.clear();
-    return r;
-}
 
 int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst) {
     const EncodingEntry* e = src ? find_encoding_by_type(enctype) : nullptr;

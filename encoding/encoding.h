@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/ascii.h"
+
 namespace nessel {
 
 using ToUnicodeFn = int (*)(std::string_view src, std::u16string& dst);
@@ -46,8 +48,6 @@ struct EncodingEntry {
 // register_encoding, and for a new entry also the raw pair.
 [[nodiscard]] uint32_t register_charset(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
                                         ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw);
-// Registers every encoding of encodings.def in order; 1 when all succeeded.
-[[nodiscard]] int register_all_encodings();
 // Lookups, safe on any thread without a lock; nullptr when absent.  An empty
 // name finds nothing.  An entry found stays valid until the library is unloaded.
 const EncodingEntry* find_encoding(std::string_view name);
@@ -64,11 +64,6 @@ uint32_t encoding_count();
 // Changes whenever an entry becomes visible or the registry is emptied: a
 // lookup made at one generation gives the same answer until it changes.
 uint64_t encoding_generation();
-
-// Converts through the registry like the exported dispatch: 0 and an empty
-// dst for an unknown enctype or a failing converter.
-[[nodiscard]] int encoding_to_unicode(uint32_t enctype, std::string_view src, std::u16string& dst);
-[[nodiscard]] int unicode_to_encoding(uint32_t enctype, std::u16string_view src, std::string& dst);
 
 // The text before the first zero of s: what a reader of the zero-terminated
 // string sees.  Every registered converter reads its source through this, so
@@ -106,10 +101,6 @@ int from_unicode_via_raw(std::u16string_view src, std::string& dst) {
     dst.resize(written);
     return r;
 }
-
-// ASCII-only case-insensitive comparison, as used for every encoding name.
-bool ascii_iequal(std::string_view a, std::string_view b);
-inline char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
 // The "ascii" and "none" converters.
 int ascii_to_unicode(std::string_view src, std::u16string& dst);

@@ -24,7 +24,7 @@ constexpr Range kProhibitedRanges[] = {
 };
 
 // Hyphen, digits, lowercase ASCII and the letter blocks of the scripts that
-// names may use under PREP_CHECK_ALLOWED.
+// names may use under kPrepCheckAllowed.
 constexpr Range kAllowedRanges[] = {
     {0x002D, 0x002D}, {0x0030, 0x0039}, {0x0061, 0x007A}, {0x00C0, 0x00FF},
     {0x0100, 0x017F}, {0x0180, 0x0233}, {0x0386, 0x03F3}, {0x0400, 0x0481},
@@ -87,10 +87,10 @@ constexpr std::array<uint8_t, 65536> make_properties() {
 
 constexpr std::array<uint8_t, 65536> kProperties = make_properties();
 
-// "." and "@" under PREP_DELIMITERS, "_" under PREP_ALLOW_UNDERSCORE.
+// "." and "@" under kPrepDelimiters, "_" under kPrepAllowUnderscore.
 bool skipped(char16_t c, uint32_t flags) {
-    if (c == u'.' || c == u'@') return (flags & PREP_DELIMITERS) != 0;
-    if (c == u'_') return (flags & PREP_ALLOW_UNDERSCORE) != 0;
+    if (c == u'.' || c == u'@') return (flags & kPrepDelimiters) != 0;
+    if (c == u'_') return (flags & kPrepAllowUnderscore) != 0;
     return false;
 }
 

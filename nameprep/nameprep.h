@@ -14,31 +14,29 @@
 #include <string_view>
 #include <vector>
 
-#include "nessel.h"  // PREP_* option bits and PREP_ERR_* codes
+#include "base/flags.h"
+#include "base/limits.h"
+#include "base/result_codes.h"
 
 namespace nessel {
 
 // Longest input name, and the per-call work buffer (name plus terminator).
-inline constexpr size_t kPrepMaxInput = 1023;
-inline constexpr size_t kPrepWorkUnits = 1024;
+inline constexpr size_t kPrepMaxInput = kLabelBuffer - 1;
+inline constexpr size_t kPrepWorkUnits = kLabelBuffer;
 
 // ------------------------------------------------------------------ pipeline
 
 // Prepares `in` (the units before its terminator; a 0 unit inside the view
-// ends the name there) under `flags`.  Returns 0 and replaces `out` on
-// success; otherwise returns 203..207 and leaves `out` untouched.
-// out_capacity counts units including the terminator.
+// ends the name there) under `flags` into a caller's array: on success
+// returns 0, writes the prepared name and a terminator to out (out_capacity
+// units, terminator included) and its length to out_len; otherwise returns
+// 203..207 and writes nothing.
 // Refusals beyond the character checks:
 //   206  input longer than 1023 units, a mapped name longer than 1023 units,
 //        or the mapping index not built yet (before initialisation);
 //   207  a normalized name longer than 1023 units, a result that with its
 //        terminator exceeds out_capacity, or the normalization tables not
 //        built yet.
-[[nodiscard]] uint32_t name_prep(std::u16string_view in, std::u16string& out, uint32_t flags,
-                                 size_t out_capacity);
-// The same into a caller's array: on success writes the prepared name and a
-// terminator to out (out_capacity units, terminator included) and its length
-// to out_len; on failure writes nothing.
 [[nodiscard]] uint32_t name_prep_to(std::u16string_view in, char16_t* out, size_t out_capacity,
                                     uint32_t flags, size_t& out_len);
 // True when prepared, a name that nameprep accepted under the options 0xA5,
@@ -55,29 +53,8 @@ bool name_prep_keeps_prepared(std::u16string_view prepared, uint32_t flags);
 bool normalization_ready();
 bool mapping_ready();
 
-// ------------------------------------------------------------------ mapping
-
-// Appends each unit's mapping-table replacement (none for B.1 entries) or
-// the unit itself; one pass, replacements are not mapped again.  1 on
-// success, 0 when the mapping index is not built.
-[[nodiscard]] int map_name(std::u16string_view name, std::u16string& out);
-// The replacement units of c; units is null when c has no entry.
-struct MapEntry {
-    const char16_t* units;  // null when the unit has no entry
-    size_t length;
-};
-MapEntry map_entry(char16_t c);
-size_t mapping_table_count();
-
 // ------------------------------------------------------------------ normalization
 
-// Normalization form KC over Unicode 3.1 (BMP, units treated singly); under
-// PREP_LOCAL_RULES also the Thai reordering.  1 on success, 0 when the
-// tables are not built.  An empty name gives an empty result.
-[[nodiscard]] int normalize_nfkc(std::u16string_view name, std::u16string& out, uint32_t flags);
-// Full recursive decomposition (canonical before compatibility, Hangul
-// algorithmically) followed by canonical_reorder.
-[[nodiscard]] int decompose_full(std::u16string_view name, std::u16string& out, uint32_t flags);
 void canonical_reorder(std::span<char16_t> s, uint32_t flags);
 // Pairwise canonical composition (UAX #15) with the exclusion list.
 [[nodiscard]] int compose(std::u16string_view s, std::u16string& out);
@@ -89,16 +66,6 @@ bool composition_excluded(char16_t c);
 // True when normalization leaves c unchanged in any name made only of such
 // units (decomposition, reordering, the Thai rule and composition together).
 bool normalization_keeps_unit(char16_t c);
-// Full decomposition of one unit (Hangul syllables excluded); empty when
-// the unit does not decompose.
-std::u16string_view full_decomposition(char16_t c);
-
-// The one-level source lists: entries "composite, decomposition..., 0",
-// the sequence ended by a lone 0.
-std::u16string_view canonical_list();
-std::u16string_view compatibility_list();
-uint16_t composition_first_count();
-uint16_t composition_second_count();
 
 // ------------------------------------------------------------------ checks
 
@@ -156,8 +123,6 @@ inline char16_t variant_lookup(const VariantTable* table, char16_t c) {
     const char16_t r = table->rep_pages[table->rep_page_of[c >> 8]][c & 0xFF];
     return r != 0 ? r : 0xFFFD;
 }
-// The same answer by walking c's bucket chain.
-char16_t variant_lookup_chain(const VariantTable* table, char16_t c);
 
 // The built-in pair lists, each ended by a (0, 0) pair.
 const char16_t* chinese_variant_pairs();

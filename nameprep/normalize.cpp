@@ -2,7 +2,7 @@
 // nameprep/normalize.cpp: normalization form KC over Unicode 3.1 (BMP).
 // Decomposition, classes and the composition pair index are compiled in
 // (data/nfkc.h); composition follows the pairwise algorithm of UAX #15 with
-// this library's exclusion list, and the Thai reordering under PREP_LOCAL_RULES.
+// this library's exclusion list, and the Thai reordering under kPrepLocalRules.
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -12,6 +12,7 @@
 #include "data/nfkc.h"
 #include "nameprep/internal.h"
 #include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 
 namespace nessel {
 namespace {
@@ -229,7 +230,7 @@ void canonical_reorder(std::span<char16_t> s, uint32_t flags) {
             ++i;
         }
     }
-    if (flags & PREP_LOCAL_RULES) {
+    if (flags & kPrepLocalRules) {
         // Thai: NIKHAHIT, tone mark, SARA AA is written tone mark first.
         for (i = 0; i < n; ++i) {
             if (s[i] != 0x0E4D) continue;

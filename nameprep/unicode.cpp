@@ -10,6 +10,7 @@
 #include "data/nameprep_map.h"
 #include "nameprep/internal.h"
 #include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 
 namespace nessel {
 namespace {
@@ -98,14 +99,14 @@ namespace {
 // in back unchanged under flags: no premapping table or Chinese folding is
 // asked for, and every unit has no mapping entry, is none of the units the
 // delimiter premapping changes, is not folded by the Arabic table (under
-// PREP_LOCAL_RULES) and is kept by normalization.
+// kPrepLocalRules) and is kept by normalization.
 bool steps_keep(std::u16string_view in, uint32_t flags) {
-    const bool chinese_folding = (flags & PREP_LOCAL_RULES) && (flags & PREP_TO_SIMPLIFIED) &&
-                                 !(flags & PREP_TO_TRADITIONAL);
-    const bool to_traditional = (flags & PREP_TO_TRADITIONAL) && !(flags & PREP_TO_SIMPLIFIED);
-    if (chinese_folding || to_traditional || (flags & (PREP_JAPANESE_PREMAP | PREP_KOREAN_PREMAP)))
+    const bool chinese_folding = (flags & kPrepLocalRules) && (flags & kPrepToSimplified) &&
+                                 !(flags & kPrepToTraditional);
+    const bool to_traditional = (flags & kPrepToTraditional) && !(flags & kPrepToSimplified);
+    if (chinese_folding || to_traditional || (flags & (kPrepJapanesePremap | kPrepKoreanPremap)))
         return false;
-    const bool arabic = (flags & PREP_LOCAL_RULES) != 0;
+    const bool arabic = (flags & kPrepLocalRules) != 0;
     for (char16_t u : in) {
         if (entry_number(u) != 0 || !normalization_keeps_unit(u) || u == 0x3002) return false;
         if (arabic) {
@@ -124,12 +125,12 @@ size_t transform(std::u16string_view in, char16_t* result, uint32_t flags) {
     char16_t work[kPrepWorkUnits];
     std::span<char16_t> name(work, in.size());
     std::copy(in.begin(), in.end(), work);
-    if (flags & PREP_LOCAL_RULES) fold_arabic_variants(name);
-    if (flags & PREP_JAPANESE_PREMAP) premap_japanese(name);
-    if (flags & PREP_KOREAN_PREMAP) premap_korean(name);
-    if ((flags & PREP_TO_TRADITIONAL) && !(flags & PREP_TO_SIMPLIFIED)) premap_to_traditional(name);
-    if (flags & PREP_MAP_IDEOGRAPHIC_STOP) premap_ideographic_stop(name);
-    if (flags & PREP_DELIMITERS) premap_at_signs(name);
+    if (flags & kPrepLocalRules) fold_arabic_variants(name);
+    if (flags & kPrepJapanesePremap) premap_japanese(name);
+    if (flags & kPrepKoreanPremap) premap_korean(name);
+    if ((flags & kPrepToTraditional) && !(flags & kPrepToSimplified)) premap_to_traditional(name);
+    if (flags & kPrepMapIdeographicStop) premap_ideographic_stop(name);
+    if (flags & kPrepDelimiters) premap_at_signs(name);
 
     char16_t mapped[kPrepWorkUnits];
     size_t mapped_len = prep_detail::map_units(work, name.size(), mapped, kPrepMaxInput);
@@ -139,10 +140,10 @@ size_t transform(std::u16string_view in, char16_t* result, uint32_t flags) {
     if (len == kOverflow) return kOverflow - 1;
     len = prep_detail::compose_units(result, len);
     if (len > kPrepMaxInput) return kOverflow - 1;
-    if (flags & PREP_LOCAL_RULES) {
+    if (flags & kPrepLocalRules) {
         std::span<char16_t> prepared(result, len);
         fold_arabic_variants(prepared);
-        if ((flags & PREP_TO_SIMPLIFIED) && !(flags & PREP_TO_TRADITIONAL))
+        if ((flags & kPrepToSimplified) && !(flags & kPrepToTraditional))
             fold_chinese_variants(prepared);
     }
     return len;
@@ -151,17 +152,17 @@ size_t transform(std::u16string_view in, char16_t* result, uint32_t flags) {
 // The checks on the transformed name, then the copy into out.
 uint32_t check_and_deliver(std::u16string_view view, char16_t* out, size_t out_capacity,
                            uint32_t flags, size_t& out_len) {
-    if (flags & PREP_LOCAL_RULES) {
-        if (check_prohibited(view, flags) != 0) return PREP_ERR_PROHIBITED;
-        if (check_label_chars(view, flags) == 0) return PREP_ERR_LABEL_CHAR;
+    if (flags & kPrepLocalRules) {
+        if (check_prohibited(view, flags) != 0) return kPrepProhibited;
+        if (check_label_chars(view, flags) == 0) return kPrepLabelChar;
     } else if (check_prohibited(view, flags) != 0) {
-        return PREP_ERR_PROHIBITED;
+        return kPrepProhibited;
     }
-    if (flags & PREP_CHECK_ALLOWED) {
+    if (flags & kPrepCheckAllowed) {
         if (check_allowed(view, flags) != 0 || check_excluded(view) != 0)
-            return PREP_ERR_NOT_ALLOWED;
+            return kPrepNotAllowed;
     }
-    if (view.size() + 1 > out_capacity) return PREP_ERR_NORMALIZE_FAILED;
+    if (view.size() + 1 > out_capacity) return kPrepNormalizeFailed;
     std::copy(view.begin(), view.end(), out);
     out[view.size()] = 0;
     out_len = view.size();
@@ -180,21 +181,21 @@ namespace prep_detail {
 uint32_t prepare(std::u16string_view in, char16_t* out, size_t out_capacity, uint32_t flags,
                  size_t& out_len, bool shortcut) {
     in = in.substr(0, in.find(u'\0'));
-    if (in.empty()) return PREP_ERR_PROHIBITED;
+    if (in.empty()) return kPrepProhibited;
     // Names longer than the work buffer, or names whose mapping outgrows it,
     // are refused as failures of the mapping step; results that outgrow it
     // after normalization, or that do not fit the caller's capacity, as
     // failures of normalization.  Before initialisation the steps have no
     // tables and fail the same way.
-    if (in.size() > kPrepMaxInput || !mapping_ready()) return PREP_ERR_MAP_FAILED;
-    if (!normalization_ready()) return PREP_ERR_NORMALIZE_FAILED;
+    if (in.size() > kPrepMaxInput || !mapping_ready()) return kPrepMapFailed;
+    if (!normalization_ready()) return kPrepNormalizeFailed;
 
     if (shortcut && steps_keep(in, flags))
         return check_and_deliver(in, out, out_capacity, flags, out_len);
     char16_t result[kDecomposeUnits];
     const size_t len = transform(in, result, flags);
-    if (len == kOverflow) return PREP_ERR_MAP_FAILED;
-    if (len == kOverflow - 1) return PREP_ERR_NORMALIZE_FAILED;
+    if (len == kOverflow) return kPrepMapFailed;
+    if (len == kOverflow - 1) return kPrepNormalizeFailed;
     return check_and_deliver(std::u16string_view(result, len), out, out_capacity, flags, out_len);
 }
 
@@ -217,13 +218,13 @@ bool name_prep_keeps_prepared(std::u16string_view prepared, uint32_t flags) {
     // tables, Chinese folding and the allowed-range check can still change
     // or refuse it; the label character check refuses it again unless the
     // same three units are exempt.  Everything else leaves it as it is.
-    const bool chinese_folding = (flags & PREP_LOCAL_RULES) && (flags & PREP_TO_SIMPLIFIED) &&
-                                 !(flags & PREP_TO_TRADITIONAL);
-    const bool to_traditional = (flags & PREP_TO_TRADITIONAL) && !(flags & PREP_TO_SIMPLIFIED);
+    const bool chinese_folding = (flags & kPrepLocalRules) && (flags & kPrepToSimplified) &&
+                                 !(flags & kPrepToTraditional);
+    const bool to_traditional = (flags & kPrepToTraditional) && !(flags & kPrepToSimplified);
     if (chinese_folding || to_traditional) return false;
-    if (flags & (PREP_JAPANESE_PREMAP | PREP_KOREAN_PREMAP | PREP_CHECK_ALLOWED)) return false;
-    if ((flags & PREP_LOCAL_RULES) &&
-        (flags & (PREP_DELIMITERS | PREP_ALLOW_UNDERSCORE)) != (PREP_DELIMITERS | PREP_ALLOW_UNDERSCORE))
+    if (flags & (kPrepJapanesePremap | kPrepKoreanPremap | kPrepCheckAllowed)) return false;
+    if ((flags & kPrepLocalRules) &&
+        (flags & (kPrepDelimiters | kPrepAllowUnderscore)) != (kPrepDelimiters | kPrepAllowUnderscore))
         return false;
     // The Thai reordering moves a tone mark in front of U+0E4D after the
     // canonical ordering; a mark of a higher class before the tone mark is

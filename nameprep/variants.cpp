@@ -10,6 +10,7 @@
 #include "data/nameprep_premap.h"
 #include "data/variants_zh.h"
 #include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 
 namespace nessel {
 

@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "codecs/codecs.h"
 #include "data/viet.h"
 #include "encoding/encoding.h"
 #include "test_support.h"

@@ -16,6 +16,7 @@
 #include <set>
 
 #include "api/lifecycle.h"
+#include "codecs/codecs.h"
 #include "data/viet.h"
 #include "encoding/charsets.h"
 #include "encoding/enc_common.h"

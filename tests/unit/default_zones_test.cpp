@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "ace/convert.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "config/registry.h"
 #include "config/zone_table.h"
 #include "config_support.h"
-#include "encoding/encoding.h"
-#include "nameprep/nameprep.h"
+#include "codecs/codecs.h"
+#include "nameprep/testing.h"
 #include "nessel.h"
 #include "test_support.h"
 

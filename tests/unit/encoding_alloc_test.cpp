@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "api/lifecycle.h"
+#include "codecs/codecs.h"
 #include "encoding/encoding.h"
 #include "nessel.h"
 #include "test_support.h"

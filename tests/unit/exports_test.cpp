@@ -14,6 +14,7 @@
 #include "ace/convert.h"
 #include "ace/enc_utf.h"
 #include "api/lifecycle.h"
+#include "codecs/codecs.h"
 #include "encoding/encoding.h"
 #include "nessel.h"
 #include "test_support.h"

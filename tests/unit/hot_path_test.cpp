@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "ace/enc_utf.h"
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "domain/ace_decode.h"
 #include "domain/convert_domain.h"
 #include "nameprep/internal.h"
-#include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 #include "nessel.h"
 #include "test_support.h"
 #include "zone_fixture.h"

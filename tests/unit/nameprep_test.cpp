@@ -12,7 +12,8 @@
 
 #include "api/lifecycle.h"
 #include "data/nameprep_map.h"
-#include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
+#include "nessel.h"
 #include "test_support.h"
 
 using namespace nessel;

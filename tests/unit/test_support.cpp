@@ -2,7 +2,7 @@
 // tests/unit/test_support.cpp: helpers shared by the unit tests.
 #include "test_support.h"
 
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <thread>
 
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "config/registry.h"
 #include "config_support.h"
 #include "nessel.h"

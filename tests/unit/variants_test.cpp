@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "data/nameprep_premap.h"
-#include "nameprep/nameprep.h"
+#include "nameprep/testing.h"
 #include "test_support.h"
 #include "vectors.h"
 

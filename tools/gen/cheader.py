@@ -2,6 +2,7 @@
 with its per-table size and checksum lines, and writing an output file."""
 import hashlib
 import os
+import re
 
 RERUN = "python3 tools/gen/regen_all.py --out data"
 
@@ -16,10 +17,27 @@ def checksum_line(name, values, width):
 
 
 def array(ctype, name, values, width, per_line=12, dims=""):
+    """The C++ definition of a table; dims "[N][M]" writes each row of M
+    values in its own braces."""
     fmt = "0x%%0%dX" % (width * 2)
-    body = []
-    for i in range(0, len(values), per_line):
-        body.append("    " + ", ".join(fmt % v for v in values[i:i + per_line]) + ",")
+    inner = re.fullmatch(r"\[\d+\]\[(\d+)\]", dims)
+    if inner:
+        n = int(inner.group(1))
+        rows = ["{" + ", ".join(fmt % v for v in values[i:i + n]) + "}"
+                for i in range(0, len(values), n)]
+        if n < per_line:
+            step = per_line // n
+            body = ["    " + ", ".join(rows[i:i + step]) + "," for i in range(0, len(rows), step)]
+        else:
+            body = []
+            for i in range(0, len(values), n):
+                body.append("    {")
+                body += ["        " + ", ".join(fmt % v for v in values[j:j + per_line]) + ","
+                         for j in range(i, i + n, per_line)]
+                body.append("    },")
+    else:
+        body = ["    " + ", ".join(fmt % v for v in values[i:i + per_line]) + ","
+                for i in range(0, len(values), per_line)]
     size = dims if dims else "[%d]" % len(values)
     return "inline constexpr %s %s%s = {\n%s\n};\n" % (ctype, name, size, "\n".join(body))
 
@@ -38,6 +56,26 @@ class Output:
     def add(self, ctype, name, values, width, **kw):
         self.sums.append(checksum_line(name, values, width))
         self.parts.append(array(ctype, name, values, width, **kw))
+
+    def scalar(self, ctype, name, value):
+        self.parts.append("inline constexpr %s %s = %d;\n" % (ctype, name, value))
+
+    def page_map(self, ctype, width, name, values):
+        """Two-level lookup for a unit -> value map (absent = 0): NAME_page_of[hi]
+        names a 256-slot page of NAME_pages; page 0 is all zeros and stands for
+        every high byte with no value."""
+        page_of = [0] * 256
+        pages = [[0] * 256]
+        for hi in range(256):
+            page = [values.get((hi << 8) | lo, 0) for lo in range(256)]
+            if any(page):
+                page_of[hi] = len(pages)
+                pages.append(page)
+        if len(pages) > 256:
+            raise SystemExit("%s: %s needs more than 256 pages" % (self.filename, name))
+        self.add("uint8_t", name + "_page_of", page_of, 1, per_line=16)
+        self.add(ctype, name + "_pages", [v for p in pages for v in p], width, per_line=16,
+                 dims="[%d][256]" % len(pages))
 
     def text(self, code=""):
         head = ["// SPDX-License-Identifier: MIT",

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// domain/name_prep.h: the cores of NamePrep_U (UTF-16 names and addresses)
+// domain/to_ace.h: the cores of NamePrep_U (UTF-16 names and addresses)
 // and NamePrep (names in a registered native encoding, with the fallback
 // encodings).  The exports in api/exports.cpp add the null checks and the
 // copies into the caller's buffers.
@@ -11,15 +11,17 @@
 #include <string>
 #include <string_view>
 
+#include "base/limits.h"
+
 namespace nessel {
 
 // Longest input that nameprep takes, in units.
-inline constexpr size_t kMaxInputUnits = 1023;
+inline constexpr size_t kMaxInputUnits = kLabelBuffer - 1;
 // Longest decoded native input, in units (the 8192-unit decode buffer).
-inline constexpr size_t kMaxDecodedInputUnits = 8191;
+inline constexpr size_t kMaxDecodedInputUnits = kNameBuffer - 1;
 // Largest output_size that NamePrep accepts: its intermediate UTF-16 buffer
 // is 8192 units.
-inline constexpr uint32_t kMaxNativeOutputSize = 16384;
+inline constexpr uint32_t kMaxNativeOutputSize = kNativeOutputBuffer;
 // Option bit of NamePrep: try the fallback encodings after a failure.
 inline constexpr uint32_t kTryFallbacks = 0x80;
 

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
-// domain/name_prep.cpp: names and addresses to ACE from UTF-16 and from
+// domain/to_ace.cpp: names and addresses to ACE from UTF-16 and from
 // native encodings.  The whole input is prepared once with the options 0xA5
 // (which maps U+3002 to "." and the at-sign variants to "@"); a plain name
 // goes whole to the zone-directed conversion, an address through
 // convert_address.
-#include "domain/name_prep.h"
+#include "domain/to_ace.h"
 
 #include <cstring>
 
-#include "api/result_codes.h"
+#include "base/result_codes.h"
 #include "domain/convert_domain.h"
-#include "encoding/encoding.h"
+#include "codecs/codecs.h"
 #include "nameprep/nameprep.h"
 
 namespace nessel {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// fuzz/fuzz_name_prep.cpp: names and addresses to ACE through NamePrep and
+// fuzz/fuzz_to_ace.cpp: names and addresses to ACE through NamePrep and
 // NamePrep_U under a small zone table with every kind of record (domain and
 // mailbox zones, an alternative codec, tails, nameprep options).  The first
 // byte picks the input encoding and the fallback bit; the rest is the name,
