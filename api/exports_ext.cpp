@@ -133,9 +133,11 @@ NESSEL_API uint32_t NESSEL_CALL nessel_decode_n(uint32_t enctype, const char* in
     if (has_zero_byte(input, input_len)) return kErrAceDecode;
     const char* src = input ? input : "";
     size_t written = 0;
-    // A raw converter writes at most one unit per byte: straight into a
-    // buffer that has that room.
-    if (e->to_unicode_raw != nullptr && output_cap >= input_len) {
+    // A charset's raw converter writes at most one unit per byte: straight
+    // into a buffer that has that room.  Other codecs go through the view
+    // converter, whose output grows as needed.
+    const bool raw = e->to_unicode_raw != nullptr && e->bounded_raw;
+    if (raw && output_cap >= input_len) {
         if (!e->to_unicode_raw(src, input_len, reinterpret_cast<char16_t*>(output), written))
             return kErrAceDecode;
         *output_len = written;
@@ -143,7 +145,7 @@ NESSEL_API uint32_t NESSEL_CALL nessel_decode_n(uint32_t enctype, const char* in
     }
     thread_local std::u16string scratch;
     int ok;
-    if (e->to_unicode_raw != nullptr) {
+    if (raw) {
         scratch.resize(input_len);
         ok = e->to_unicode_raw(src, input_len, scratch.data(), written);
         scratch.resize(written);
@@ -166,17 +168,20 @@ NESSEL_API uint32_t NESSEL_CALL nessel_encode_n(uint32_t enctype, const nessel_u
     static const char16_t empty[1] = {0};
     const char16_t* src = input ? reinterpret_cast<const char16_t*>(input) : empty;
     size_t written = 0;
-    // A raw converter writes at most six bytes per unit (escape sequences
-    // included): straight into a buffer that has that room.
+    // A charset's raw converter writes at most six bytes per unit (escape
+    // sequences included): straight into a buffer that has that room.  Other
+    // codecs ("&#65535;" is eight bytes, a prefix longer still) go through
+    // the view converter.
     constexpr size_t kRawBytesPerUnit = 6;
-    if (e->from_unicode_raw != nullptr && output_cap / kRawBytesPerUnit >= input_len) {
+    const bool raw = e->from_unicode_raw != nullptr && e->bounded_raw;
+    if (raw && output_cap / kRawBytesPerUnit >= input_len) {
         if (!e->from_unicode_raw(src, input_len, output, written)) return kErrTargetEncode;
         *output_len = written;
         return kOk;
     }
     thread_local std::string scratch;
     int ok;
-    if (e->from_unicode_raw != nullptr) {
+    if (raw) {
         scratch.resize(kRawBytesPerUnit * input_len);
         ok = e->from_unicode_raw(src, input_len, scratch.data(), written);
         scratch.resize(written);
