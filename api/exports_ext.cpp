@@ -132,26 +132,13 @@ NESSEL_API uint32_t NESSEL_CALL nessel_decode_n(uint32_t enctype, const char* in
     if (e == nullptr) return kErrNoCodec;
     if (has_zero_byte(input, input_len)) return kErrAceDecode;
     const char* src = input ? input : "";
-    size_t written = 0;
-    // A charset's raw converter writes at most one unit per byte: straight
-    // into a buffer that has that room.  Other codecs go through the view
-    // converter, whose output grows as needed.
-    const bool raw = e->to_unicode_raw != nullptr && e->bounded_raw;
-    if (raw && output_cap >= input_len) {
-        if (!e->to_unicode_raw(src, input_len, reinterpret_cast<char16_t*>(output), written))
-            return kErrAceDecode;
-        *output_len = written;
-        return kOk;
-    }
+    // The converter appends to a per-thread string it owns and the result is
+    // copied out: a decoder may write several units for one byte (a Tamil
+    // glyph byte stands for a whole syllable), so no per-byte bound on the
+    // caller's capacity is safe for a converter writing into raw memory.
     thread_local std::u16string scratch;
-    int ok;
-    if (raw) {
-        scratch.resize(input_len);
-        ok = e->to_unicode_raw(src, input_len, scratch.data(), written);
-        scratch.resize(written);
-    } else {
-        ok = e->to_unicode(std::string_view(src, input_len), scratch);
-    }
+    scratch.clear();
+    const int ok = e->to_unicode(std::string_view(src, input_len), scratch);
     if (!ok) return kErrAceDecode;
     return deliver_n(scratch.data(), scratch.size(), output, output_cap, output_len, kErrConversion);
 }
@@ -167,27 +154,12 @@ NESSEL_API uint32_t NESSEL_CALL nessel_encode_n(uint32_t enctype, const nessel_u
     if (has_zero_unit(input, input_len)) return kErrConversion;
     static const char16_t empty[1] = {0};
     const char16_t* src = input ? reinterpret_cast<const char16_t*>(input) : empty;
-    size_t written = 0;
-    // A charset's raw converter writes at most six bytes per unit (escape
-    // sequences included): straight into a buffer that has that room.  Other
-    // codecs ("&#65535;" is eight bytes, a prefix longer still) go through
-    // the view converter.
-    constexpr size_t kRawBytesPerUnit = 6;
-    const bool raw = e->from_unicode_raw != nullptr && e->bounded_raw;
-    if (raw && output_cap / kRawBytesPerUnit >= input_len) {
-        if (!e->from_unicode_raw(src, input_len, output, written)) return kErrTargetEncode;
-        *output_len = written;
-        return kOk;
-    }
+    // As for decoding: an encoder's output per unit has no small bound (a
+    // numeric character reference takes eight bytes, an ACE form adds its
+    // prefix), so the result is built in a per-thread string and copied out.
     thread_local std::string scratch;
-    int ok;
-    if (raw) {
-        scratch.resize(kRawBytesPerUnit * input_len);
-        ok = e->from_unicode_raw(src, input_len, scratch.data(), written);
-        scratch.resize(written);
-    } else {
-        ok = e->from_unicode(std::u16string_view(src, input_len), scratch);
-    }
+    scratch.clear();
+    const int ok = e->from_unicode(std::u16string_view(src, input_len), scratch);
     if (!ok) return kErrTargetEncode;
     return deliver_n(scratch.data(), scratch.size(), output, output_cap, output_len, kErrConversion);
 }

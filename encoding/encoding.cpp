@@ -58,7 +58,7 @@ namespace {
 // Adds an entry (complete, raw pair included, before readers can see it) or
 // gives the enctype of the one registered under name.
 uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
-                        ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw, bool bounded_raw) {
+                        ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw) {
     if (name.empty() || to == nullptr || from == nullptr) return 0;
     Registry& reg = registry();
     std::lock_guard<std::mutex> lock(reg.writer);
@@ -72,8 +72,7 @@ uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
         // reader may still hold the old entry.
         const EncodingEntry& e = b->entries[n];
         if (e.name == name && e.to_unicode == to && e.from_unicode == from &&
-            e.to_unicode_raw == to_raw && e.from_unicode_raw == from_raw &&
-            e.bounded_raw == bounded_raw) {
+            e.to_unicode_raw == to_raw && e.from_unicode_raw == from_raw) {
             b->count.store(n + 1, std::memory_order_release);
             reg.generation.fetch_add(1, std::memory_order_release);
             return n + 1;
@@ -97,7 +96,6 @@ uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
     e.from_unicode = from;
     e.to_unicode_raw = to_raw;
     e.from_unicode_raw = from_raw;
-    e.bounded_raw = bounded_raw;
     b->filled = n + 1;
     b->count.store(n + 1, std::memory_order_release);
     reg.generation.fetch_add(1, std::memory_order_release);
@@ -107,17 +105,12 @@ uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
 }  // namespace
 
 uint32_t register_encoding(std::string_view name, ToUnicodeFn to, FromUnicodeFn from) {
-    return register_entry(name, to, from, nullptr, nullptr, false);
+    return register_entry(name, to, from, nullptr, nullptr);
 }
 
 uint32_t register_charset(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
                           ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw) {
-    return register_entry(name, to, from, to_raw, from_raw, true);
-}
-
-uint32_t register_codec(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
-                        ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw) {
-    return register_entry(name, to, from, to_raw, from_raw, false);
+    return register_entry(name, to, from, to_raw, from_raw);
 }
 
 const EncodingEntry* find_encoding(std::string_view name) {

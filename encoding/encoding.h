@@ -38,9 +38,6 @@ struct EncodingEntry {
     FromUnicodeFn from_unicode = nullptr;
     ToUnicodeRawFn to_unicode_raw = nullptr;  // nullptr: no raw form
     FromUnicodeRawFn from_unicode_raw = nullptr;
-    // True for a legacy charset: its raw forms stay within the worst case
-    // above, so a caller may size dst from the length of src alone.
-    bool bounded_raw = false;
 };
 
 // Registers name with its pair; returns the enctype, or the existing enctype
@@ -48,14 +45,9 @@ struct EncodingEntry {
 // name is empty or a converter is missing.
 [[nodiscard]] uint32_t register_encoding(std::string_view name, ToUnicodeFn to,
                                          FromUnicodeFn from);
-// register_encoding, and for a new entry also the raw pair of a legacy
-// charset (bounded_raw).
+// register_encoding, and for a new entry also the raw pair.
 [[nodiscard]] uint32_t register_charset(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
                                         ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw);
-// The same for a codec whose raw pair needs the exports' unbounded
-// destination (its output has no bound per byte or unit).
-[[nodiscard]] uint32_t register_codec(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
-                                      ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw);
 // Lookups, safe on any thread without a lock; nullptr when absent.  An empty
 // name finds nothing.  An entry found stays valid until the library is unloaded.
 const EncodingEntry* find_encoding(std::string_view name);
