@@ -159,12 +159,13 @@ inline unsigned narrow_block(const char16_t* src, char* dst, unsigned lo, unsign
 // Length of a zero-terminated UTF-16 text.  With SSE2 the scan reads aligned
 // 16-byte blocks, which never cross into the next page, so it does not fault
 // on an inaccessible page after the terminator.
-// (An address sanitizer would report the bytes of the block past the
-// terminator, so sanitized builds take the plain loop.)
-#if defined(__SANITIZE_ADDRESS__)
+// (An address or thread sanitizer would report the bytes of the block past
+// the terminator, which may belong to another or a freed allocation, so
+// sanitized builds take the plain loop.)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define NESSEL_UNITS_LENGTH_PLAIN 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 #define NESSEL_UNITS_LENGTH_PLAIN 1
 #endif
 #endif
