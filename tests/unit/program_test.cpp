@@ -130,7 +130,8 @@ TEST_F(Programs, ConcurrentWritersLoseNothing) {
     for (int p = 0; p < 8; ++p)
         writers.emplace_back([p, &key, &failures] {
             for (int i = 0; i < 10; ++i) {
-                const std::string name = "p" + std::to_string(p) + "_" + std::to_string(i);
+                std::string name(1, 'p');  // appended: g++ 12 -O3 warns falsely on "p" + string
+                name.append(std::to_string(p)).append(1, '_').append(std::to_string(i));
                 test::RunResult r = test::run_program({"reg", "set", key, name, std::to_string(i), "--dword"});
                 if (r.status != 0) failures[p] += name + ": " + std::to_string(r.status) + " " + r.err + "\n";
             }
