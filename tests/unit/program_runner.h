@@ -111,8 +111,13 @@ inline RunResult run_program(const std::vector<std::string>& args,
         si.hStdError = fe;
         ScopedEnvironment child_env;
         set_child_environment(child_env, env);
-        started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi) != 0;
-        if (!started) failure = "CreateProcess failed: " + std::to_string(GetLastError());
+        // The emulator under load now and then fails a process start with an
+        // internal error; a start is tried a few times before it counts.
+        for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+            if (attempt > 0) Sleep(100);
+            started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi) != 0;
+            if (!started) failure = "CreateProcess failed: " + std::to_string(GetLastError());
+        }
     } else {
         failure = "cannot open the standard files: " + std::to_string(GetLastError());
     }
