@@ -43,8 +43,8 @@ std::vector<std::string> split(const std::string& s, char sep) {
 }
 
 // A zone record from "zone;codec;prefix;...;flags" ("^label": RACEX zone).
-test::Zone zone_spec(const std::string& spec) {
-    std::vector<std::string> f = split(spec, ';');
+test::Zone zone_of_field(const std::string& field) {
+    std::vector<std::string> f = split(field, ';');
     f.resize(10);
     if (f[0].starts_with("^")) f[0] = racex_zone(utf16(f[0].substr(1)));
     return {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9].empty() ? 0 : std::stoi(f[9])};
@@ -106,7 +106,7 @@ TEST_F(Domain, Vectors) {
         if (kind == "zones") {
             reset_ace_settings();
             std::vector<test::Zone> zones;
-            for (size_t i = 1; i < row.size(); ++i) zones.push_back(zone_spec(row[i]));
+            for (size_t i = 1; i < row.size(); ++i) zones.push_back(zone_of_field(row[i]));
             install_zones(zones);
         } else if (kind == "reset") {
             reset_ace_settings();
