@@ -120,7 +120,7 @@ unsigned sjis_encode_unit(char16_t u) {
     // decoder reads them from, so decoded text always encodes back.
     if (u >= 0xFF61 && u <= 0xFF9F) return 0xA1 + (u - 0xFF61);
     if (u == 0xFFFD) return 0;
-    return cjk::reverse_lookup(data::ucs_to_sjis_page, data::ucs_to_sjis, u);
+    return data::ucs_to_sjis[u];
 }
 
 // The Shift_JIS arrangement of a 7-bit JIS X 0208 pair (row byte j1, cell
@@ -299,7 +299,7 @@ size_t match_escape(std::string_view s, JisSet& set) {
             set = JisSet::kKatakana;
             bytes[0] = u < 0xA0 ? u : ucs_to_katakana(u);
         } else if (u != 0xFFFD &&
-                   (code = cjk::reverse_lookup(data::ucs_to_jisx0212_page, data::ucs_to_jisx0212, u)) != 0) {
+                   (code = data::ucs_to_jisx0212[u]) != 0) {
             set = JisSet::kJis0212;
             bytes[0] = code >> 8;
             bytes[1] = code & 0xFF;
