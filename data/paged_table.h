@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 namespace nessel::data {
 
@@ -15,7 +16,14 @@ struct PagedTable {
     const PageIndex* page_of;  // 256 entries
     const Value (*pages)[256];
 
-    constexpr Value operator[](char16_t u) const { return pages[page_of[u >> 8]][u & 0xFFu]; }
+    constexpr Value operator[](char16_t u) const {
+        const unsigned page = page_of[u >> 8];
+        if (std::is_constant_evaluated()) return pages[page][u & 0xFFu];
+        // At run time one flat index into the pages, which lie one after
+        // the other: a single address computation in 32 bits.
+        const Value* values = pages[0];
+        return values[page * 256u + (u & 0xFFu)];
+    }
 };
 
 }  // namespace nessel::data

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // encoding/enc_cjk.h: small helpers shared by the CJK converters
-// (enc_big5, enc_gb, enc_japan, enc_ksc).
+// (enc_big5, enc_gb, enc_ksc).
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Writes the CJK double-byte tables: data/big5.h, data/gbk.h, data/sjis.h,
+"""Writes the CJK double-byte tables: data/big5.h, data/gbk.h, data/jisx0208.h,
 data/ksc.h and data/jisx0212.h.
 
 Each header holds the decoding table (code -> UTF-16 unit, 0xFFFD for a
@@ -90,12 +90,17 @@ def build_ksc():
     return table, 0x8140, lambda i: 0x8140 + i
 
 
-def build_sjis():
-    table = [NONE] * (0xEAA4 - 0x8140 + 1)
-    for code, ucs in read_mapping("JIS0208.TXT", 0, 2):
-        table[code - 0x8140] = ucs
-    table[0x815F - 0x8140] = 0x005C  # REVERSE SOLIDUS, as the file has it
-    return table, 0x8140, lambda i: 0x8140 + i
+def jisx0208_code(index):
+    return (0x21 + index // 94) << 8 | (0x21 + index % 94)
+
+
+def build_jisx0208():
+    """By row and cell: the 7-bit code (0x21 + row - 1) << 8 | (0x21 + cell - 1)
+    at index (row - 1) * 94 + cell - 1."""
+    table = [NONE] * (94 * 94)
+    for code, ucs in read_mapping("JIS0208.TXT", 1, 2):
+        table[((code >> 8) - 0x21) * 94 + (code & 0xFF) - 0x21] = ucs
+    return table, 0x2121, jisx0208_code
 
 
 def build_jisx0212():
@@ -120,8 +125,8 @@ TABLES = [
      "index (lead - 0xA1) * 157 + trail offset, codes 0xA140..0xF9DC"),
     ("gbk.h", "gbk", build_gbk, "tools/gen/sources/cjk/cp936.txt",
      "index code - 0x8140, codes 0x8140..0xFE4F"),
-    ("sjis.h", "sjis", build_sjis, "tools/gen/sources/JIS0208.TXT",
-     "index code - 0x8140, codes 0x8140..0xEAA4"),
+    ("jisx0208.h", "jisx0208", build_jisx0208, "tools/gen/sources/JIS0208.TXT",
+     "index (row - 1) * 94 + cell - 1, 7-bit codes 0x2121..0x7E7E"),
     ("ksc.h", "ksc", build_ksc, "tools/gen/sources/cjk/cp949.txt",
      "index code - 0x8140, codes 0x8140..0xFDFF"),
     ("jisx0212.h", "jisx0212", build_jisx0212, "tools/gen/sources/JIS0212.TXT",
