@@ -51,7 +51,7 @@ inline int decode_double_byte(const char* src, size_t n, char16_t* dst, size_t& 
 // form, two bytes per unit at most; nothing kept on failure.
 template <typename PageIndex>
 int encode_double_byte(const char16_t* src, size_t n, char* dst, size_t& written,
-                       const data::PagedTable<uint16_t, PageIndex>& rev) {
+                       data::PagedTable<uint16_t, PageIndex> rev) {  // by value: its pointers stay in registers
     written = 0;
     size_t i = 0, o = 0;
     while (i < n) {

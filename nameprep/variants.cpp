@@ -76,7 +76,7 @@ void build_direct_index(VariantTable& t) {
     }
 }
 
-void premap(std::span<char16_t> s, const data::PagedTable<char16_t>& map) {
+void premap(std::span<char16_t> s, data::PagedTable<char16_t> map) {
     for (char16_t& u : s) {
         char16_t r = map[u];
         if (r != 0) u = r;
