@@ -12,7 +12,7 @@
 #include "data/big5.h"
 #include "data/gbk.h"
 #include "data/ksc.h"
-#include "data/sjis.h"
+#include "data/jisx0208.h"
 #include "encoding/charsets.h"
 #include "encoding/encoding.h"
 
@@ -33,9 +33,9 @@ struct Charset {
 const Charset kCharsets[] = {
     {"Big5", "BIG5", nessel::big5_to_unicode, nessel::big5_from_unicode, nessel::data::big5_to_ucs, std::size(nessel::data::big5_to_ucs)},
     {"GBK", "GBK", nessel::gbk_to_unicode, nessel::gbk_from_unicode, nessel::data::gbk_to_ucs, std::size(nessel::data::gbk_to_ucs)},
-    {"Shift_JIS", "SJIS", nessel::sjis_to_unicode, nessel::sjis_from_unicode, nessel::data::sjis_to_ucs, std::size(nessel::data::sjis_to_ucs)},
-    {"EUC-JP", "EUC-JP", nessel::eucjp_to_unicode, nessel::eucjp_from_unicode, nessel::data::sjis_to_ucs, std::size(nessel::data::sjis_to_ucs)},
-    {"jis", "ISO-2022-JP", nessel::jis_to_unicode, nessel::jis_from_unicode, nessel::data::sjis_to_ucs, std::size(nessel::data::sjis_to_ucs)},
+    {"Shift_JIS", "SJIS", nessel::sjis_to_unicode, nessel::sjis_from_unicode, nessel::data::jisx0208_to_ucs, std::size(nessel::data::jisx0208_to_ucs)},
+    {"EUC-JP", "EUC-JP", nessel::eucjp_to_unicode, nessel::eucjp_from_unicode, nessel::data::jisx0208_to_ucs, std::size(nessel::data::jisx0208_to_ucs)},
+    {"jis", "ISO-2022-JP", nessel::jis_to_unicode, nessel::jis_from_unicode, nessel::data::jisx0208_to_ucs, std::size(nessel::data::jisx0208_to_ucs)},
     {"EUC-KR", "CP949", nessel::ksc_to_unicode, nessel::ksc_from_unicode, nessel::data::ksc_to_ucs, std::size(nessel::data::ksc_to_ucs)},
 };
 

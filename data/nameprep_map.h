@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "data/paged_table.h"
+
 namespace nessel::data {
 
 inline constexpr unsigned kMapCount = 913;
@@ -587,5 +589,7 @@ inline constexpr uint16_t kMapEntry_pages[17][256] = {
         0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,
     },
 };
+
+inline constexpr PagedTable<uint16_t, uint8_t> kMapEntry{kMapEntry_page_of, kMapEntry_pages};
 
 }  // namespace nessel::data

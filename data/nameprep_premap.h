@@ -15,6 +15,8 @@
 
 #include <cstdint>
 
+#include "data/paged_table.h"
+
 namespace nessel::data {
 
 inline constexpr unsigned kJapaneseCount = 3;
@@ -98,6 +100,8 @@ inline constexpr char16_t kJapaneseMap_pages[3][256] = {
         0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,
     },
 };
+
+inline constexpr PagedTable<char16_t, uint8_t> kJapaneseMap{kJapaneseMap_page_of, kJapaneseMap_pages};
 
 inline constexpr unsigned kKoreanCount = 66;
 
@@ -188,6 +192,8 @@ inline constexpr char16_t kKoreanMap_pages[3][256] = {
         0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,
     },
 };
+
+inline constexpr PagedTable<char16_t, uint8_t> kKoreanMap{kKoreanMap_page_of, kKoreanMap_pages};
 
 inline constexpr unsigned kS2TCount = 2059;
 
@@ -1949,5 +1955,7 @@ inline constexpr char16_t kS2TMap_pages[82][256] = {
         0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,
     },
 };
+
+inline constexpr PagedTable<char16_t, uint8_t> kS2TMap{kS2TMap_page_of, kS2TMap_pages};
 
 }  // namespace nessel::data

@@ -54,7 +54,7 @@ int big5_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& writte
 
 // Every ASCII unit passes, controls and space included.
 int big5_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written) {
-    return cjk::encode_double_byte(src, n, dst, written, data::ucs_to_big5_page, data::ucs_to_big5);
+    return cjk::encode_double_byte(src, n, dst, written, data::ucs_to_big5);
 }
 
 int big5_to_unicode(std::string_view src, std::u16string& dst) {

@@ -1,22 +1,16 @@
 // SPDX-License-Identifier: MIT
 // encoding/enc_cjk.h: small helpers shared by the CJK converters
-// (enc_big5, enc_gb, enc_japan, enc_ksc).
+// (enc_big5, enc_gb, enc_ksc).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "data/paged_table.h"
 #include "encoding/ascii_run.h"
 
 namespace nessel::cjk {
-
-// Two-level reverse index of the generated tables: the lowest code that
-// holds u, or 0 when no code does.
-template <typename PageMap>
-inline uint16_t reverse_lookup(const PageMap& page_map, const uint16_t* pages, char16_t u) {
-    return pages[static_cast<size_t>(page_map[u >> 8]) * 256 + (u & 0xFF)];
-}
 
 // Decoder of the tables indexed by lead * 256 + trail - 0x8140 (GBK, UHC):
 // a byte below 0x80 is one unit when it lies in ascii_low..ascii_high, any
@@ -52,11 +46,12 @@ inline int decode_double_byte(const char* src, size_t n, char16_t* dst, size_t& 
 
 // Encoder of the double-byte tables (GBK, UHC, Big5): every unit below 0x80
 // as its byte, any other unit as the lowest code that holds it, lead byte
-// first.  U+FFFD, the tables' mark of an empty position, and units without a
-// code fail.  Raw form, two bytes per unit at most; nothing kept on failure.
-template <typename PageMap>
+// first (rev: the reverse index of the generated table).  U+FFFD, the
+// tables' mark of an empty position, and units without a code fail.  Raw
+// form, two bytes per unit at most; nothing kept on failure.
+template <typename PageIndex>
 int encode_double_byte(const char16_t* src, size_t n, char* dst, size_t& written,
-                       const PageMap& page_map, const uint16_t* pages) {
+                       data::PagedTable<uint16_t, PageIndex> rev) {  // by value: its pointers stay in registers
     written = 0;
     size_t i = 0, o = 0;
     while (i < n) {
@@ -67,7 +62,7 @@ int encode_double_byte(const char16_t* src, size_t n, char* dst, size_t& written
             o += k;
             continue;
         }
-        const uint16_t code = u == 0xFFFD ? 0 : reverse_lookup(page_map, pages, u);
+        const uint16_t code = u == 0xFFFD ? 0 : rev[u];
         if (code == 0) return 0;
         dst[o] = static_cast<char>(code >> 8);
         dst[o + 1] = static_cast<char>(code & 0xFF);

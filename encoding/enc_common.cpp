@@ -28,8 +28,7 @@ int table_decode(const char* src, size_t n, char16_t* dst, size_t& written, cons
 }
 
 int table_encode(const char16_t* src, size_t n, char* dst, size_t& written, const SbcsTable& t) {
-    const uint8_t* page = t.enc_page;
-    const uint8_t* rev = t.enc_rev;
+    const data::PagedTable<uint8_t> rev = t.encode;
     const unsigned run_high = t.same_below - 1;
     // Every unit of src[from, to) through the index, without a branch per
     // unit; false when one has no byte (0: units are never zero here).
@@ -37,7 +36,7 @@ int table_encode(const char16_t* src, size_t n, char* dst, size_t& written, cons
         unsigned missing = 0;
         for (size_t k = from; k < to; ++k) {
             const char16_t u = src[k];
-            const uint8_t b = rev[page[u >> 8] * 256u + (u & 0xFFu)];
+            const uint8_t b = rev[u];
             dst[k] = static_cast<char>(b);
             missing |= b == 0;
         }
@@ -55,7 +54,7 @@ int table_encode(const char16_t* src, size_t n, char* dst, size_t& written, cons
             for (; others != 0; others &= others - 1) {
                 const size_t k = i + static_cast<size_t>(__builtin_ctz(others));
                 const char16_t u = src[k];
-                const uint8_t b = rev[page[u >> 8] * 256u + (u & 0xFFu)];
+                const uint8_t b = rev[u];
                 dst[k] = static_cast<char>(b);
                 ok = ok && b != 0;
             }

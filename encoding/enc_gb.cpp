@@ -16,7 +16,7 @@ int gbk_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written
 }
 
 int gbk_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written) {
-    return cjk::encode_double_byte(src, n, dst, written, data::ucs_to_gbk_page, data::ucs_to_gbk);
+    return cjk::encode_double_byte(src, n, dst, written, data::ucs_to_gbk);
 }
 
 int gbk_to_unicode(std::string_view src, std::u16string& dst) {

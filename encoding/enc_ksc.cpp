@@ -15,7 +15,7 @@ int ksc_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written
 }
 
 int ksc_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written) {
-    return cjk::encode_double_byte(src, n, dst, written, data::ucs_to_ksc_page, data::ucs_to_ksc);
+    return cjk::encode_double_byte(src, n, dst, written, data::ucs_to_ksc);
 }
 
 int ksc_to_unicode(std::string_view src, std::u16string& dst) {

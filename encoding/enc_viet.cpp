@@ -53,8 +53,7 @@ int viet_encode(std::u16string_view src, Out& dst, const VietColumn& col) {
     dst.clear();
     for (char16_t u : src) {
         if (dst.size() >= kMaxEncodedBytes) break;
-        const unsigned page = data::viet_rev_page[u >> 8];
-        const unsigned rec = page == 0 ? 0 : data::viet_rev[(page - 1) * 256u + (u & 0xFFu)];
+        const unsigned rec = data::viet_rev[u];
         if (rec != 0) {
             dst.push_back(static_cast<char>(col.bytes[2 * (rec - 1)]));
             if (col.bytes[2 * (rec - 1) + 1] != 0) dst.push_back(static_cast<char>(col.bytes[2 * (rec - 1) + 1]));

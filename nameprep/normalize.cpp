@@ -40,18 +40,18 @@ constexpr std::pair<char16_t, char16_t> kExclusions[] = {
 };
 
 constexpr uint16_t decomposition_offset(char16_t c) {
-    return kDecomposition_pages[kDecomposition_page_of[c >> 8]][c & 0xFF];
+    return kDecomposition[c];
 }
 
 constexpr bool is_hangul_syllable(char16_t c) { return c >= kSBase && c < kSBase + kSCount; }
 
 constexpr uint8_t class_of(char16_t c) {
-    return kCombiningClass_pages[kCombiningClass_page_of[c >> 8]][c & 0xFF];
+    return kCombiningClass[c];
 }
 
 constexpr char16_t pair_of(char16_t first, char16_t second) {
-    const uint16_t f = kFirstIndex_pages[kFirstIndex_page_of[first >> 8]][first & 0xFF];
-    const uint16_t s = kSecondIndex_pages[kSecondIndex_page_of[second >> 8]][second & 0xFF];
+    const uint16_t f = kFirstIndex[first];
+    const uint16_t s = kSecondIndex[second];
     if (f == 0 || s == 0) return 0;
     return kCompositionMatrix[(s - 1) * kFirstCount + (f - 1)];
 }
@@ -65,7 +65,7 @@ constexpr bool excluded(char16_t c) {
 // Can c start a composition with the character before it?  (A second unit
 // of a composition pair, or a conjoining vowel or trailing jamo.)
 constexpr bool composes_backwards(char16_t c) {
-    return kSecondIndex_pages[kSecondIndex_page_of[c >> 8]][c & 0xFF] != 0 ||
+    return kSecondIndex[c] != 0 ||
            (c >= kVBase && c < kVBase + kVCount) || (c > kTBase && c < kTBase + kTCount);
 }
 

@@ -20,7 +20,7 @@ using namespace nessel::data;
 // Set once the index is checked; conversions on other threads read it.
 std::atomic<bool> g_mapping_ready{false};
 
-uint16_t entry_number(char16_t c) { return kMapEntry_pages[kMapEntry_page_of[c >> 8]][c & 0xFF]; }
+uint16_t entry_number(char16_t c) { return kMapEntry[c]; }
 
 // Room for the full decomposition of a longest input: at most 18 units per
 // unit, so 20 per unit plus 21 never runs out.

@@ -76,9 +76,9 @@ void build_direct_index(VariantTable& t) {
     }
 }
 
-void premap(std::span<char16_t> s, const uint8_t* page_of, const char16_t (*pages)[256]) {
+void premap(std::span<char16_t> s, data::PagedTable<char16_t> map) {
     for (char16_t& u : s) {
-        char16_t r = pages[page_of[u >> 8]][u & 0xFF];
+        char16_t r = map[u];
         if (r != 0) u = r;
     }
 }
@@ -151,13 +151,13 @@ void fold_arabic_variants(std::span<char16_t> s) { fold_variants(g_arabic_varian
 void fold_chinese_variants(std::span<char16_t> s) { fold_variants(g_chinese_variants, s); }
 
 void premap_japanese(std::span<char16_t> s) {
-    premap(s, data::kJapaneseMap_page_of, data::kJapaneseMap_pages);
+    premap(s, data::kJapaneseMap);
 }
 void premap_korean(std::span<char16_t> s) {
-    premap(s, data::kKoreanMap_page_of, data::kKoreanMap_pages);
+    premap(s, data::kKoreanMap);
 }
 void premap_to_traditional(std::span<char16_t> s) {
-    premap(s, data::kS2TMap_page_of, data::kS2TMap_pages);
+    premap(s, data::kS2TMap);
 }
 
 void premap_ideographic_stop(std::span<char16_t> s) {

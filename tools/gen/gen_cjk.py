@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Writes the CJK double-byte tables: data/big5.h, data/gbk.h, data/sjis.h,
+"""Writes the CJK double-byte tables: data/big5.h, data/gbk.h, data/jisx0208.h,
 data/ksc.h and data/jisx0212.h.
 
 Each header holds the decoding table (code -> UTF-16 unit, 0xFFFD for a
@@ -90,12 +90,17 @@ def build_ksc():
     return table, 0x8140, lambda i: 0x8140 + i
 
 
-def build_sjis():
-    table = [NONE] * (0xEAA4 - 0x8140 + 1)
-    for code, ucs in read_mapping("JIS0208.TXT", 0, 2):
-        table[code - 0x8140] = ucs
-    table[0x815F - 0x8140] = 0x005C  # REVERSE SOLIDUS, as the file has it
-    return table, 0x8140, lambda i: 0x8140 + i
+def jisx0208_code(index):
+    return (0x21 + index // 94) << 8 | (0x21 + index % 94)
+
+
+def build_jisx0208():
+    """By row and cell: the 7-bit code (0x21 + row - 1) << 8 | (0x21 + cell - 1)
+    at index (row - 1) * 94 + cell - 1."""
+    table = [NONE] * (94 * 94)
+    for code, ucs in read_mapping("JIS0208.TXT", 1, 2):
+        table[((code >> 8) - 0x21) * 94 + (code & 0xFF) - 0x21] = ucs
+    return table, 0x2121, jisx0208_code
 
 
 def build_jisx0212():
@@ -106,21 +111,12 @@ def build_jisx0212():
 
 
 def reverse_index(table, code_of):
-    """Page map (256 entries, page 0 all zero) and pages of unit -> lowest code."""
+    """unit -> the lowest code that holds it."""
     rev = {}
     for i, ucs in enumerate(table):
         if ucs != NONE and ucs not in rev:
             rev[ucs] = code_of(i)
-    pages_used = sorted({u >> 8 for u in rev})
-    page_map = [0] * 256
-    pages = [[0] * 256]
-    for p in pages_used:
-        page_map[p] = len(pages)
-        page = [0] * 256
-        for lo in range(256):
-            page[lo] = rev.get((p << 8) | lo, 0)
-        pages.append(page)
-    return rev, page_map, [v for page in pages for v in page]
+    return rev
 
 
 TABLES = [
@@ -129,8 +125,8 @@ TABLES = [
      "index (lead - 0xA1) * 157 + trail offset, codes 0xA140..0xF9DC"),
     ("gbk.h", "gbk", build_gbk, "tools/gen/sources/cjk/cp936.txt",
      "index code - 0x8140, codes 0x8140..0xFE4F"),
-    ("sjis.h", "sjis", build_sjis, "tools/gen/sources/JIS0208.TXT",
-     "index code - 0x8140, codes 0x8140..0xEAA4"),
+    ("jisx0208.h", "jisx0208", build_jisx0208, "tools/gen/sources/JIS0208.TXT",
+     "index (row - 1) * 94 + cell - 1, 7-bit codes 0x2121..0x7E7E"),
     ("ksc.h", "ksc", build_ksc, "tools/gen/sources/cjk/cp949.txt",
      "index code - 0x8140, codes 0x8140..0xFDFF"),
     ("jisx0212.h", "jisx0212", build_jisx0212, "tools/gen/sources/JIS0212.TXT",
@@ -140,22 +136,18 @@ TABLES = [
 
 def render(fname, prefix, builder, source, layout):
     table, _first, code_of = builder()
-    rev, page_map, pages = reverse_index(table, code_of)
+    rev = reverse_index(table, code_of)
     chars = sum(1 for v in table if v != NONE)
     if chars != len(rev):
         sys.exit(f"{fname}: a code point is held twice")
     out = cheader.Output(fname, "tools/gen/gen_cjk.py", source,
                          f"{prefix} decoding table and reverse index.")
-    wide_map = len(pages) // 256 >= 256
     out.add("uint16_t", f"{prefix}_to_ucs", table, 2)
-    out.add("uint16_t" if wide_map else "uint8_t", f"ucs_to_{prefix}_page", page_map,
-            2 if wide_map else 1, per_line=16)
-    out.add("uint16_t", f"ucs_to_{prefix}", pages, 2)
+    out.page_map("uint16_t", 2, f"ucs_to_{prefix}", rev, per_line=12)
     code = (f"// {prefix}_to_ucs: {layout}; 0xFFFD = no character.\n"
-            f"// Reverse lookup: ucs_to_{prefix}[ucs_to_{prefix}_page[u >> 8] * 256 + (u & 0xFF)]\n"
-            "// gives the lowest code holding u, or 0.\n"
+            f"// ucs_to_{prefix}[u] gives the lowest code holding u, or 0.\n"
             f"inline constexpr int {prefix}_char_count = {chars};\n\n")
-    return out.text(code)
+    return out, code
 
 
 def main():
@@ -164,9 +156,8 @@ def main():
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
     for fname, prefix, builder, source, layout in TABLES:
-        text = render(fname, prefix, builder, source, layout)
-        with open(os.path.join(args.out, fname), "w", encoding="ascii", newline="\n") as f:
-            f.write(text)
+        out, code = render(fname, prefix, builder, source, layout)
+        out.write(args.out, code)
 
 
 if __name__ == "__main__":

@@ -8,8 +8,8 @@ gets its own value; then the positions listed below get their own value and
 the remaps are applied.  The script checks that the listed unassigned bytes
 are exactly the undecodable ones, so a changed source cannot slip through.
 
-Reverse index: two levels, rev_page[u >> 8] names a 256-byte page (0 = none)
-and the page gives the byte for u & 0xFF, or 0.  Each unit gets the LOWEST
+Reverse index: <codec>_rev, a paged table (data/paged_table.h) that gives
+the byte of a unit, or 0.  Each unit gets the LOWEST
 byte whose table entry holds it, which is what a first-match search from the
 start of the table yields (U+00D7 in iso8859-8 -> 0xAA, not 0xD7).
 
@@ -94,19 +94,11 @@ def build(codec, base, unassigned, replaced, remaps):
 
 
 def reverse_index(values, base):
+    """unit -> the lowest byte whose table entry holds it."""
     first = {}
     for i, v in enumerate(values):
         first.setdefault(v, base + i)
-    page_of = [0] * 256
-    pages = []
-    for hi in sorted({v >> 8 for v in first}):
-        page = [0] * 256
-        for v, b in first.items():
-            if v >> 8 == hi:
-                page[v & 0xFF] = b
-        pages.append(page)
-        page_of[hi] = len(pages)
-    return page_of, [x for p in pages for x in p]
+    return first
 
 
 def emit(outdir, filename, what, tables):
@@ -115,11 +107,9 @@ def emit(outdir, filename, what, tables):
     code = ""
     for codec, base, unassigned, replaced, remaps in tables:
         values = build(codec, base, unassigned, replaced, remaps)
-        page_of, rev = reverse_index(values, base)
         code += "inline constexpr unsigned %s_base = 0x%02X;\n" % (codec, base)
         out.add("char16_t", codec + "_to_ucs", values, 2, per_line=8)
-        out.add("uint8_t", codec + "_rev_page", page_of, 1, per_line=16)
-        out.add("uint8_t", codec + "_rev", rev, 1, per_line=16)
+        out.page_map("uint8_t", 1, codec + "_rev", reverse_index(values, base))
     out.write(outdir, code + "\n")
 
 

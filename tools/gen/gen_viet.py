@@ -12,7 +12,7 @@ Indexes:
 - <enc>_single[256]: the letter of a one-byte record, 0 = none;
 - <enc>_lead[256]: 0, or the row + 1 of <enc>_pair for a byte that starts a
   two-byte record; <enc>_pair[row][second byte] gives the letter, 0 = none;
-- viet_rev_page / viet_rev: unit -> record number + 1 (0 = none), two levels.
+- viet_rev: unit -> record number + 1 (0 = none), a paged table.
 
 Usage: python3 tools/gen/gen_viet.py --out data
 """
@@ -133,17 +133,7 @@ def main():
     first = {}
     for i, r in enumerate(recs):
         first.setdefault(ord(r[0]), i + 1)
-    page_of = [0] * 256
-    pages = []
-    for hi in sorted({u >> 8 for u in first}):
-        page = [0] * 256
-        for u, i in first.items():
-            if u >> 8 == hi:
-                page[u & 0xFF] = i
-        pages.append(page)
-        page_of[hi] = len(pages)
-    out.add("uint8_t", "viet_rev_page", page_of, 1, per_line=16)
-    out.add("uint8_t", "viet_rev", [x for p in pages for x in p], 1, per_line=16)
+    out.page_map("uint8_t", 1, "viet_rev", first)
     out.write(args.out, code + "\n")
 
 

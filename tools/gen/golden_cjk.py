@@ -4,65 +4,43 @@
 gbk.map, sjis.map, eucjp.map, ksc.map and jisx0212.map, one "0xCODE<TAB>0xUNIT" line per
 code that holds a character.
 
-They come from Python's codecs (cp950, shift_jis, euc_jp) and, for GBK and
-the Korean table, from the pinned dumps of its cp936 and cp949 codecs under
-tools/gen/sources/cjk/: a route independent of the Unicode mapping files
-that tools/gen/gen_cjk.py reads and of its index arithmetic, so a
-mistake in either the generator or the converters' index arithmetic shows up
-as a difference in the sweep tests.  The listed patches are the deliberate
-differences of our tables from those codecs.
+Big5, Shift_JIS, EUC-JP and JIS X 0212 come from the C library's charmaps
+copied once into tools/gen/sources/charmaps/ (SOURCES.md): a route
+independent of the Unicode mapping files that tools/gen/gen_cjk.py reads
+and of its index arithmetic, so a mistake in either the generator or the
+converters' index arithmetic shows up as a difference in the sweep tests.
+GBK and the Korean table come from the pinned dumps under
+tools/gen/sources/cjk/, the tables' own input, so for them the golden files
+check the index arithmetic only.  Our deliberate differences from the
+charmaps are the rows of tools/gen/sources/charmaps/cjk_deviations.tsv; a
+row that no longer differs stops the script.
 
 Usage: python3 tools/gen/golden_cjk.py --out tests/golden
 """
 import argparse
 import os
+import re
 
-DUMPS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "sources", "cjk")
-
-
-def decode1(raw, codec):
-    try:
-        s = raw.decode(codec)
-    except UnicodeDecodeError:
-        return None
-    return ord(s) if len(s) == 1 else None
+SOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "sources")
 
 
-def big5():
+def charmap(name):
+    """code -> unit of the lines of a charmap that give one unit for two or
+    more bytes (the bytes as one big-endian number)."""
     m = {}
-    for lead in range(0xA1, 0xFA):
-        for trail in list(range(0x40, 0x7F)) + list(range(0xA1, 0xFF)):
-            code = lead << 8 | trail
-            if code > 0xF9DC:
-                continue
-            u = decode1(bytes([lead, trail]), "cp950")
-            if u is not None:
-                m[code] = u
-    for code in range(0xC6A1, 0xC8FF):  # the ETEN block stays empty
-        m.pop(code, None)
-    m.update({0xA145: 0x2022, 0xA14E: 0xFF64, 0xA1C2: 0x203E, 0xA1E3: 0x223C,
-              0xA1F2: 0x2641, 0xA1F3: 0x2609, 0xA241: 0xFF0F, 0xA242: 0xFF3C,
-              0xA244: 0x00A5, 0xA246: 0x00A2, 0xA247: 0x00A3, 0xC255: 0x5F5E})
-    for code in (0xA15A, 0xA1C3, 0xA1C5, 0xA1FE, 0xA240, 0xA2CC, 0xA2CE, 0xA3E1):
-        m.pop(code, None)
-    return m
-
-
-def double_byte(codec, first, last, lead_skip=()):
-    m = {}
-    for code in range(first, last + 1):
-        if (code >> 8) in lead_skip:
-            continue
-        u = decode1(bytes([code >> 8, code & 0xFF]), codec)
-        if u is not None:
-            m[code] = u
+    with open(os.path.join(SOURCES, "charmaps", name), encoding="ascii") as f:
+        for line in f:
+            hit = re.match(r"<U([0-9A-F]{4})>\s+((?:/x[0-9a-f]{2}){2,})\s", line)
+            if hit:
+                code = int(hit.group(2).replace("/x", ""), 16)
+                m.setdefault(code, int(hit.group(1), 16))
     return m
 
 
 def dumped(codec):
     """code -> unit of a pinned codec dump (dump_cjk_codecs.py)."""
     m = {}
-    with open(os.path.join(DUMPS, codec + ".txt"), encoding="ascii") as f:
+    with open(os.path.join(SOURCES, "cjk", codec + ".txt"), encoding="ascii") as f:
         for line in f:
             cols = line.split("#", 1)[0].split()
             if cols:
@@ -70,10 +48,49 @@ def dumped(codec):
     return m
 
 
-def sjis():
-    m = double_byte("shift_jis", 0x8140, 0xEAA4, lead_skip=range(0xA0, 0xE0))
-    m[0x815F] = 0x005C
+def deviate(name, m):
+    """m with the rows of cjk_deviations.tsv for the golden file name applied."""
+    with open(os.path.join(SOURCES, "charmaps", "cjk_deviations.tsv"), encoding="ascii") as f:
+        for line in f:
+            if line.startswith("#") or not line.strip():
+                continue
+            golden, codes, unit, _reason = line.rstrip("\n").split("\t")
+            if golden != name:
+                continue
+            first, _, last = codes.partition("-")
+            changed = False
+            for code in range(int(first, 16), int(last or first, 16) + 1):
+                before = m.get(code)
+                if unit == "-":
+                    m.pop(code, None)
+                else:
+                    m[code] = int(unit, 16)
+                changed = changed or m.get(code) != before
+            if not changed:
+                raise SystemExit("%s: deviation %s is no difference" % (name, codes))
     return m
+
+
+def big5():
+    return deviate("big5", {c: u for c, u in charmap("BIG5").items() if c <= 0xF9DC})
+
+
+def sjis():
+    return deviate("sjis", {c: u for c, u in charmap("SHIFT_JIS").items() if 0x8140 <= c <= 0xEAA4})
+
+
+def eucjp():
+    return deviate("eucjp", {c: u for c, u in charmap("EUC-JP").items()
+                             if c >> 8 in range(0xA1, 0xFF) and c & 0xFF in range(0xA1, 0xFF)})
+
+
+def jisx0212():
+    m = {}
+    for c, u in charmap("EUC-JP").items():
+        code = (c & 0x7F7F) if c >> 16 == 0x8F else 0
+        if 0x222F <= code <= 0x6D63:
+            m[code] = u
+    return deviate("jisx0212", m)
 
 
 def ksc():
@@ -83,36 +100,13 @@ def ksc():
     return m
 
 
-def eucjp():
-    m = {}
-    for b1 in range(0xA1, 0xFF):
-        for b2 in range(0xA1, 0xFF):
-            u = decode1(bytes([b1, b2]), "euc_jp")
-            if u is not None:
-                m[b1 << 8 | b2] = u
-    m[0xA1C0] = 0x005C  # the codec says U+FF3C; JIS X 0208's own mapping is U+005C
-    return m
-
-
-def jisx0212():
-    m = {}
-    for b1 in range(0x21, 0x7F):
-        for b2 in range(0x21, 0x7F):
-            code = b1 << 8 | b2
-            if 0x222F <= code <= 0x6D63:
-                u = decode1(bytes([0x8F, b1 | 0x80, b2 | 0x80]), "euc_jp")
-                if u is not None:
-                    m[code] = u
-    return m
-
-
 FILES = {
-    "big5.map": (big5, "Python codec cp950, ETEN block C6A1..C8FE cleared, symbol patches"),
+    "big5.map": (big5, "charmap BIG5 with cjk_deviations.tsv"),
     "gbk.map": (lambda: dumped("cp936"), "dump tools/gen/sources/cjk/cp936.txt"),
-    "sjis.map": (sjis, "Python codec shift_jis, 815F = U+005C"),
-    "eucjp.map": (eucjp, "Python codec euc_jp two-byte codes, A1C0 = U+005C"),
+    "sjis.map": (sjis, "charmap SHIFT_JIS with cjk_deviations.tsv"),
+    "eucjp.map": (eucjp, "charmap EUC-JP two-byte codes with cjk_deviations.tsv"),
     "ksc.map": (ksc, "dump tools/gen/sources/cjk/cp949.txt, A2E6 and A2E7 cleared"),
-    "jisx0212.map": (jisx0212, "Python codec euc_jp three-byte codes 8F xx xx"),
+    "jisx0212.map": (jisx0212, "charmap EUC-JP three-byte codes 8F xx xx with cjk_deviations.tsv"),
 }
 
 

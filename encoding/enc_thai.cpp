@@ -1,45 +1,14 @@
 // SPDX-License-Identifier: MIT
-// encoding/enc_iso8859.cpp: "iso8859-1" to "iso8859-9"
-// through the common table converters.  Tables: data/sbcs_iso8859.h, generated from
-// the codec mappings in tools/gen/sources/sbcs/ with this library's edition differences.
-// "iso8859-11" / "tsc" (Thai) are computed without a table: bytes 0xA0..0xFF
-// <-> U+0E00..U+0E5F in order (TIS-620 for the letters; 0xA0 is U+0E00, not NBSP).
+// encoding/enc_thai.cpp: "iso8859-11" / "tsc" (Thai), computed without a
+// table: bytes 0xA0..0xFF <-> U+0E00..U+0E5F in order (TIS-620 for the
+// letters; 0xA0 is U+0E00, not NBSP).
 #include <array>
 
-#include "data/sbcs_iso8859.h"
 #include "encoding/charsets.h"
 #include "encoding/ascii_run.h"
-#include "encoding/enc_common.h"
 #include "encoding/encoding.h"
 
 namespace nessel {
-namespace {
-
-#define NESSEL_SBCS(n) NESSEL_SBCS_TABLE(n)
-NESSEL_SBCS(iso8859_1)
-NESSEL_SBCS(iso8859_2)
-NESSEL_SBCS(iso8859_3)
-NESSEL_SBCS(iso8859_4)
-NESSEL_SBCS(iso8859_5)
-NESSEL_SBCS(iso8859_6)
-NESSEL_SBCS(iso8859_7)
-NESSEL_SBCS(iso8859_8)
-NESSEL_SBCS(iso8859_9)
-#undef NESSEL_SBCS
-
-}  // namespace
-
-#define NESSEL_SBCS(n) NESSEL_SBCS_CONVERTERS(n)
-NESSEL_SBCS(iso8859_1)
-NESSEL_SBCS(iso8859_2)
-NESSEL_SBCS(iso8859_3)
-NESSEL_SBCS(iso8859_4)
-NESSEL_SBCS(iso8859_5)
-NESSEL_SBCS(iso8859_6)
-NESSEL_SBCS(iso8859_7)
-NESSEL_SBCS(iso8859_8)
-NESSEL_SBCS(iso8859_9)
-#undef NESSEL_SBCS
 
 // Thai: bytes from 0xA0 are U+0E00 + (byte - 0xA0), lower bytes their own
 // code point.  Blocks of 16 below 0xA0 are copied at once; other blocks go
@@ -93,21 +62,6 @@ int thai_to_unicode(std::string_view src, std::u16string& dst) {
 
 int thai_from_unicode(std::u16string_view src, std::string& dst) {
     return from_unicode_via_raw<thai_from_unicode_raw, 1>(src, dst);
-}
-
-const SbcsTable* iso8859_table(unsigned part) {
-    switch (part) {
-        case 1: return &k_iso8859_1;
-        case 2: return &k_iso8859_2;
-        case 3: return &k_iso8859_3;
-        case 4: return &k_iso8859_4;
-        case 5: return &k_iso8859_5;
-        case 6: return &k_iso8859_6;
-        case 7: return &k_iso8859_7;
-        case 8: return &k_iso8859_8;
-        case 9: return &k_iso8859_9;
-        default: return nullptr;
-    }
 }
 
 }  // namespace nessel
