@@ -308,9 +308,19 @@ int download_file_write(DownloadFile* file, std::string_view bytes) {
     return 1;
 }
 
+int download_file_close(DownloadFile* file) {
+    if (file == nullptr) return 0;
+    if (file->handle == INVALID_HANDLE_VALUE) return 1;
+    const int ok = CloseHandle(file->handle) ? 1 : 0;
+    file->handle = INVALID_HANDLE_VALUE;
+    return ok;
+}
+
+const std::string& download_file_own_path(const DownloadFile* file) { return file->partial; }
+
 int download_file_finish(DownloadFile* file, bool keep) {
     if (file == nullptr) return 0;
-    int ok = CloseHandle(file->handle) ? 1 : 0;
+    int ok = (file->handle == INVALID_HANDLE_VALUE || CloseHandle(file->handle)) ? 1 : 0;
     if (keep && ok) {
         ok = MoveFileExA(file->partial.c_str(), file->path.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
