@@ -129,7 +129,7 @@ int store_delete_all(const std::string& key) {
     return st == kErrorSuccess ? end : st;
 }
 
-static_assert(kStoreOk == kErrorSuccess && kStoreNoValue == kErrorFileNotFound &&
-              kStoreText == kRegSz && kStoreDword == kRegDword);
+static_assert(program::kStoreOk == kErrorSuccess && program::kStoreNoValue == kErrorFileNotFound &&
+              program::kRegSz == platform::kRegSz && program::kRegDword == platform::kRegDword);
 
 }  // namespace nessel::program

@@ -41,8 +41,8 @@ const char* download_unavailable();
 // Statuses are those of the system registry.
 inline constexpr int kStoreOk = 0;
 inline constexpr int kStoreNoValue = 2;  // no such value
-inline constexpr uint32_t kStoreText = 1;   // REG_SZ
-inline constexpr uint32_t kStoreDword = 4;  // REG_DWORD, 4 little-endian bytes
+inline constexpr uint32_t kRegSz = 1;     // REG_SZ
+inline constexpr uint32_t kRegDword = 4;  // REG_DWORD, 4 little-endian bytes
 struct StoreValue {
     std::string name;
     uint32_t type = 0;

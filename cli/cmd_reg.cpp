@@ -37,8 +37,8 @@ uint32_t dword_of(const std::string& data) {
 // The data as the list and get commands print it: REG_SZ up to its first
 // zero byte, REG_DWORD in decimal, anything else as hexadecimal bytes.
 std::string show_data(uint32_t type, const std::string& data) {
-    if (type == kStoreText) return data.substr(0, data.find('\0'));
-    if (type == kStoreDword) return std::to_string(dword_of(data));
+    if (type == kRegSz) return data.substr(0, data.find('\0'));
+    if (type == kRegDword) return std::to_string(dword_of(data));
     std::string hex;
     char buf[4];
     for (unsigned char c : data) {
@@ -49,8 +49,8 @@ std::string show_data(uint32_t type, const std::string& data) {
 }
 
 std::string type_name(uint32_t type) {
-    if (type == kStoreText) return "REG_SZ";
-    if (type == kStoreDword) return "REG_DWORD";
+    if (type == kRegSz) return "REG_SZ";
+    if (type == kRegDword) return "REG_DWORD";
     return "REG_TYPE" + std::to_string(type);
 }
 
@@ -102,14 +102,14 @@ int reg_get(const Args& a) {
 int reg_set(const Args& a) {
     bool dword = a.size() == 5 && a[4] == "--dword";
     if (a.size() != 4 && !dword) return -1;
-    StoreValue v{a[2], kStoreText, {}};
+    StoreValue v{a[2], kRegSz, {}};
     if (dword) {
         uint32_t n = 0;
         if (!parse_dword(a[3], n)) {
             std::fprintf(stderr, "nessel: '%s' is not a 32-bit decimal number\n", a[3].c_str());
             return kExitUsage;
         }
-        v.type = kStoreDword;
+        v.type = kRegDword;
         for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<char>(n >> (8 * i)));
     } else {
         v.data = a[3];
