@@ -5,23 +5,24 @@
 #include <cstdlib>
 #include <string>
 
-#include "ace/convert.h"
-#include "api/lifecycle.h"
-#include "base/result_codes.h"
+#include "api/program.h"
+#include "base/ascii.h"
 #include "cli/commands.h"
 #include "cli/text.h"
-#include "domain/ace_decode.h"
-#include "domain/convert_domain.h"
-#include "domain/to_ace.h"
-#include "codecs/codecs.h"
-#include "nessel.h"
+#include "nessel.hpp"
 
 namespace nessel::cli {
 namespace {
 
-constexpr uint32_t kOutputBytes = kMaxNativeOutputSize;  // largest output NamePrep takes
-constexpr size_t kCodecBytes = kCodecNameBuffer;
-constexpr size_t kPrepUnits = kNameBuffer;
+// Sizes the C interface documents: the largest output NamePrep writes, the
+// codec name it hands back, and the longest name it takes.
+constexpr uint32_t kOutputBytes = 16384;
+constexpr uint32_t kCodecBytes = 256;
+constexpr size_t kMaxInputUnits = 1023;
+// Room for the prepared form of a name: ample for the longest one.
+constexpr uint32_t kPrepUnits = 8192;
+// The longest decoded text that AceToNative converts on into an encoding.
+constexpr size_t kMaxDecodedUnits = 1023;
 
 bool write_line(std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
@@ -36,7 +37,7 @@ std::string prepared_ascii(const std::u16string& name) {
     std::u16string out(kPrepUnits, u'\0');
     if (talvex_name_prep_u(reinterpret_cast<const nessel_unit*>(in.c_str()),
                            reinterpret_cast<nessel_unit*>(out.data()), kPrepUnits,
-                           kAddressPrepFlags) != 0)
+                           default_prep_flags) != 0)
         return {};
     return narrow(std::u16string_view(out.c_str()));
 }
@@ -45,20 +46,29 @@ std::string prepared_ascii(const std::u16string& name) {
 
 namespace {
 
+// The library for the rest of the process.  It is never released: the
+// program ends right after its command, and the process exit releases the
+// library as it would without this object.
+const library& process_library() {
+    static const library* lib = new library;
+    return *lib;
+}
+
 // The buffers of one to-ace run, reused for every item.
 struct ToAceBuffers {
     std::string output = std::string(kOutputBytes, '\0');
-    std::u16string uoutput = std::u16string(kOutputBytes / 2, u'\0');
     char codec[kCodecBytes] = {};
 };
 
 // One item's outcome.  refused: the input itself was refused (and reported)
-// before any conversion; otherwise code is NamePrep's result, ace the ACE
-// text on success and units the name as UTF-16 when it is all ASCII.
+// before any conversion; otherwise code is the conversion's result, ace the
+// ACE text on success, codec its codec ("-" when nothing had to be encoded)
+// and units the name as UTF-16 when it is all ASCII.
 struct ToAceItem {
     bool refused = false;
-    uint32_t code = kErrConversion;
+    uint32_t code = NESSEL_ERR_CONVERSION;
     std::string ace;
+    std::string codec;
     std::u16string units;
 };
 
@@ -69,17 +79,18 @@ ToAceItem refuse(const std::string& label, const std::string& why) {
     return r;
 }
 
-// UTF-8 from the terminal, converted as UTF-16 through NamePrep_U.
-ToAceItem to_ace_utf8(const std::string& item, const std::string& label, ToAceBuffers& b) {
+// UTF-8 from the terminal, converted as UTF-16; a name that is ASCII once
+// prepared comes back in its prepared form with no codec.
+ToAceItem to_ace_utf8(const std::string& item, const std::string& label) {
     ToAceItem r;
     if (!utf8_to_utf16(item, r.units)) return refuse(label, "input is not valid UTF-8");
     if (r.units.find(u'\0') != std::u16string::npos) return refuse(label, "input holds a zero byte");
-    std::u16string in = r.units;
-    in.push_back(0);
-    r.code = NamePrep_U("UTF-8", reinterpret_cast<const nessel_unit*>(in.c_str()),
-                        reinterpret_cast<nessel_unit*>(b.uoutput.data()), kOutputBytes, b.codec,
-                        kCodecBytes, 0);
-    if (r.code == kOk) r.ace = narrow(std::u16string_view(b.uoutput.c_str()));
+    const result<ace_name16> ace = process_library().to_ace(std::u16string_view(r.units));
+    r.code = ace.error().code();
+    if (ace) {
+        r.ace = narrow(ace->text);
+        r.codec = ace->codec.empty() ? "-" : ace->codec;
+    }
     return r;
 }
 
@@ -94,33 +105,42 @@ ToAceItem to_ace_native(const std::string& item, const std::string& label, const
         // terminal user can try the path of a legacy encoding.
         std::u16string u;
         if (!utf8_to_utf16(item, u)) return refuse(label, "input is not valid UTF-8");
-        if (unicode_to_encoding(encoding_type(as), u, bytes) == 0)
+        if (!encode_units(str2enctype(as.c_str()), u, bytes))
             return refuse(label, "input has no form in " + as);
         enc = as;
     }
     if (bytes.find('\0') != std::string::npos) return refuse(label, "input holds a zero byte");
+    b.codec[0] = 0;
     r.code = NamePrep(enc.c_str(), bytes.c_str(), b.output.data(), kOutputBytes, b.codec,
                       kCodecBytes, options);
-    if (r.code == kOk) r.ace = b.output.c_str();
-    if (r.code == kErrAllAscii) (void)encoding_to_unicode(encoding_type(enc), bytes, r.units);
+    if (r.code == NESSEL_OK) {
+        r.ace = b.output.c_str();
+        r.codec = b.codec;
+    }
+    if (r.code == NESSEL_ERR_ALL_ASCII) {
+        // Nothing to convert: the name is already ASCII once prepared.
+        std::u16string units;
+        (void)decode_bytes(str2enctype(enc.c_str()), bytes, units);
+        const std::string prepared = prepared_ascii(units);
+        // (A 7001 of the last fallback encoding, whose reading of the
+        // input is not at hand, is reported like a failure.)
+        if (!prepared.empty()) {
+            r.code = NESSEL_OK;
+            r.ace = prepared;
+            r.codec.assign(1, '-');  // nothing had to be encoded
+        }
+    }
     return r;
 }
 
 // Writes the item's line, or reports its failure; false on failure.
-bool write_to_ace(const ToAceItem& r, const std::string& label, bool show_codec, const char* codec) {
+bool write_to_ace(const ToAceItem& r, const std::string& label, bool show_codec) {
     if (r.refused) return false;
-    if (r.code == kErrAllAscii) {
-        // Nothing to convert: the name is already ASCII once prepared.
-        const std::string prepared = prepared_ascii(r.units);
-        if (!prepared.empty()) return write_line(show_codec ? prepared + "\t-" : prepared);
-        // (A 7001 of the last fallback encoding, whose reading of the
-        // input is not at hand, is reported like a failure.)
-    }
-    if (r.code != kOk) {
+    if (r.code != NESSEL_OK) {
         report_code("to-ace", label, r.code);
         return false;
     }
-    return write_line(show_codec ? r.ace + "\t" + codec : r.ace);
+    return write_line(show_codec ? r.ace + "\t" + r.codec : r.ace);
 }
 
 }  // namespace
@@ -142,19 +162,17 @@ int cmd_to_ace(const Args& args) {
         std::fprintf(stderr, "nessel: to-ace: --from and --as exclude each other\n");
         return kExitUsage;
     }
-    const uint32_t init = InitSDK();
-    if (init != kOk) {
-        report_code("to-ace", "initialisation", init);
+    if (const error init = process_library().status()) {
+        report_code("to-ace", "initialisation", init.code());
         return kExitInit;
     }
     int status = kExitOk;
     ToAceBuffers b;
     const bool utf8 = is_terminal_utf8(from) && as.empty();
     for_each_item(p.items, [&](const std::string& item, const std::string& label) {
-        b.codec[0] = 0;
-        const ToAceItem r = utf8 ? to_ace_utf8(item, label, b)
+        const ToAceItem r = utf8 ? to_ace_utf8(item, label)
                                  : to_ace_native(item, label, from, as, options, b);
-        if (!write_to_ace(r, label, show_codec, b.codec)) status = kExitFailure;
+        if (!write_to_ace(r, label, show_codec)) status = kExitFailure;
     });
     return status;
 }
@@ -168,35 +186,44 @@ int cmd_to_unicode(const Args& args) {
     }
     const std::string codec = p.value("codec", "amc-z");
     const std::string to = p.value("to", "UTF-8");
-    if (!ace_codec_accepted(codec.c_str())) {
-        report_code("to-unicode", "codec '" + codec + "'", kErrArgument);
+    // AceToUnicode refuses a codec it does not accept before it looks at
+    // anything else.
+    if (AceToUnicode(codec.c_str(), "", nullptr, 0) == NESSEL_ERR_ARGUMENT) {
+        report_code("to-unicode", "codec '" + codec + "'", NESSEL_ERR_ARGUMENT);
         std::fprintf(stderr, "nessel: to-unicode: accepted codecs: race, lace, racex, dude, dudex, "
                              "amc-z (amc-z decodes Punycode)\n");
         return kExitUsage;
     }
-    if (!init_once()) {
-        report_code("to-unicode", "initialisation", kErrInit);
+    if (!program::init_converters()) {
+        report_code("to-unicode", "initialisation", NESSEL_ERR_INIT);
         return kExitInit;
     }
     // The decoders read the codec family's prefix setting; a fresh process
     // starts from the defaults ("ra--", "lq--", "dq--", "xn--").
-    if (p.has("prefix")) set_ace_prefix(codec.c_str(), p.value("prefix").c_str());
+    if (p.has("prefix")) program::set_ace_prefix(codec, p.value("prefix"));
+    const bool utf8 = is_terminal_utf8(to);
+    const uint32_t target = utf8 ? 0 : str2enctype(to.c_str());
     int status = kExitOk;
     for_each_item(p.items, [&](const std::string& item, const std::string& label) {
-        uint32_t code;
+        // The text up to a zero byte, as the C interface reads it.
+        const std::string_view ace(item.c_str());
+        std::u16string units;
         std::string out;
-        if (is_terminal_utf8(to)) {
-            std::u16string units;
-            code = encode_string_u(codec.c_str(), item.c_str(), true, units);
-            if (code == kOk && !utf16_to_utf8(units, out)) {
+        uint32_t code = NESSEL_OK;
+        if (utf8) {
+            code = ace_to_units(codec, ace, units);
+            if (code == NESSEL_OK && !utf16_to_utf8(units, out)) {
                 report("to-unicode", label, "decoded text holds an unpaired surrogate");
                 status = kExitFailure;
                 return;
             }
-        } else {
-            code = encode_string(codec.c_str(), item.c_str(), to.c_str(), true, out);
+        } else if (target == 0) {
+            code = NESSEL_ERR_NO_TARGET;
+        } else if ((code = ace_to_units(codec, ace, units)) == NESSEL_OK) {
+            if (units.size() > kMaxDecodedUnits) code = NESSEL_ERR_ACE_DECODE;
+            else if (!encode_units(target, units, out)) code = NESSEL_ERR_TARGET_ENCODE;
         }
-        if (code != kOk) {
+        if (code != NESSEL_OK) {
             report_code("to-unicode", label, code);
             status = kExitFailure;
             return;
@@ -256,13 +283,13 @@ int cmd_nameprep(const Args& args) {
         std::fprintf(stderr, "nessel: nameprep: %s (see nessel --help)\n", p.error.c_str());
         return kExitUsage;
     }
-    uint32_t flags = kAddressPrepFlags;
+    uint32_t flags = default_prep_flags;
     if (p.has("flags") && !parse_flags(p.value("flags"), flags)) {
         std::fprintf(stderr, "nessel: nameprep: bad flags '%s'\n", p.value("flags").c_str());
         return kExitUsage;
     }
-    if (!init_once()) {
-        report_code("nameprep", "initialisation", kErrInit);
+    if (!program::init_converters()) {
+        report_code("nameprep", "initialisation", NESSEL_ERR_INIT);
         return kExitInit;
     }
     int status = kExitOk;
@@ -285,7 +312,7 @@ int cmd_nameprep(const Args& args) {
             talvex_name_prep_u(reinterpret_cast<const nessel_unit*>(in.c_str()),
                                reinterpret_cast<nessel_unit*>(out.data()), kPrepUnits, flags);
         std::string text;
-        if (code != kOk) {
+        if (code != NESSEL_OK) {
             report_code("nameprep", label, code);
             status = kExitFailure;
             return;

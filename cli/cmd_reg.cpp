@@ -5,15 +5,16 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "api/program.h"
 #include "cli/commands.h"
-#include "config/platform.h"
 
 namespace nessel::cli {
 
 namespace {
 
-using namespace nessel::platform;
+using namespace nessel::program;
 
 constexpr const char* kRegUsage =
     "usage: nessel reg list KEY\n"
@@ -70,108 +71,66 @@ bool parse_dword(const std::string& text, uint32_t& out) {
     return true;
 }
 
-class OpenKey {
-public:
-    explicit OpenKey(const std::string& path) { status_ = reg_create_key(RegRoot::CurrentUser, path, kKeyAllAccess, &key_); }
-    ~OpenKey() {
-        if (key_) reg_close_key(key_);
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    int status() const { return status_; }
-    RegKey* get() const { return key_; }
-
-private:
-    RegKey* key_ = nullptr;
-    int status_;
-};
-
 int reg_list(const Args& a) {
     if (a.size() != 2) return -1;
-    OpenKey key(a[1]);
-    if (key.status() != kErrorSuccess) return store_error(key.status());
-    // One read of the whole key (one state of the store, even while another
-    // process imports), printed once the store is let go.
+    std::vector<StoreValue> values;
+    const int st = store_list(a[1], values);
+    if (st != kStoreOk) return store_error(st);
     std::string lines;
-    int st = reg_enum_values(key.get(), UINT32_MAX,
-                             [&](std::string_view name, uint32_t type, std::string_view data) {
-                                 lines.append(name.substr(0, name.find('\0'))).append("\t").append(type_name(type));
-                                 lines.append("\t").append(show_data(type, std::string(data)));
-                                 lines.push_back('\n');
-                             });
-    if (st != kErrorSuccess) return store_error(st);
+    for (const StoreValue& v : values) {
+        lines.append(v.name.substr(0, v.name.find('\0'))).append("\t").append(type_name(v.type));
+        lines.append("\t").append(show_data(v.type, v.data));
+        lines.push_back('\n');
+    }
     std::fwrite(lines.data(), 1, lines.size(), stdout);
     return kExitOk;
 }
 
 int reg_get(const Args& a) {
     if (a.size() != 3) return -1;
-    OpenKey key(a[1]);
-    if (key.status() != kErrorSuccess) return store_error(key.status());
-    std::string data;
-    uint32_t type = 0;
-    int st = reg_query_value(key.get(), a[2], &type, &data);
-    if (st == kErrorFileNotFound) {
+    StoreValue v;
+    const int st = store_get(a[1], a[2], v);
+    if (st == kStoreNoValue) {
         std::fprintf(stderr, "nessel: no value '%s' in '%s'\n", a[2].c_str(), a[1].c_str());
         return kExitFailure;
     }
-    if (st != kErrorSuccess) return store_error(st);
-    std::printf("%s\n", show_data(type, data).c_str());
+    if (st != kStoreOk) return store_error(st);
+    std::printf("%s\n", show_data(v.type, v.data).c_str());
     return kExitOk;
 }
 
 int reg_set(const Args& a) {
     bool dword = a.size() == 5 && a[4] == "--dword";
     if (a.size() != 4 && !dword) return -1;
-    std::string data;
-    uint32_t type = kRegSz;
+    StoreValue v{a[2], kRegSz, {}};
     if (dword) {
-        uint32_t v = 0;
-        if (!parse_dword(a[3], v)) {
+        uint32_t n = 0;
+        if (!parse_dword(a[3], n)) {
             std::fprintf(stderr, "nessel: '%s' is not a 32-bit decimal number\n", a[3].c_str());
             return kExitUsage;
         }
-        type = kRegDword;
-        for (int i = 0; i < 4; ++i) data.push_back(static_cast<char>(v >> (8 * i)));
+        v.type = kRegDword;
+        for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<char>(n >> (8 * i)));
     } else {
-        data = a[3];
-        data.push_back('\0');  // stored like text written by the library
+        v.data = a[3];
+        v.data.push_back('\0');  // stored like text written by the library
     }
-    OpenKey key(a[1]);
-    if (key.status() != kErrorSuccess) return store_error(key.status());
-    int st = reg_set_value(key.get(), a[2], type, data);
-    return st == kErrorSuccess ? kExitOk : store_error(st);
-}
-
-int delete_all(const std::string& path) {
-    OpenKey key(path);  // opened inside the batch, so it shares its connection
-    if (key.status() != kErrorSuccess) return key.status();
-    std::string name;
-    int st;
-    while ((st = reg_enum_value(key.get(), 0, &name, nullptr, nullptr)) == kErrorSuccess)
-        if ((st = reg_delete_value(key.get(), name)) != kErrorSuccess) return st;
-    return st == kErrorNoMoreItems ? kErrorSuccess : st;
+    const int st = store_set(a[1], v);
+    return st == kStoreOk ? kExitOk : store_error(st);
 }
 
 int reg_delete(const Args& a) {
     if (a.size() != 2 && a.size() != 3) return -1;
     if (a.size() == 3) {
-        OpenKey key(a[1]);
-        if (key.status() != kErrorSuccess) return store_error(key.status());
-        int st = reg_delete_value(key.get(), a[2]);
-        if (st == kErrorFileNotFound) {
+        const int st = store_delete(a[1], a[2]);
+        if (st == kStoreNoValue) {
             std::fprintf(stderr, "nessel: no value '%s' in '%s'\n", a[2].c_str(), a[1].c_str());
             return kExitFailure;
         }
-        return st == kErrorSuccess ? kExitOk : store_error(st);
+        return st == kStoreOk ? kExitOk : store_error(st);
     }
-    // Every value of the key, in one batch: others see all of them or none.
-    int st = reg_begin_batch();
-    if (st != kErrorSuccess) return store_error(st);
-    st = delete_all(a[1]);
-    int end = reg_end_batch(st == kErrorSuccess);
-    if (st == kErrorSuccess) st = end;
-    return st == kErrorSuccess ? kExitOk : store_error(st);
+    const int st = store_delete_all(a[1]);
+    return st == kStoreOk ? kExitOk : store_error(st);
 }
 
 }  // namespace

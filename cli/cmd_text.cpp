@@ -5,12 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "ace/convert.h"
-#include "api/lifecycle.h"
-#include "base/result_codes.h"
+#include "api/program.h"
 #include "cli/commands.h"
 #include "cli/text.h"
-#include "codecs/codecs.h"
+#include "nessel.h"
 
 namespace nessel::cli {
 namespace {
@@ -23,7 +21,7 @@ bool text_in(const std::string& from_name, const std::string& bytes, std::u16str
         why = "input is not valid UTF-8";
         return false;
     }
-    if (encoding_to_unicode(encoding_type(from_name), bytes, units)) return true;
+    if (decode_bytes(str2enctype(from_name.c_str()), bytes, units)) return true;
     why = "input does not decode from " + from_name;
     return false;
 }
@@ -36,12 +34,12 @@ bool text_out(const std::string& to_name, const std::u16string& units, std::stri
         why = "text holds an unpaired surrogate";
         return false;
     }
-    if (unicode_to_encoding(encoding_type(to_name), units, bytes)) return true;
+    if (encode_units(str2enctype(to_name.c_str()), units, bytes)) return true;
     why = "text has no form in " + to_name;
     return false;
 }
 
-bool known(const std::string& name) { return is_terminal_utf8(name) || encoding_type(name) != 0; }
+bool known(const std::string& name) { return is_terminal_utf8(name) || str2enctype(name.c_str()) != 0; }
 
 int run_text(const char* cmd, const std::string& from, const std::string& to,
              const ParsedArgs& p) {
@@ -51,10 +49,8 @@ int run_text(const char* cmd, const std::string& from, const std::string& to,
                                  "(see nessel encodings)\n", cmd, name.c_str());
             return kExitUsage;
         }
-    if (p.has("prefix")) set_ace_prefix(is_terminal_utf8(from) ? to.c_str() : from.c_str(),
-                                        p.value("prefix").c_str());
-    if (p.has("suffix")) set_ace_suffix(is_terminal_utf8(from) ? to.c_str() : from.c_str(),
-                                        p.value("suffix").c_str());
+    if (p.has("prefix")) program::set_ace_prefix(is_terminal_utf8(from) ? to : from, p.value("prefix"));
+    if (p.has("suffix")) program::set_ace_suffix(is_terminal_utf8(from) ? to : from, p.value("suffix"));
     int status = kExitOk;
     for_each_item(p.items, [&](const std::string& item, const std::string& label) {
         std::u16string units;
@@ -71,8 +67,8 @@ int run_text(const char* cmd, const std::string& from, const std::string& to,
 }
 
 bool start(const char* cmd) {
-    if (init_once()) return true;
-    report_code(cmd, "initialisation", kErrInit);
+    if (program::init_converters()) return true;
+    report_code(cmd, "initialisation", NESSEL_ERR_INIT);
     return false;
 }
 

@@ -1,44 +1,27 @@
 // SPDX-License-Identifier: MIT
 // cli/cmd_zones.cpp: the loaded zone table, and the forced update.
 #include <cstdio>
-#include <memory>
 #include <string>
 
-#include "ace/convert.h"
-#include "api/lifecycle.h"
-#include "base/result_codes.h"
+#include "api/program.h"
 #include "cli/commands.h"
 #include "cli/text.h"
-#include "config/platform.h"
-#include "config/zone_table.h"
-#include "encoding/encoding.h"
 #include "nessel.h"
 
 namespace nessel::cli {
 namespace {
 
-// The Unicode form of a zone written in RACEX form, or "-".
-std::string zone_unicode(const std::string& zone) {
-    if (zone.find("ra--") == std::string::npos) return "-";
-    const EncodingEntry* racex = find_encoding("racex");
-    std::u16string units;
-    std::string text;
-    set_ace_prefix("racex", "ra--");
-    if (racex == nullptr || racex->to_unicode(zone, units) == 0 || !utf16_to_utf8(units, text))
-        return "-";
-    return text;
-}
-
 void print_table() {
     std::printf("#\tzone\tcodec\tprefix\tsuffix\talt_codec\talt_prefix\talt_suffix\t"
                 "strip_tail\tappend_tail\tprep_flags\tzone_unicode\n");
-    // One snapshot for the whole listing, whatever another thread loads meanwhile.
-    const std::shared_ptr<const ZoneTable> table = shared_zone_table();
-    for (int32_t i = 0; table && i < table->size(); ++i) {
-        const ZoneView r = (*table)[i];
-        std::printf("%d", i + 1);
-        for (const char* text : r.text) std::printf("\t%s", text);
-        std::printf("\t0x%X\t%s\n", static_cast<unsigned>(r.prep_flags), zone_unicode(r.zone()).c_str());
+    int n = 0;
+    for (const program::ZoneRow& r : program::loaded_zones()) {
+        std::printf("%d", ++n);
+        for (const std::string& text : r.fields) std::printf("\t%s", text.c_str());
+        std::string unicode;
+        const bool shown = r.has_unicode && utf16_to_utf8(r.zone_unicode, unicode);
+        std::printf("\t0x%X\t%s\n", static_cast<unsigned>(r.prep_flags),
+                    shown ? unicode.c_str() : "-");
     }
 }
 
@@ -50,7 +33,7 @@ int cmd_zones(const Args& args) {
         return kExitUsage;
     }
     const uint32_t init = InitSDK();
-    if (init != kOk) {
+    if (init != NESSEL_OK) {
         report_code("zones", "initialisation", init);
         return kExitInit;
     }
@@ -65,12 +48,12 @@ int cmd_update(const Args& args) {
     }
     // UpdateRegistry fetches and reloads by itself; InitSDK would run an
     // unforced update check first and could fetch twice.
-    if (!init_once()) {
-        report_code("update", "initialisation", kErrInit);
+    if (!program::init_converters()) {
+        report_code("update", "initialisation", NESSEL_ERR_INIT);
         return kExitInit;
     }
     if (UpdateRegistry() == 0) {
-        if (const char* why = platform::download_unavailable()) {
+        if (const char* why = program::download_unavailable()) {
             std::fprintf(stderr, "nessel: update: no download library: %s\n", why);
             return kExitFailure;
         }
@@ -78,7 +61,7 @@ int cmd_update(const Args& args) {
                              "download server, or no zone table could be loaded\n");
         return kExitFailure;
     }
-    std::printf("updated: %d zones loaded\n", zone_count());
+    std::printf("updated: %d zones loaded\n", program::loaded_zone_count());
     return kExitOk;
 }
 

@@ -12,10 +12,9 @@
 #include <shellapi.h>
 #endif
 
-#include "api/lifecycle.h"
+#include "api/program.h"
 #include "cli/commands.h"
-#include "encoding/encoding.h"
-#include "nessel.h"
+#include "nessel.hpp"
 
 namespace nessel::cli {
 
@@ -24,12 +23,17 @@ int cmd_encodings(const Args& args) {
         std::fprintf(stderr, "nessel: encodings takes no arguments\n");
         return kExitUsage;
     }
-    if (!init_once()) {
+    if (!program::init_converters()) {
         std::fprintf(stderr, "nessel: initialisation failed\n");
         return kExitInit;
     }
-    for (uint32_t t = 1; t <= encoding_count(); ++t)
-        std::printf("%u\t%s\n", t, find_encoding_by_type(t)->name.c_str());
+    // An encoding's enctype is its place in the list; the list ends at the
+    // first one not registered.
+    for (uint32_t t = 1; t <= std::size(encoding_names); ++t) {
+        const std::string name(encoding_names[t - 1]);
+        if (str2enctype(name.c_str()) != t) break;
+        std::printf("%u\t%s\n", t, name.c_str());
+    }
     return kExitOk;
 }
 

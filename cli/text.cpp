@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "base/result_codes.h"
-#include "encoding/encoding.h"
+#include "base/ascii.h"
+#include "nessel.hpp"
 
 namespace nessel::cli {
 
@@ -83,6 +83,60 @@ bool utf16_to_utf8(std::u16string_view in, std::string& out) {
     return true;
 }
 
+std::string narrow(std::u16string_view units) {
+    std::string out;
+    out.reserve(units.size());
+    for (char16_t u : units) out.push_back(static_cast<char>(u & 0xFF));
+    return out;
+}
+
+namespace {
+
+// Calls convert(dst, capacity, &length), one of the length-taking exports,
+// into out; a result longer than capacity is converted again with the room
+// it reports.  out holds the result on success and is empty otherwise.
+template <typename Unit, typename String, typename Fn>
+uint32_t convert_into(String& out, std::size_t capacity, Fn convert) {
+    out.resize(capacity);
+    std::size_t n = 0;
+    uint32_t code = convert(reinterpret_cast<Unit*>(out.data()), capacity, &n);
+    if (code == NESSEL_ERR_CONVERSION && n > capacity) {
+        out.resize(n);
+        code = convert(reinterpret_cast<Unit*>(out.data()), n, &n);
+    }
+    out.resize(code == NESSEL_OK ? n : 0);
+    return code;
+}
+
+}  // namespace
+
+bool encode_units(uint32_t enctype, std::u16string_view units, std::string& bytes) {
+    units = units.substr(0, units.find(u'\0'));
+    const auto* in = reinterpret_cast<const nessel_unit*>(units.data());
+    // At most 8 bytes a unit; an ACE codec that needs more reports it.
+    return convert_into<char>(bytes, 8 * units.size() + 16,
+                              [&](char* dst, std::size_t cap, std::size_t* len) {
+                                  return nessel_encode_n(enctype, in, units.size(), dst, cap, len);
+                              }) == NESSEL_OK;
+}
+
+bool decode_bytes(uint32_t enctype, std::string_view bytes, std::u16string& units) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    return convert_into<nessel_unit>(units, bytes.size() + 16,
+                                     [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+                                         return nessel_decode_n(enctype, bytes.data(), bytes.size(),
+                                                                dst, cap, len);
+                                     }) == NESSEL_OK;
+}
+
+uint32_t ace_to_units(const std::string& codec, std::string_view ace, std::u16string& units) {
+    return convert_into<nessel_unit>(units, 2 * ace.size() + 2,
+                                     [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+                                         return nessel_to_unicode_n(codec.c_str(), ace.data(),
+                                                                    ace.size(), dst, cap, len);
+                                     });
+}
+
 bool is_terminal_utf8(std::string_view name) { return ascii_iequal(name, "UTF-8"); }
 
 bool read_line(std::string& line) {
@@ -102,7 +156,7 @@ bool read_line(std::string& line) {
 void report_code(std::string_view cmd, std::string_view label, uint32_t code) {
     std::fprintf(stderr, "nessel: %.*s: %.*s: %u %s: %s\n", static_cast<int>(cmd.size()),
                  cmd.data(), static_cast<int>(label.size()), label.data(), code,
-                 result_code_name(code), result_code_message(code));
+                 code_name(code), code_message(code));
 }
 
 void report(std::string_view cmd, std::string_view label, std::string_view text) {

@@ -18,6 +18,18 @@ namespace nessel::cli {
 // UTF-16 to UTF-8, pairing surrogates; false for an unpaired surrogate.
 [[nodiscard]] bool utf16_to_utf8(std::u16string_view in, std::string& out);
 
+// Each UTF-16 unit as its low byte (for text known to be ASCII).
+std::string narrow(std::u16string_view units);
+
+// Text through a registered encoding (enctype) by the length-taking
+// exports.  Like every registered converter, they read the text up to its
+// first zero unit or byte.  False when the text has no form in the encoding
+// (or does not decode from it), or the encoding is not registered.
+bool encode_units(uint32_t enctype, std::u16string_view units, std::string& bytes);
+bool decode_bytes(uint32_t enctype, std::string_view bytes, std::u16string& units);
+// ACE text to UTF-16 with an ACE codec; the library's result code.
+uint32_t ace_to_units(const std::string& codec, std::string_view ace, std::u16string& units);
+
 // True for "UTF-8" / "utf-8" (the terminal's encoding, which is not one of
 // the registered encodings: the registered "utf8" is an ACE transfer form).
 bool is_terminal_utf8(std::string_view name);

@@ -145,13 +145,19 @@ void set_data_directory(std::string_view dir);
 
 // The temporary copy of a download.  download_file_create prepares writing
 // to path (an existing file there is replaced); nullptr when the file cannot
-// be created or the path is not safe to use.  download_file_finish closes
-// it; with keep, path then holds exactly the bytes written (put in place
-// whole, so another process never reads a half-written copy); without keep,
-// the bytes are discarded and path is left as it was.  1 on success.
+// be created or the path is not safe to use.  The bytes go to a file of a
+// unique name beside path, this process's own: download_file_close closes
+// it (1 on success) and download_file_own_path names it, so the copy can be
+// read before anything else can replace it.  download_file_finish closes it
+// if still open; with keep, path then holds exactly the bytes written (put
+// in place whole, so another process never reads a half-written copy);
+// without keep, the bytes are discarded and path is left as it was.  1 on
+// success.
 struct DownloadFile;
 DownloadFile* download_file_create(const std::string& path);
 [[nodiscard]] int download_file_write(DownloadFile* file, std::string_view bytes);
+[[nodiscard]] int download_file_close(DownloadFile* file);
+const std::string& download_file_own_path(const DownloadFile* file);
 int download_file_finish(DownloadFile* file, bool keep);
 
 // ---------------------------------------------------------------------------

@@ -127,9 +127,19 @@ int download_file_write(DownloadFile* file, std::string_view bytes) {
     return 1;
 }
 
+int download_file_close(DownloadFile* file) {
+    if (file == nullptr) return 0;
+    if (file->fd < 0) return 1;
+    const bool ok = close(file->fd) == 0;
+    file->fd = -1;
+    return ok ? 1 : 0;
+}
+
+const std::string& download_file_own_path(const DownloadFile* file) { return file->temp_path; }
+
 int download_file_finish(DownloadFile* file, bool keep) {
     if (file == nullptr) return 0;
-    bool ok = close(file->fd) == 0;
+    bool ok = file->fd < 0 || close(file->fd) == 0;
     // rename replaces whatever entry has the name; it never follows a link.
     if (keep && ok)
         ok = std::rename(file->temp_path.c_str(), file->path.c_str()) == 0;

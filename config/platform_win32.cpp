@@ -164,10 +164,40 @@ int reg_delete_value(RegKey* key, std::string_view name) {
     return static_cast<int>(RegDeleteValueA(key->hkey, cname.c_str()));
 }
 
-// The Windows registry applies each call on its own; there is no batch to
-// open, and a dropped batch cannot be undone.
-int reg_begin_batch() { return kErrorSuccess; }
-int reg_end_batch(bool) { return kErrorSuccess; }
+// The Windows registry applies each call on its own and has no
+// transactions.  A batch here is a lock shared by the threads and processes
+// of the session: an import that rewrites the zones and a load that reads
+// them never overlap, so a load never finds the zone key half rewritten
+// (too few values, or some old and some new).  A named mutex is recursive
+// for its owner, so batches nest; a dropped batch cannot be undone.  When
+// the mutex cannot be created, batches do not lock (each call on its own).
+namespace {
+constexpr DWORD kBatchWaitMs = 15000;  // as long as the file store waits for its lock
+thread_local int t_batch_depth = 0;
+
+HANDLE batch_mutex() {
+    static const HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\nessel-registry-batch");
+    return mutex;
+}
+}  // namespace
+
+int reg_begin_batch() {
+    if (HANDLE m = batch_mutex()) {
+        // An owner that ended without releasing (WAIT_ABANDONED) left the
+        // lock to this thread, which then holds it as usual.
+        const DWORD w = WaitForSingleObject(m, kBatchWaitMs);
+        if (w != WAIT_OBJECT_0 && w != WAIT_ABANDONED) return kErrorBusy;
+    }
+    ++t_batch_depth;
+    return kErrorSuccess;
+}
+
+int reg_end_batch(bool) {
+    if (t_batch_depth == 0) return kErrorInvalidHandle;
+    --t_batch_depth;
+    if (HANDLE m = batch_mutex()) ReleaseMutex(m);
+    return kErrorSuccess;
+}
 
 // ---------------------------------------------------------------------------
 // Profile reading.
@@ -308,9 +338,19 @@ int download_file_write(DownloadFile* file, std::string_view bytes) {
     return 1;
 }
 
+int download_file_close(DownloadFile* file) {
+    if (file == nullptr) return 0;
+    if (file->handle == INVALID_HANDLE_VALUE) return 1;
+    const int ok = CloseHandle(file->handle) ? 1 : 0;
+    file->handle = INVALID_HANDLE_VALUE;
+    return ok;
+}
+
+const std::string& download_file_own_path(const DownloadFile* file) { return file->partial; }
+
 int download_file_finish(DownloadFile* file, bool keep) {
     if (file == nullptr) return 0;
-    int ok = CloseHandle(file->handle) ? 1 : 0;
+    int ok = (file->handle == INVALID_HANDLE_VALUE || CloseHandle(file->handle)) ? 1 : 0;
     if (keep && ok) {
         ok = MoveFileExA(file->partial.c_str(), file->path.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)

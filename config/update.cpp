@@ -129,9 +129,17 @@ int fetch_config_update(int force, const platform::TransferBounds& bounds) {
     // writable) is discarded rather than imported in part: a cut file would
     // replace the zones with a fraction of them.  A forced update then
     // reports failure, as when it cannot connect.
-    if (platform::download_file_finish(file, !given_up) == 0 || given_up) return no_connection;
-    if (server_version == stored && force == 0) return 1;
-    (void)import_config_file(dir + std::string(kTempFileName));
+    if (platform::download_file_close(file) == 0 || given_up) {
+        (void)platform::download_file_finish(file, false);
+        return no_connection;
+    }
+    // The import reads this process's own copy before it is put in place:
+    // the shared name may meanwhile receive another process's copy (the
+    // single block of an update that stopped early).  Once imported, a
+    // copy that cannot be put in place changes nothing about the result.
+    if (server_version != stored || force != 0)
+        (void)import_config_file(platform::download_file_own_path(file));
+    (void)platform::download_file_finish(file, true);
     return 1;
 }
 

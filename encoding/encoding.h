@@ -112,17 +112,7 @@ int ascii_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& wri
 int none_to_unicode_raw(const char* src, size_t n, char16_t* dst, size_t& written);
 int none_from_unicode_raw(const char16_t* src, size_t n, char* dst, size_t& written);
 
-// UTF-16 string functions on zero-terminated arrays (C-style, as the exports
-// see them).  Null pointers give 0 / nullptr.
-size_t wcs_length(const char16_t* s);
-char16_t* wcs_copy(char16_t* dst, const char16_t* src);
-char16_t* wcs_append(char16_t* dst, const char16_t* src);
-char16_t* widen_copy(char16_t* dst, const char* src);
-char* narrow_copy(char* dst, const char16_t* src);
-
-// Views and conversions used by the core: each byte becomes one unit
-// (zero-extended), each unit its low byte.
-std::u16string widen(std::string_view s);
+// Each UTF-16 unit as its low byte (for text known to be ASCII).
 std::string narrow(std::u16string_view s);
 
 }  // namespace nessel

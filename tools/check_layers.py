@@ -33,6 +33,10 @@ LAYERS = {
     'cxx': 7,
     'cli': 8, 'python': 8,
 }
+# The program is a client of the public headers: of the library's inside it
+# includes the ASCII helpers of base/ and its one internal interface alone.
+PROGRAM_REACH = ('cli', 'include', 'base')
+PROGRAM_INTERFACE = 'api/program.h'
 SUFFIXES = ('.h', '.hpp', '.cpp', '.c', '.def', '.inc')
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
@@ -72,6 +76,10 @@ def check(root, verbose):
                             faults.append(
                                 f'{rel}:{lineno}: {module} (layer {LAYERS[module]}) includes '
                                 f'"{target}" of {dep} (layer {LAYERS[dep]})')
+                        elif (module == 'cli' and dep not in PROGRAM_REACH
+                              and target != PROGRAM_INTERFACE):
+                            faults.append(f'{rel}:{lineno}: the program includes "{target}"; it '
+                                          f'reaches the library through {PROGRAM_INTERFACE}')
                         elif verbose:
                             print(f'{rel}:{lineno}: {module} -> {dep}')
     for fault in faults:

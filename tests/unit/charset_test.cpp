@@ -24,6 +24,7 @@
 #include "nessel.h"
 #include "test_support.h"
 #include "vectors.h"
+#include "wide_strings.h"
 
 namespace nessel {
 namespace {

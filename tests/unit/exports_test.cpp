@@ -19,6 +19,7 @@
 #include "nessel.h"
 #include "test_support.h"
 #include "vectors.h"
+#include "wide_strings.h"
 #include "zone_fixture.h"
 #if !defined(_WIN32)
 #include <sys/mman.h>

@@ -117,15 +117,7 @@ TEST_F(Threads, ConversionsSeeOneTableWhileReloadsAndShutdownRun) {
     threads.emplace_back([&] {
         for (int round = 0; !stop; ++round) {
             if (shutting_down && round % 2) (void)DeinitSDK();
-            else if (const uint32_t rc = InitSDK(); rc != kOk) {
-#if defined(_WIN32)
-                // Known defect, open: on Windows an InitSDK racing
-                // UpdateRegistry now and then fails with the initialisation
-                // error (about one run in four under the emulator).
-                if (rc == kErrInit) continue;
-#endif
-                ++bad;
-            }
+            else if (InitSDK() != kOk) ++bad;
         }
     });
     const auto start = std::chrono::steady_clock::now();
