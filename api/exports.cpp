@@ -11,7 +11,6 @@
 #include "base/result_codes.h"
 #include "domain/ace_decode.h"
 #include "domain/to_ace.h"
-#include "encoding/ascii_run.h"
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
 
@@ -152,28 +151,18 @@ NESSEL_API uint32_t NESSEL_CALL str2enctype(const char* name) noexcept {
 }
 
 // The result goes straight into the caller's destination (unbounded by
-// contract) with its terminator; nothing is allocated per call.  A failure,
-// an unknown enctype or a null source leave the destination empty.
+// contract); nothing is allocated per call.
 NESSEL_API int NESSEL_CALL encoding2unicode(uint32_t enctype, const char* source,
                                             nessel_unit* destination) noexcept {
     if (destination == nullptr) return 0;
-    auto* dst = reinterpret_cast<char16_t*>(destination);
-    size_t len = 0;
-    const int r =
-        source ? encoding_to_unicode_n(enctype, source, std::strlen(source), dst, kUnbounded, len) : 0;
-    dst[len] = 0;
-    return r == kNotRegistered ? 0 : r;
+    return encoding_to_unicode_into(enctype, source, reinterpret_cast<char16_t*>(destination));
 }
 
 NESSEL_API int NESSEL_CALL unicode2encoding(uint32_t enctype, const nessel_unit* source,
                                             char* destination) noexcept {
     if (destination == nullptr) return 0;
-    const auto* src = reinterpret_cast<const char16_t*>(source);
-    size_t len = 0;
-    const int r =
-        src ? unicode_to_encoding_n(enctype, src, units_length(src), destination, kUnbounded, len) : 0;
-    destination[len] = 0;
-    return r == kNotRegistered ? 0 : r;
+    return unicode_to_encoding_into(enctype, reinterpret_cast<const char16_t*>(source),
+                                    destination);
 }
 
 }  // extern "C"

@@ -225,6 +225,31 @@ int unicode_to_encoding_n(uint32_t enctype, const char16_t* src, size_t n, char*
     return convert_n(enctype, src, n, dst, cap, len);
 }
 
+// The zero-terminated forms for the exports, over the same dispatch: the
+// terminator and the room for it are the caller's.
+namespace {
+
+size_t text_length(const char* s) { return std::strlen(s); }
+size_t text_length(const char16_t* s) { return units_length(s); }
+
+template <typename In, typename Out>
+int convert_into(uint32_t enctype, const In* src, Out* dst) {
+    size_t len = 0;
+    const int r = src ? convert_n(enctype, src, text_length(src), dst, kUnbounded, len) : 0;
+    dst[len] = 0;
+    return r == kNotRegistered ? 0 : r;
+}
+
+}  // namespace
+
+int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst) {
+    return convert_into(enctype, src, dst);
+}
+
+int unicode_to_encoding_into(uint32_t enctype, const char16_t* src, char* dst) {
+    return convert_into(enctype, src, dst);
+}
+
 size_t wcs_length(const char16_t* s) {
     size_t n = 0;
     if (s != nullptr)

@@ -104,6 +104,10 @@ int encoding_to_unicode_n(uint32_t enctype, const char* src, size_t n, char16_t*
                           size_t& len);
 int unicode_to_encoding_n(uint32_t enctype, const char16_t* src, size_t n, char* dst, size_t cap,
                           size_t& len);
+// The same on zero-terminated text, with the terminator written after the
+// result; a failure, an unknown enctype or a null src leave dst empty.
+int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst);
+int unicode_to_encoding_into(uint32_t enctype, const char16_t* src, char* dst);
 
 // A view converter made from a raw one: dst sized for the worst case, then
 // cut to what the raw converter reports.

@@ -819,13 +819,14 @@ private:
             });
     }
 
-    // The value of an append form, in a string of its own.
+    // The value of an append form, in a string of its own, built in place
+    // in the result returned (one return, so no string is moved).
     template <typename String, typename Fn>
     static result<String> owned(Fn fill) {
-        String s;
-        const result<std::size_t> r = fill(s);
-        if (!r) return r.error();
-        return s;
+        result<String> r{String()};
+        const result<std::size_t> n = fill(*r);
+        if (!n) r = n.error();
+        return r;
     }
 
     error status_;
