@@ -29,9 +29,10 @@
 //
 // The conversions cost little beyond the exports they call: text is passed
 // by pointer and length (UTF-8 names decoded on the stack, longer UTF-8
-// texts into working space the calling thread keeps), results are written
-// straight into the string returned or appended to, encoding names are
-// resolved here without a call, and the append forms (append_unicode,
+// texts into working space the calling thread keeps), results land in a
+// buffer on the stack and are copied once into the string returned (built
+// in place in the result) or appended to, encoding names are resolved here
+// without a call, and the append forms (append_unicode,
 // append_encoded, append_decoded) write into a caller's string without
 // allocating once it is large enough.
 #ifndef NESSEL_HPP
