@@ -39,6 +39,11 @@ bool has_zero_unit(const nessel_unit* s, size_t n) {
 
 bool has_zero_byte(const char* s, size_t n) { return n != 0 && std::memchr(s, 0, n) != nullptr; }
 
+bool has_zero(const char* s, size_t n) { return has_zero_byte(s, n); }
+bool has_zero(const char16_t* s, size_t n) {
+    return has_zero_unit(reinterpret_cast<const nessel_unit*>(s), n);
+}
+
 // Pointer and length of a caller's text; a null pointer stands for an empty
 // text when the length is 0.
 template <typename T>
@@ -55,6 +60,32 @@ uint32_t deliver_n(const Src* src, size_t len, Unit* output, size_t output_cap,
     if (len > output_cap) return too_small;
     if (len != 0) std::memcpy(output, src, len * sizeof(Unit));
     return kOk;
+}
+
+// The length-taking decode and encode, written once over the unit types:
+// the codes for an enctype not registered, for a zero inside the text and
+// for a text the converter refuses differ by direction.
+template <typename In, typename Out>
+uint32_t convert_export_n(uint32_t enctype, const In* input, size_t input_len, Out* output,
+                          size_t output_cap, size_t* output_len, uint32_t unknown,
+                          uint32_t inner_zero, uint32_t failed) {
+    if (output_len == nullptr || !text_ok(input, input_len) || !text_ok(output, output_cap))
+        return kErrArgument;
+    *output_len = 0;
+    static constexpr In empty[1] = {};
+    if (input_len == 0) input = empty;  // a null text of length 0 is the empty one
+    if (has_zero(input, input_len))
+        return find_encoding_by_type(enctype) == nullptr ? unknown : inner_zero;
+    size_t len = 0;
+    int r;
+    if constexpr (sizeof(In) == 1)
+        r = encoding_to_unicode_n(enctype, input, input_len, output, output_cap, len);
+    else
+        r = unicode_to_encoding_n(enctype, input, input_len, output, output_cap, len);
+    if (r == kNotRegistered) return unknown;
+    if (r == 0) return failed;
+    *output_len = len;
+    return len > output_cap ? kErrConversion : kOk;
 }
 
 }  // namespace
@@ -125,43 +156,15 @@ NESSEL_API uint32_t NESSEL_CALL nessel_nameprep_n(const nessel_unit* input, size
 NESSEL_API uint32_t NESSEL_CALL nessel_decode_n(uint32_t enctype, const char* input,
                                                 size_t input_len, nessel_unit* output,
                                                 size_t output_cap, size_t* output_len) noexcept {
-    if (output_len == nullptr || !text_ok(input, input_len) || !text_ok(output, output_cap))
-        return kErrArgument;
-    *output_len = 0;
-    const EncodingEntry* e = find_encoding_by_type(enctype);
-    if (e == nullptr) return kErrNoCodec;
-    if (has_zero_byte(input, input_len)) return kErrAceDecode;
-    const char* src = input ? input : "";
-    // The converter appends to a per-thread string it owns and the result is
-    // copied out: a decoder may write several units for one byte (a Tamil
-    // glyph byte stands for a whole syllable), so no per-byte bound on the
-    // caller's capacity is safe for a converter writing into raw memory.
-    thread_local std::u16string scratch;
-    scratch.clear();
-    const int ok = e->to_unicode(std::string_view(src, input_len), scratch);
-    if (!ok) return kErrAceDecode;
-    return deliver_n(scratch.data(), scratch.size(), output, output_cap, output_len, kErrConversion);
+    return convert_export_n(enctype, input, input_len, reinterpret_cast<char16_t*>(output),
+                            output_cap, output_len, kErrNoCodec, kErrAceDecode, kErrAceDecode);
 }
 
 NESSEL_API uint32_t NESSEL_CALL nessel_encode_n(uint32_t enctype, const nessel_unit* input,
                                                 size_t input_len, char* output,
                                                 size_t output_cap, size_t* output_len) noexcept {
-    if (output_len == nullptr || !text_ok(input, input_len) || !text_ok(output, output_cap))
-        return kErrArgument;
-    *output_len = 0;
-    const EncodingEntry* e = find_encoding_by_type(enctype);
-    if (e == nullptr) return kErrNoTarget;
-    if (has_zero_unit(input, input_len)) return kErrConversion;
-    static const char16_t empty[1] = {0};
-    const char16_t* src = input ? reinterpret_cast<const char16_t*>(input) : empty;
-    // As for decoding: an encoder's output per unit has no small bound (a
-    // numeric character reference takes eight bytes, an ACE form adds its
-    // prefix), so the result is built in a per-thread string and copied out.
-    thread_local std::string scratch;
-    scratch.clear();
-    const int ok = e->from_unicode(std::u16string_view(src, input_len), scratch);
-    if (!ok) return kErrTargetEncode;
-    return deliver_n(scratch.data(), scratch.size(), output, output_cap, output_len, kErrConversion);
+    return convert_export_n(enctype, reinterpret_cast<const char16_t*>(input), input_len, output,
+                            output_cap, output_len, kErrNoTarget, kErrConversion, kErrTargetEncode);
 }
 
 }  // extern "C"

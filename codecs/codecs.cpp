@@ -34,7 +34,11 @@ int register_all_encodings() {
                          from_unicode_until_zero<fn##_from_unicode>, fn##_to_unicode_raw, \
                          fn##_from_unicode_raw) == 0)                               \
         return 0;
-#define CODEC(name, fn) CHARSET(name, fn)
+#define CODEC(name, fn)                                                             \
+    if (register_codec(name, to_unicode_until_zero<fn##_to_unicode>,               \
+                       from_unicode_until_zero<fn##_from_unicode>, fn##_to_unicode_raw, \
+                       fn##_from_unicode_raw) == 0)                                 \
+        return 0;
 #include "codecs/encodings.def"
 #undef CODEC
 #undef CHARSET

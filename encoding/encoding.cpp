@@ -58,7 +58,7 @@ namespace {
 // Adds an entry (complete, raw pair included, before readers can see it) or
 // gives the enctype of the one registered under name.
 uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
-                        ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw) {
+                        ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw, bool bounded_raw) {
     if (name.empty() || to == nullptr || from == nullptr) return 0;
     Registry& reg = registry();
     std::lock_guard<std::mutex> lock(reg.writer);
@@ -72,7 +72,8 @@ uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
         // reader may still hold the old entry.
         const EncodingEntry& e = b->entries[n];
         if (e.name == name && e.to_unicode == to && e.from_unicode == from &&
-            e.to_unicode_raw == to_raw && e.from_unicode_raw == from_raw) {
+            e.to_unicode_raw == to_raw && e.from_unicode_raw == from_raw &&
+            e.bounded_raw == bounded_raw) {
             b->count.store(n + 1, std::memory_order_release);
             reg.generation.fetch_add(1, std::memory_order_release);
             return n + 1;
@@ -96,6 +97,7 @@ uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
     e.from_unicode = from;
     e.to_unicode_raw = to_raw;
     e.from_unicode_raw = from_raw;
+    e.bounded_raw = bounded_raw;
     b->filled = n + 1;
     b->count.store(n + 1, std::memory_order_release);
     reg.generation.fetch_add(1, std::memory_order_release);
@@ -105,12 +107,17 @@ uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
 }  // namespace
 
 uint32_t register_encoding(std::string_view name, ToUnicodeFn to, FromUnicodeFn from) {
-    return register_entry(name, to, from, nullptr, nullptr);
+    return register_entry(name, to, from, nullptr, nullptr, false);
 }
 
 uint32_t register_charset(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
                           ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw) {
-    return register_entry(name, to, from, to_raw, from_raw);
+    return register_entry(name, to, from, to_raw, from_raw, true);
+}
+
+uint32_t register_codec(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
+                        ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw) {
+    return register_entry(name, to, from, to_raw, from_raw, false);
 }
 
 const EncodingEntry* find_encoding(std::string_view name) {
@@ -154,46 +161,93 @@ void release_encoding_storage() {
 
 uint32_t encoding_count() { return view().count; }
 
-int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst) {
-    const EncodingEntry* e = src ? find_encoding_by_type(enctype) : nullptr;
-    if (e == nullptr) {
-        dst[0] = 0;
-        return 0;
+namespace {
+
+// The two directions of a conversion, so that the dispatch is written once.
+template <typename In>
+struct Direction;
+template <>
+struct Direction<char> {  // bytes to UTF-16
+    using Out = char16_t;
+    static constexpr size_t kBound = kCharsetUnitsPerByte;
+    static ToUnicodeRawFn raw(const EncodingEntry& e) { return e.to_unicode_raw; }
+    static int view(const EncodingEntry& e, std::string_view src, std::u16string& dst) {
+        return e.to_unicode(src, dst);
     }
-    const size_t n = std::strlen(src);
-    if (e->to_unicode_raw != nullptr) {
-        size_t written = 0;
-        const int r = e->to_unicode_raw(src, n, dst, written);
-        dst[r ? written : 0] = 0;
-        return r;
+};
+template <>
+struct Direction<char16_t> {  // UTF-16 to bytes
+    using Out = char;
+    static constexpr size_t kBound = kCharsetBytesPerUnit;
+    static FromUnicodeRawFn raw(const EncodingEntry& e) { return e.from_unicode_raw; }
+    static int view(const EncodingEntry& e, std::u16string_view src, std::string& dst) {
+        return e.from_unicode(src, dst);
     }
-    thread_local std::u16string scratch;
-    const int r = e->to_unicode(std::string_view(src, n), scratch);
-    const size_t len = r ? scratch.size() : 0;
-    std::memcpy(dst, scratch.data(), len * sizeof(char16_t));
-    dst[len] = 0;
+};
+
+// The view converter into a per-thread buffer, copied out when it fits.
+template <typename In, typename Out = typename Direction<In>::Out>
+[[gnu::noinline]] int convert_view_n(const EncodingEntry& e, const In* src, size_t n, Out* dst,
+                                     size_t cap, size_t& len) {
+    thread_local std::basic_string<Out> scratch;
+    const int r = Direction<In>::view(e, std::basic_string_view<In>(src, n), scratch);
+    if (r == 0) return 0;
+    len = scratch.size();
+    if (len <= cap && len != 0) std::memcpy(dst, scratch.data(), len * sizeof(Out));
     return r;
 }
 
-int unicode_to_encoding_into(uint32_t enctype, const char16_t* src, char* dst) {
-    const EncodingEntry* e = src ? find_encoding_by_type(enctype) : nullptr;
-    if (e == nullptr) {
-        dst[0] = 0;
-        return 0;
-    }
-    const size_t n = units_length(src);
-    if (e->from_unicode_raw != nullptr) {
-        size_t written = 0;
-        const int r = e->from_unicode_raw(src, n, dst, written);
-        dst[r ? written : 0] = 0;
+template <typename In, typename Out = typename Direction<In>::Out>
+int convert_n(uint32_t enctype, const In* src, size_t n, Out* dst, size_t cap, size_t& len) {
+    using D = Direction<In>;
+    len = 0;
+    const EncodingEntry* e = find_encoding_by_type(enctype);
+    if (e == nullptr) return kNotRegistered;
+    const auto raw = D::raw(*e);
+    // n * k + 1 elements fit when n < cap / k.
+    if (raw != nullptr && (cap == kUnbounded || (e->bounded_raw && n < cap / D::kBound))) {
+        const int r = raw(src, n, dst, len);
+        if (r == 0) len = 0;
         return r;
     }
-    thread_local std::string scratch;
-    const int r = e->from_unicode(std::u16string_view(src, n), scratch);
-    const size_t len = r ? scratch.size() : 0;
-    std::memcpy(dst, scratch.data(), len);
+    return convert_view_n(*e, src, n, dst, cap, len);
+}
+
+}  // namespace
+
+int encoding_to_unicode_n(uint32_t enctype, const char* src, size_t n, char16_t* dst, size_t cap,
+                          size_t& len) {
+    return convert_n(enctype, src, n, dst, cap, len);
+}
+
+int unicode_to_encoding_n(uint32_t enctype, const char16_t* src, size_t n, char* dst, size_t cap,
+                          size_t& len) {
+    return convert_n(enctype, src, n, dst, cap, len);
+}
+
+// The zero-terminated forms for the exports, over the same dispatch: the
+// terminator and the room for it are the caller's.
+namespace {
+
+size_t text_length(const char* s) { return std::strlen(s); }
+size_t text_length(const char16_t* s) { return units_length(s); }
+
+template <typename In, typename Out>
+int convert_into(uint32_t enctype, const In* src, Out* dst) {
+    size_t len = 0;
+    const int r = src ? convert_n(enctype, src, text_length(src), dst, kUnbounded, len) : 0;
     dst[len] = 0;
-    return r;
+    return r == kNotRegistered ? 0 : r;
+}
+
+}  // namespace
+
+int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst) {
+    return convert_into(enctype, src, dst);
+}
+
+int unicode_to_encoding_into(uint32_t enctype, const char16_t* src, char* dst) {
+    return convert_into(enctype, src, dst);
 }
 
 std::string narrow(std::u16string_view s) {

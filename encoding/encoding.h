@@ -38,16 +38,28 @@ struct EncodingEntry {
     FromUnicodeFn from_unicode = nullptr;
     ToUnicodeRawFn to_unicode_raw = nullptr;  // nullptr: no raw form
     FromUnicodeRawFn from_unicode_raw = nullptr;
+    // The raw forms keep within kCharsetUnitsPerByte / kCharsetBytesPerUnit
+    // (register_charset); false for raw forms without such a bound.
+    bool bounded_raw = false;
 };
+
+// What a raw converter of a legacy charset writes at most for n bytes or
+// units: n * k + 1 elements, the room its view form gives it.
+inline constexpr size_t kCharsetUnitsPerByte = 1;
+inline constexpr size_t kCharsetBytesPerUnit = 6;
 
 // Registers name with its pair; returns the enctype, or the existing enctype
 // when the name is already registered (letter case ignored), or 0 when the
 // name is empty or a converter is missing.
 [[nodiscard]] uint32_t register_encoding(std::string_view name, ToUnicodeFn to,
                                          FromUnicodeFn from);
-// register_encoding, and for a new entry also the raw pair.
+// register_encoding, and for a new entry also the raw pair: for a charset
+// whose raw forms keep within the bounds above, for a codec without a bound
+// (a numeric reference is eight bytes, a Tamil glyph byte four units).
 [[nodiscard]] uint32_t register_charset(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
                                         ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw);
+[[nodiscard]] uint32_t register_codec(std::string_view name, ToUnicodeFn to, FromUnicodeFn from,
+                                      ToUnicodeRawFn to_raw, FromUnicodeRawFn from_raw);
 // Lookups, safe on any thread without a lock; nullptr when absent.  An empty
 // name finds nothing.  An entry found stays valid until the library is unloaded.
 const EncodingEntry* find_encoding(std::string_view name);
@@ -76,10 +88,24 @@ inline std::u16string_view until_zero(std::u16string_view s) {
     return s.substr(0, s.find(u'\0'));
 }
 
-// The conversions behind the encoding exports, on zero-terminated text:
-// the result and the terminator go straight into dst (the raw converters), or
-// through a per-thread buffer that keeps its memory from call to call.  A
-// failure, an unknown enctype or a null src leave dst empty.
+// The one conversion behind every encoding export: encoding enctype on the
+// n bytes or units of src (none of them zero), into dst of cap elements;
+// kUnbounded stands for a destination the caller vouches is large enough
+// for any result.  A raw converter writes straight into dst when dst is
+// unbounded, or when the converter keeps within its charset bound and dst
+// has that room; otherwise the view converter builds the result in a
+// per-thread buffer (which keeps its memory from call to call) and it is
+// copied when it fits.  len is the result's length: larger than cap when it
+// did not fit, and then nothing was written.  Returns the converter's result
+// (len 0 on failure), or kNotRegistered for an enctype not registered.
+inline constexpr size_t kUnbounded = static_cast<size_t>(-1);
+inline constexpr int kNotRegistered = -1;
+int encoding_to_unicode_n(uint32_t enctype, const char* src, size_t n, char16_t* dst, size_t cap,
+                          size_t& len);
+int unicode_to_encoding_n(uint32_t enctype, const char16_t* src, size_t n, char* dst, size_t cap,
+                          size_t& len);
+// The same on zero-terminated text, with the terminator written after the
+// result; a failure, an unknown enctype or a null src leave dst empty.
 int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst);
 int unicode_to_encoding_into(uint32_t enctype, const char16_t* src, char* dst);
 

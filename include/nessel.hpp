@@ -29,9 +29,10 @@
 //
 // The conversions cost little beyond the exports they call: text is passed
 // by pointer and length (UTF-8 names decoded on the stack, longer UTF-8
-// texts into working space the calling thread keeps), results are written
-// straight into the string returned or appended to, encoding names are
-// resolved here without a call, and the append forms (append_unicode,
+// texts into working space the calling thread keeps), results land in a
+// buffer on the stack and are copied once into the string returned (built
+// in place in the result) or appended to, encoding names are resolved here
+// without a call, and the append forms (append_unicode,
 // append_encoded, append_decoded) write into a caller's string without
 // allocating once it is large enough.
 #ifndef NESSEL_HPP
@@ -520,15 +521,25 @@ struct name_input {
     }
 };
 
-// Appends the result of convert(dst, capacity, &length), one of the
-// length-taking exports, to out (UTF-16 units as UTF-8 to a std::string).
-// The result goes into working space first (on the stack up to N elements)
-// and is then appended in one piece: cheaper than clearing room in out
-// (resize) and cutting it back.  A result longer than capacity is converted
-// again with the room it reports.  On failure out is unchanged.
+// Appends n converted elements to out (UTF-16 units as UTF-8 to a
+// std::string); the count appended.
+template <typename Unit, typename String>
+result<std::size_t> append_result(String& out, const Unit* dst, std::size_t n) {
+    if constexpr (sizeof(typename String::value_type) == sizeof(Unit)) {
+        out.append(reinterpret_cast<const typename String::value_type*>(dst), n);
+        return n;
+    } else {
+        const std::size_t old = out.size();
+        if (!append_units(out, dst, n)) return error(NESSEL_ERR_TARGET_ENCODE);
+        return out.size() - old;
+    }
+}
+
+// The same for a result larger than the stack holds: into working space,
+// converted again with the room it reports when it is longer still.
 template <typename Unit, std::size_t N, typename String, typename Fn>
-result<std::size_t> append_converted(String& out, std::size_t capacity, Fn convert) {
-    scratch<Unit, N, 1> space(capacity);
+result<std::size_t> append_converted_large(String& out, std::size_t capacity, Fn convert) {
+    scratch<Unit, 1, 1> space(capacity);
     Unit* dst = space.get();
     std::size_t n = 0;
     uint32_t code = convert(dst, capacity, &n);
@@ -539,14 +550,25 @@ result<std::size_t> append_converted(String& out, std::size_t capacity, Fn conve
         code = convert(dst, n, &n);
     }
     if (code != NESSEL_OK) return error(code);
-    if constexpr (sizeof(typename String::value_type) == sizeof(Unit)) {
-        out.append(reinterpret_cast<const typename String::value_type*>(dst), n);
-        return n;
-    } else {
-        const std::size_t old = out.size();
-        if (!append_units(out, dst, n)) return error(NESSEL_ERR_TARGET_ENCODE);
-        return out.size() - old;
-    }
+    return append_result(out, dst, n);
+}
+
+// Appends the result of convert(dst, capacity, &length), one of the
+// length-taking exports, to out.  The result goes into a buffer on the
+// stack (up to N elements) and is then appended in one piece: cheaper than
+// clearing room in out (resize) and cutting it back.  A result longer than
+// capacity is converted again with the room it reports.  On failure out is
+// unchanged.
+template <typename Unit, std::size_t N, typename String, typename Fn>
+result<std::size_t> append_converted(String& out, std::size_t capacity, Fn convert) {
+    if (capacity > N) return append_converted_large<Unit, N>(out, capacity, convert);
+    Unit dst[N];
+    std::size_t n = 0;
+    const uint32_t code = convert(dst, capacity, &n);
+    if (code == NESSEL_OK) return append_result(out, dst, n);
+    if (code == NESSEL_ERR_CONVERSION && n > capacity)
+        return append_converted_large<Unit, N>(out, n, convert);
+    return error(code);
 }
 
 // The count of live library objects: the last one releases.  (Each shared
@@ -798,13 +820,14 @@ private:
             });
     }
 
-    // The value of an append form, in a string of its own.
+    // The value of an append form, in a string of its own, built in place
+    // in the result returned (one return, so no string is moved).
     template <typename String, typename Fn>
     static result<String> owned(Fn fill) {
-        String s;
-        const result<std::size_t> r = fill(s);
-        if (!r) return r.error();
-        return s;
+        result<String> r{String()};
+        const result<std::size_t> n = fill(*r);
+        if (!n) r = n.error();
+        return r;
     }
 
     error status_;
