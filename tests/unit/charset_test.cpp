@@ -83,6 +83,12 @@ TEST_F(Charset, ReRegisteringKeepsTheFirstConvertersAndRefusesHalfEntries) {
     EXPECT_EQ(register_encoding("x-fake", nullptr, fake_from), 0u);
     EXPECT_EQ(register_encoding("x-fake", fake_to, nullptr), 0u);
     EXPECT_EQ(register_encoding("x-fake", fake_to, fake_from), before + 1);
+    // An entry handed out before a release is never rewritten: a different
+    // converter registered in its place goes to a fresh block.
+    const EncodingEntry* held = find_encoding_by_type(1);
+    free_encodings();
+    EXPECT_EQ(register_encoding("x-other", fake_to, fake_from), 1u);
+    EXPECT_EQ(held->name, "ascii");
 }
 
 // Each row through the dispatch, and through the registered converter with a
@@ -422,7 +428,7 @@ TEST_F(Charsets, TamilGlyphBytes) {
 }
 
 TEST(Utf16Strings, CStyleFunctions) {
-    char16_t buf[16] = {};
+    char16_t buf[32] = u"xxxxxxxxxxxxxxx";  // copies must write their terminator
     char bytes[8] = {};
     const char16_t units[] = {0x4E2D, 0x0041, 0x01FF, 0};
     // A null argument gives null (or a length of 0).
