@@ -3,8 +3,8 @@
 // tests/vectors/chains/: the decoding exports' results and outputs, and a
 // zero that one step of a chain produces, which ends the text for the next
 // step as in the zero-terminated C interface; then random texts with an
-// inner zero through every converter and chain, and decoding with the prefix
-// a conversion left.
+// inner zero through every chain, and decoding with the prefix a conversion
+// left.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -132,25 +132,6 @@ std::string overlong_utf8(std::u16string_view s) {
     std::string out;
     for (char16_t u : s) out += u == 0 ? "\xC0\x80" : test::utf8(std::u16string(1, u));
     return out;
-}
-
-// Every registered converter reads its source up to the first zero.
-TEST_F(Exports, EveryConverterStopsAtTheFirstZero) {
-    std::mt19937 rng(18);
-    for (uint32_t t = 1; t <= encoding_count(); ++t) {
-        const std::string name = find_encoding_by_type(t)->name;
-        if (name == "dude" || name == "dudex") continue;  // they print on decoding; the dispatch is the same
-        SCOPED_TRACE(name);
-        for (int i = 0; i < 20; ++i) {
-            reset_ace_settings();
-            const std::u16string p = random_units(rng, 12), q = random_units(rng, 12);
-            std::string whole, before, bp = test::utf8(p);
-            std::u16string uwhole, ubefore;
-            EXPECT_EQ(unicode_to_encoding(t, p + u'\0' + q, whole), unicode_to_encoding(t, p, before));
-            EXPECT_EQ(encoding_to_unicode(t, bp + '\0' + test::utf8(q), uwhole), encoding_to_unicode(t, bp, ubefore));
-            EXPECT_EQ(show_bytes(whole) + " " + show(uwhole), show_bytes(before) + " " + show(ubefore));
-        }
-    }
 }
 
 // Through the chains of the exports: the first step yields P, U+0000, Q and

@@ -3,7 +3,8 @@
 // gives what running it would give; converting a name, and every encoding
 // export both ways, allocate nothing once the thread's buffers are sized.
 // The encoding exports also give what the registry's string converters give
-// and read nothing past the source's terminator.
+// and read nothing past the source's terminator, and for both a zero ends
+// the text.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -341,6 +342,10 @@ TEST(EncodingExports, EveryEncodingAlikeToItsStringConverterAndAllocationFree) {
                 ASSERT_EQ(r, w) << name << " " << show(u);
                 ASSERT_EQ(std::string_view(out8.data()), until_zero(std::string_view(want)))
                     << name << " " << show(u);
+                // A zero unit ends the text for the string converter too.
+                std::string whole;
+                ASSERT_EQ(unicode_to_encoding(et, std::u16string(until_zero(std::u16string_view(u))) + u'\0' + u"q\u4E2D", whole), w);
+                ASSERT_EQ(whole, want) << name << " " << show(u);
                 if (r != 0) {
                     ++encoded;
                     to_decode[et].push_back(want);
@@ -354,6 +359,9 @@ TEST(EncodingExports, EveryEncodingAlikeToItsStringConverterAndAllocationFree) {
                 std::u16string want;
                 const int w = encoding_to_unicode(et, until_zero(std::string_view(b)), want);
                 ASSERT_EQ(r, w) << name << " " << show_bytes(b);
+                std::u16string whole;
+                ASSERT_EQ(encoding_to_unicode(et, std::string(until_zero(std::string_view(b))) + '\0' + "q\xC3\xA9", whole), w);
+                ASSERT_EQ(whole, want) << name << " " << show_bytes(b);
                 ASSERT_EQ(std::u16string_view(reinterpret_cast<const char16_t*>(out16.data())),
                           until_zero(std::u16string_view(want)))
                     << name << " " << show_bytes(b);
