@@ -1,60 +1,53 @@
 // SPDX-License-Identifier: MIT
-// tests/api/cxx_api_test.cpp: the C++ interface against the shared library
-// on the shipped default configuration (found in the working directory), in
-// a private store: the name vectors and the CJK examples through both text
-// forms, the failure table shared with the Python tests, the encoding and
-// zone listings against the nessel program's, threads sharing one library,
-// and the lifetime of several library objects.
+// tests/api/cxx_api_test.cpp: the C++ interface and the length-taking
+// exports against the shared library on the shipped default configuration
+// (found in the working directory), in a private store.  The rows of the
+// shared vector files (names, CJK and charset conversions, ACE decoding,
+// failures) go through both: the length-taking exports agree with the
+// zero-terminated ones (or the row) and report the room they need.  Then the
+// encoding and zone listings against the nessel program's, threads sharing
+// one library, and the lifetime of several library objects.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
-#include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include "config/registry.h"
 #include "nessel.hpp"
+#include "nessel_ext.h"
+#include "tests/unit/vectors.h"
 
 namespace {
 
-using Row = std::vector<std::string>;
+using nessel::test::read_rows;
+using nessel::test::Row;
+using nessel::test::text;
 
-std::vector<Row> rows(const std::string& file) {
-    std::ifstream in(std::string(NESSEL_SOURCE_DIR) + "/tests/vectors/" + file);
-    std::vector<Row> out;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        Row r;
-        std::stringstream s(line);
-        for (std::string f; std::getline(s, f, '\t');) r.push_back(f == "-" ? "" : f);
-        out.push_back(r);
-    }
-    EXPECT_FALSE(out.empty()) << file;
-    return out;
-}
-
-// "U+XXXX ..." lists or plain text (one unit per byte); "\xHH" escapes.
+// Plain text (one unit per byte), or tokens where "U+XXXX" is one unit and
+// any other token its own bytes ("U+00C4 b c"); "\xHH" escapes.
 std::u16string units(const std::string& s) {
     std::u16string u;
     if (s.find("U+") == std::string::npos) return std::u16string(s.begin(), s.end());
     std::stringstream in(s);
-    for (std::string t; in >> t;) u.push_back(static_cast<char16_t>(std::stoul(t.substr(2), nullptr, 16)));
+    for (std::string t; in >> t;)
+        if (t.starts_with("U+")) u.push_back(static_cast<char16_t>(std::stoul(t.substr(2), nullptr, 16)));
+        else u.append(t.begin(), t.end());
     return u;
 }
 std::string bytes(const std::string& s) {
     std::string b;
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (s.compare(i, 2, "\\x") == 0 && i + 3 < s.size()) {
-            b.push_back(static_cast<char>(std::stoul(s.substr(i + 2, 2), nullptr, 16)));
-            i += 3;
-        } else {
-            b.push_back(s[i]);
-        }
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const bool esc = s.compare(i, 2, "\\x") == 0 && i + 3 < s.size();
+        b.push_back(esc ? static_cast<char>(std::stoul(s.substr(i + 2, 2), nullptr, 16)) : s[i]);
+        i += esc ? 3 : 0;
+    }
     return b;
 }
-
 std::u16string utf16(std::string_view utf8) {
     struct Out {
         std::u16string s;
@@ -63,6 +56,9 @@ std::u16string utf16(std::string_view utf8) {
     EXPECT_TRUE(nessel::detail::utf8_to_units(utf8, out, utf8.size()));
     return out.s;
 }
+const nessel_unit* u(std::u16string_view s) { return reinterpret_cast<const nessel_unit*>(s.data()); }
+std::string raw(std::u16string_view s) { return std::string(reinterpret_cast<const char*>(s.data()), 2 * s.size()); }
+std::string raw(const nessel_unit* s) { return raw(std::u16string_view(reinterpret_cast<const char16_t*>(s))); }
 
 std::string program_output(const std::string& command) {
     std::string out;
@@ -72,6 +68,37 @@ std::string program_output(const std::string& command) {
     for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
     pclose(p);
     return out;
+}
+
+// A length-taking export: output buffer, capacity in elements, length out.
+using Ext = std::function<uint32_t(void* out, size_t cap, size_t* len)>;
+
+// The export gives `result` and, on success, the output `want` (as bytes);
+// then a buffer one element short is refused with the length needed and left
+// as it was, and a missing output or length pointer is refused.
+void check_ext(const Ext& ext, size_t unit, uint32_t result, const std::string& want, bool nameprep = false) {
+    const uint32_t too_small = nameprep ? PREP_ERR_NORMALIZE_FAILED : NESSEL_ERR_CONVERSION;
+    const uint32_t no_length = nameprep ? PREP_ERR_PROHIBITED : NESSEL_ERR_ARGUMENT;
+    char out[8192], canary[8192];
+    std::memset(canary, 0x5A, sizeof canary);
+    std::memcpy(out, canary, sizeof out);
+    size_t n = 7;
+    ASSERT_EQ(ext(out, sizeof out / unit, &n), result);
+    if (result != 0) {
+        // (A codec name refused as an argument leaves the length alone.)
+        if (result != NESSEL_ERR_ARGUMENT) { EXPECT_EQ(n, 0u); }
+        return;
+    }
+    EXPECT_EQ(std::string(out, n * unit), want);
+    EXPECT_EQ(ext(out, sizeof out / unit, nullptr), no_length);
+    EXPECT_EQ(ext(nullptr, 8, &n), no_length);
+    const size_t need = std::exchange(n, 7);
+    if (need == 0) return;
+    std::memcpy(out, canary, sizeof out);
+    EXPECT_EQ(ext(out, need - 1, &n), too_small);
+    EXPECT_EQ(n, need);
+    EXPECT_EQ(std::memcmp(out, canary, sizeof out), 0);
+    EXPECT_EQ(ext(nullptr, 0, &n), too_small);
 }
 
 class CxxApi : public ::testing::Test {
@@ -88,17 +115,38 @@ protected:
 };
 nessel::library* CxxApi::lib = nullptr;
 
-// Every name of the vectors in both text forms, with the codec, and back.
+// Every name of the vectors in both text forms, with the codec, and back;
+// the names (and their upper-case forms) through the length-taking exports
+// as through NamePrep_U, talvex_name_prep_u and AceToUnicode.
 void check_names(const nessel::library& lib) {
-    for (const Row& r : rows("domain/idna2003.tsv")) {
+    nessel_unit out[1024];
+    char codec[256];
+    for (const Row& r : read_rows("domain/idna2003.tsv", 3)) {
+        SCOPED_TRACE(r.where);
         const auto ace = lib.to_ace(r[0]);
-        ASSERT_TRUE(ace) << r[0] << ": " << ace.error().name();
+        ASSERT_TRUE(ace) << ace.error().name();
         EXPECT_EQ(ace->text, r[1]);
-        EXPECT_EQ(ace->codec, r[1].find("xn--") != std::string::npos ? "PUNYCODE" : "") << r[0];
+        EXPECT_EQ(ace->codec, r[1].find("xn--") != std::string::npos ? "PUNYCODE" : "");
         const auto wide = lib.to_ace(std::u16string_view(utf16(r[0])));
         ASSERT_TRUE(wide);
         EXPECT_EQ(wide->text, std::u16string(r[1].begin(), r[1].end()));
         EXPECT_EQ(lib.to_unicode(r[1]).value(), r[2]);
+        std::string upper = r[0];
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (const std::u16string& in : {utf16(r[0]), utf16(upper)}) {
+            uint32_t code = NamePrep_U("UTF-8", u(in), out, sizeof out, codec, sizeof codec, 0);
+            check_ext([&](void* o, size_t c, size_t* n) {
+                return nessel_to_ace_n("UTF-8", u(in), in.size(), static_cast<nessel_unit*>(o), c, n, codec, 256);
+            }, 2, code, raw(out));
+            code = talvex_name_prep_u(u(in), out, 1024, 0xA5);
+            check_ext([&](void* o, size_t c, size_t* n) {
+                return nessel_nameprep_n(u(in), in.size(), static_cast<nessel_unit*>(o), c, n, 0xA5);
+            }, 2, code, raw(out), true);
+        }
+        const uint32_t code = AceToUnicode("amc-z", r[1].c_str(), out, 0);
+        check_ext([&](void* o, size_t c, size_t* n) {
+            return nessel_to_unicode_n("AMC-Z", r[1].data(), r[1].size(), static_cast<nessel_unit*>(o), c, n);
+        }, 2, code, raw(out));
     }
 }
 
@@ -114,38 +162,61 @@ TEST_F(CxxApi, NamesConvertAndDecodeBack) {
     EXPECT_EQ(text, "> bücher.de \xFC");
 }
 
-TEST_F(CxxApi, CjkExamplesEncodeAndDecode) {
-    for (const Row& r : rows("cjk/examples.tsv")) {
-        SCOPED_TRACE(r[0] + " " + r[1] + " " + r[2]);
-        const bool ok = r[4] != "0";
-        if (r[1] == "dec") {
-            const auto text = lib->decode16(bytes(r[2]), r[0]);
-            EXPECT_EQ(text.has_value(), ok);
-            EXPECT_EQ(ok ? text.value() : u"", ok ? units(r[3]) : u"");
-            EXPECT_EQ(text.error().code(), ok ? 0u : NESSEL_ERR_ACE_DECODE);
-        } else {
-            const std::u16string in = units(r[2]);
-            const auto out = lib->encode(std::u16string_view(in), nessel::encoding_ref(r[0]));
-            // A zero unit cannot cross the C interface: refused, never cut.
-            if (in.find(u'\0') != std::u16string::npos) {
-                EXPECT_EQ(out.error().code(), NESSEL_ERR_CONVERSION);
-                continue;
-            }
-            EXPECT_EQ(out.has_value(), ok);
-            EXPECT_EQ(out.value(), ok ? bytes(r[3]) : "");
-        }
+// The decoding export's rows through its length-taking form: results and
+// outputs as the row says.
+TEST_F(CxxApi, LengthTakingDecodingRows) {
+    for (const Row& r : read_rows("chains/ace_exports.tsv", 7)) {
+        if (r[0] != "AceToUnicode") continue;
+        SCOPED_TRACE(r.where);
+        const std::string in = bytes(r[3]);
+        check_ext([&](void* o, size_t c, size_t* n) {
+            return nessel_to_unicode_n(r[1].c_str(), in.data(), in.size(), static_cast<nessel_unit*>(o), c, n);
+        }, 2, std::stoul(r[6]), raw(units(r[5])));
     }
 }
 
+// The charset rows through the C++ interface and the length-taking exports;
+// a zero byte or unit cannot cross the C interface: refused, never cut.
+TEST_F(CxxApi, CharsetRowsThroughBothInterfaces) {
+    for (const char* file : {"cjk/examples.tsv", "charsets/conversions.tsv"})
+        for (const Row& r : read_rows(file, 5)) {
+            SCOPED_TRACE(r.where);
+            const bool ok = r[4] != "0", cjk = file[0] == 'c';
+            const uint32_t type = lib->enctype(r[0]);
+            if (r[1] == "dec") {
+                const std::string in = bytes(text(r[2]));
+                const bool zero = in.find('\0') != std::string::npos;
+                const auto out = lib->decode16(in, r[0]);
+                EXPECT_EQ(out.has_value(), ok && !zero);
+                EXPECT_EQ(out.value(), ok && !zero ? units(text(r[3])) : u"");
+                EXPECT_EQ(out.error().code(), ok && !zero ? 0u : NESSEL_ERR_ACE_DECODE);
+                check_ext([&](void* o, size_t c, size_t* n) {
+                    return nessel_decode_n(type, in.data(), in.size(), static_cast<nessel_unit*>(o), c, n);
+                }, 2, ok && !zero ? 0 : NESSEL_ERR_ACE_DECODE, raw(units(text(r[3]))));
+            } else if (r[1] == "enc") {
+                const std::u16string in = units(text(r[2]));
+                const bool zero = in.find(u'\0') != std::u16string::npos;
+                const auto out = lib->encode(std::u16string_view(in), nessel::encoding_ref(r[0]));
+                const uint32_t code = zero ? NESSEL_ERR_CONVERSION : ok ? 0 : NESSEL_ERR_TARGET_ENCODE;
+                EXPECT_EQ(out.error().code(), code);
+                if (cjk || ok) { EXPECT_EQ(out.value(), code == 0 ? bytes(text(r[3])) : ""); }
+                check_ext([&](void* o, size_t c, size_t* n) {
+                    return nessel_encode_n(type, u(in), in.size(), static_cast<char*>(o), c, n);
+                }, 1, code, bytes(text(r[3])));
+            }
+        }
+}
+
 TEST_F(CxxApi, FailuresAreValuesWithNamesAndMessages) {
-    for (const Row& r : rows("api/errors.tsv")) {
-        SCOPED_TRACE(r[0] + " '" + r[1] + "' " + r[2]);
+    for (const Row& r : read_rows("api/errors.tsv", 5)) {
+        SCOPED_TRACE(r.where);
+        const std::string in = text(r[1]), arg = text(r[2]);
         nessel::error e;
-        if (r[0] == "to_ace") e = lib->to_ace(r[1]).error();
-        if (r[0] == "to_unicode") e = lib->to_unicode(r[1], r[2]).error();
-        if (r[0] == "nameprep") e = lib->nameprep(r[1], std::stoul(r[2])).error();
-        if (r[0] == "encode") e = lib->encode(r[1], r[2]).error();
-        if (r[0] == "decode") e = lib->decode(r[1], r[2]).error();
+        if (r[0] == "to_ace") e = lib->to_ace(in).error();
+        if (r[0] == "to_unicode") e = lib->to_unicode(in, arg).error();
+        if (r[0] == "nameprep") e = lib->nameprep(in, std::stoul(arg)).error();
+        if (r[0] == "encode") e = lib->encode(in, arg).error();
+        if (r[0] == "decode") e = lib->decode(in, arg).error();
         EXPECT_EQ(e.code(), std::stoul(r[3]));
         EXPECT_STREQ(e.name(), r[4].c_str());
         EXPECT_STRNE(e.message(), "unknown result code");
@@ -163,6 +234,18 @@ TEST_F(CxxApi, FailuresAreValuesWithNamesAndMessages) {
     EXPECT_EQ(out, "kept");
     // A failed result holds an empty value.
     EXPECT_EQ(lib->to_ace("ü.no-such-tld")->text, "");
+    // The length-taking exports: inner zeros, unknown enctypes, an empty text.
+    nessel_unit units16[64];
+    char narrow[64];
+    size_t n = 7;
+    EXPECT_EQ(nessel_to_ace_n("UTF-8", u(u"a\0b.de"), 6, units16, 64, &n, nullptr, 0), NESSEL_ERR_CONVERSION);
+    EXPECT_EQ(nessel_nameprep_n(u(u"a\0b"), 3, units16, 64, &n, 0xA5), NESSEL_ERR_CONVERSION);
+    EXPECT_EQ(nessel_to_unicode_n("amc-z", "xn--a\0", 6, units16, 64, &n), NESSEL_ERR_ACE_DECODE);
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(nessel_decode_n(99, "a", 1, units16, 64, &n), NESSEL_ERR_NO_CODEC);
+    EXPECT_EQ(nessel_encode_n(99, u(u"a"), 1, narrow, 64, &n), NESSEL_ERR_NO_TARGET);
+    EXPECT_EQ(nessel_encode_n(lib->enctype("gbk"), nullptr, 0, nullptr, 0, &n), NESSEL_OK);
+    EXPECT_EQ(n, 0u);
 }
 
 TEST_F(CxxApi, LimitsAreTheLibrarys) {

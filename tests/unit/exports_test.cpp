@@ -3,8 +3,8 @@
 // tests/vectors/chains/: the decoding exports' results and outputs, and a
 // zero that one step of a chain produces, which ends the text for the next
 // step as in the zero-terminated C interface; then random texts with an
-// inner zero through every converter and chain, decoding with the prefix a
-// conversion left, and sources whose terminator ends a readable page.
+// inner zero through every chain, and decoding with the prefix a conversion
+// left.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -21,10 +21,6 @@
 #include "vectors.h"
 #include "wide_strings.h"
 #include "zone_fixture.h"
-#if !defined(_WIN32)
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
 
 namespace nessel {
 namespace {
@@ -139,25 +135,6 @@ std::string overlong_utf8(std::u16string_view s) {
     return out;
 }
 
-// Every registered converter reads its source up to the first zero.
-TEST_F(Exports, EveryConverterStopsAtTheFirstZero) {
-    std::mt19937 rng(18);
-    for (uint32_t t = 1; t <= encoding_count(); ++t) {
-        const std::string name = find_encoding_by_type(t)->name;
-        if (name == "dude" || name == "dudex") continue;  // they print on decoding; the dispatch is the same
-        SCOPED_TRACE(name);
-        for (int i = 0; i < 20; ++i) {
-            reset_ace_settings();
-            const std::u16string p = random_units(rng, 12), q = random_units(rng, 12);
-            std::string whole, before, bp = test::utf8(p);
-            std::u16string uwhole, ubefore;
-            EXPECT_EQ(unicode_to_encoding(t, p + u'\0' + q, whole), unicode_to_encoding(t, p, before));
-            EXPECT_EQ(encoding_to_unicode(t, bp + '\0' + test::utf8(q), uwhole), encoding_to_unicode(t, bp, ubefore));
-            EXPECT_EQ(show_bytes(whole) + " " + show(uwhole), show_bytes(before) + " " + show(ubefore));
-        }
-    }
-}
-
 // Through the chains of the exports: the first step yields P, U+0000, Q and
 // the whole conversion must give what the next step gives for P alone.
 TEST_F(Exports, RandomTextsThroughEveryChain) {
@@ -201,47 +178,6 @@ TEST_F(Exports, RandomTextsThroughEveryChain) {
     }
     EXPECT_GT(ace_runs, 300);  // most texts make a label of the three codecs
 }
-
-#if !defined(_WIN32)
-// The encoding exports read nothing past the source's terminator: every
-// registered encoding gets texts whose terminator is the last byte (unit) of
-// a page followed by an inaccessible page, in every length around the
-// 16-element steps of the ASCII fast path.
-TEST_F(Exports, ReadNothingPastTheTerminator) {
-    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    void* m = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    char* const end = static_cast<char*>(m) + page;
-    ASSERT_TRUE(m != MAP_FAILED && mprotect(end, page, PROT_NONE) == 0);
-    auto at_end = [&](const void* bytes, size_t n) { return static_cast<const char*>(std::memcpy(end - n, bytes, n)); };
-    std::vector<nessel_unit> units_out(256);
-    std::vector<char> bytes_out(2048);
-    int checked = 0;
-    for (uint32_t t = 1; t <= encoding_count(); ++t) {
-        const std::string name = find_encoding_by_type(t)->name;
-        if (name == "dude" || name == "dudex") continue;
-        for (size_t len = 0; len <= 40; ++len)
-            for (const char16_t last : {u'z', u'\u00E9', u'\u65E5'}) {
-                std::u16string text(len, u'a');
-                for (size_t i = 0; i < len; ++i) text[i] = static_cast<char16_t>(i + 1 < len ? 'a' + i % 26 : last);
-                SCOPED_TRACE(name + " " + show(text));
-                std::string want;
-                const int encoded = unicode_to_encoding(t, text, want);
-                want.resize(until_zero(want).size());  // "none" writes zero bytes
-                const char* u = at_end(text.c_str(), (text.size() + 1) * sizeof(char16_t));
-                ASSERT_EQ(unicode2encoding(t, reinterpret_cast<const nessel_unit*>(u), bytes_out.data()), encoded);
-                EXPECT_EQ(show_bytes(bytes_out.data()), show_bytes(want));
-                if (!encoded) continue;
-                std::u16string back;
-                const int decoded = encoding_to_unicode(t, want, back);
-                ASSERT_EQ(encoding2unicode(t, at_end(want.c_str(), want.size() + 1), units_out.data()), decoded);
-                EXPECT_EQ(show(reinterpret_cast<const char16_t*>(units_out.data())), show(back));
-                ++checked;
-            }
-    }
-    munmap(m, 2 * page);
-    EXPECT_GT(checked, 3000);
-}
-#endif
 
 }  // namespace
 }  // namespace nessel

@@ -92,6 +92,16 @@ TEST_F(Variants, DirectLookupMatchesChainWalk) {
     EXPECT_EQ(variant_lookup(nullptr, 0x0649), 0xFFFD);
     EXPECT_EQ(variant_lookup(g_arabic_variants, 0xFFFD), 0xFFFD);
     EXPECT_EQ(variant_lookup(g_arabic_variants, 0x0648), 0xFFFD);
+    // Odd lists: none, fewer heads than the hash can address (never
+    // allocated), a zero representative (ignored, not folded into a string).
+    EXPECT_EQ(variant_lookup(build_variant_table(256, nullptr).get(), 0x4E00), 0xFFFD);
+    const char16_t one[] = {0xFFFF, 0xF0F0, 0, 0};
+    auto small = build_variant_table(4, one);
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(small->bucket_count, 256u);
+    EXPECT_EQ(variant_lookup(small.get(), 0xFFFF), 0xF0F0);
+    const char16_t zero_b[] = {0x4E00, 0, 0, 0};
+    EXPECT_EQ(variant_lookup(build_variant_table(256, zero_b).get(), 0x4E00), 0xFFFD);
 }
 
 TEST_F(Variants, NinthMemberIsReportedAndNotStored) {
@@ -109,19 +119,6 @@ TEST_F(Variants, NinthMemberIsReportedAndNotStored) {
     build_variant_slots();
     EXPECT_NE(build_variant_table(256, chinese_variant_pairs()), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // built-in data never fill a group
-}
-
-TEST_F(Variants, OddArguments) {
-    EXPECT_EQ(variant_lookup(build_variant_table(256, nullptr).get(), 0x4E00), 0xFFFD);
-    // Fewer heads than the hash can address are never allocated.
-    const char16_t one[] = {0xFFFF, 0xF0F0, 0, 0};
-    auto small = build_variant_table(4, one);
-    ASSERT_NE(small, nullptr);
-    EXPECT_EQ(small->bucket_count, 256u);
-    EXPECT_EQ(variant_lookup(small.get(), 0xFFFF), 0xF0F0);
-    // A zero representative is ignored rather than folded into a string.
-    const char16_t zero_b[] = {0x4E00, 0, 0, 0};
-    EXPECT_EQ(variant_lookup(build_variant_table(256, zero_b).get(), 0x4E00), 0xFFFD);
 }
 
 // The direct lookup of each premapping pass equals a binary search of its
