@@ -18,7 +18,6 @@
 #include "nessel.h"
 #include "test_support.h"
 #include "vectors.h"
-#include "wide_strings.h"
 
 namespace nessel {
 namespace {
@@ -426,21 +425,6 @@ TEST_F(Charsets, TamilGlyphBytes) {
         // "tab": 42 bytes are no glyph; "tam": 15 in its lower half, 7 in the upper.
         EXPECT_EQ(valid, std::string(name) == "tab" ? 255u - 42u : 255u - 22u) << name;
     }
-}
-
-TEST(Utf16Strings, CStyleFunctions) {
-    char16_t buf[32] = u"xxxxxxxxxxxxxxx";  // copies must write their terminator
-    char bytes[8] = {};
-    const char16_t units[] = {0x4E2D, 0x0041, 0x01FF, 0};
-    // A null argument gives null (or a length of 0).
-    EXPECT_TRUE(!wcs_length(nullptr) && !wcs_copy(nullptr, u"a") && !wcs_copy(buf, nullptr) && !wcs_append(buf, nullptr) &&
-                !widen_copy(nullptr, "a") && !narrow_copy(bytes, nullptr));
-    EXPECT_EQ(wcs_length(u"") + 10 * wcs_length(u"abc"), 30u);
-    EXPECT_TRUE(wcs_copy(buf, u"ab") == buf && wcs_append(buf, u"cd") == buf && std::u16string(buf) == u"abcd");
-    EXPECT_EQ(widen_copy(buf, "\xC3\xBC"), buf);
-    EXPECT_EQ(std::u16string(buf), U("U+00C3 U+00BC"));  // zero-extended, not sign-extended
-    EXPECT_EQ(narrow_copy(bytes, units), bytes);
-    EXPECT_EQ(std::string(bytes), "\x2D\x41\xFF");
 }
 
 }  // namespace
