@@ -128,11 +128,16 @@ inline char16_t variant_lookup(const VariantTable* table, char16_t c) {
 const char16_t* chinese_variant_pairs();
 const char16_t* arabic_variant_pairs();
 
-// The process-wide slots filled once by init_once; never released.  Null
-// before initialisation or when a build failed: folding then changes nothing.
+// The process-wide tables, built on first use from any thread and immutable
+// after; never released.  Null when a build failed: folding then changes
+// nothing.
+const VariantTable* chinese_variants();
+const VariantTable* arabic_variants();
+// The same tables as plain pointers, null until the accessor above first ran
+// (on this thread, or published to it by other means).
 extern const VariantTable* g_chinese_variants;
 extern const VariantTable* g_arabic_variants;
-// Builds both tables into their slots (Chinese, then Arabic), unchecked.
+// Builds both tables (Chinese, then Arabic), unchecked.
 void build_variant_slots();
 
 // ------------------------------------------------------------------ passes (in place)

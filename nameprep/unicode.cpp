@@ -106,11 +106,11 @@ bool steps_keep(std::u16string_view in, uint32_t flags) {
     const bool to_traditional = (flags & kPrepToTraditional) && !(flags & kPrepToSimplified);
     if (chinese_folding || to_traditional || (flags & (kPrepJapanesePremap | kPrepKoreanPremap)))
         return false;
-    const bool arabic = (flags & kPrepLocalRules) != 0;
+    const VariantTable* arabic = (flags & kPrepLocalRules) != 0 ? arabic_variants() : nullptr;
     for (char16_t u : in) {
         if (entry_number(u) != 0 || !normalization_keeps_unit(u) || u == 0x3002) return false;
-        if (arabic) {
-            const char16_t folded = variant_lookup(g_arabic_variants, u);
+        if (arabic != nullptr) {
+            const char16_t folded = variant_lookup(arabic, u);
             if (folded != 0xFFFD && folded != u) return false;
         }
     }
