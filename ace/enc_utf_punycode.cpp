@@ -67,12 +67,19 @@ inline char* put_delta(char* w, uint32_t q, uint32_t bias) {
 // stays below 2^16 * 65).
 constexpr size_t kSortedLabel = 64;
 
-// Bits set in x, without relying on a population-count instruction.
+// Bits set in each byte value.
+constexpr auto kByteBits = [] {
+    std::array<uint8_t, 256> v{};
+    for (int c = 1; c < 256; ++c) v[c] = static_cast<uint8_t>((c & 1) + v[c >> 1]);
+    return v;
+}();
+
+// Bits set in x, a byte at a time: the masks counted here cover the
+// positions before one unit of a label, so most hold a single byte.
 inline uint32_t bit_count(uint64_t x) {
-    x -= (x >> 1) & 0x5555555555555555u;
-    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
-    return static_cast<uint32_t>((x * 0x0101010101010101u) >> 56);
+    uint32_t n = 0;
+    for (; x != 0; x >>= 8) n += kByteBits[x & 0xFF];
+    return n;
 }
 
 // The units above 0x7F of a label of at most kSortedLabel units are sorted
