@@ -11,6 +11,7 @@
 #include "ace/convert.h"
 #include "base/result_codes.h"
 #include "domain/convert_domain.h"
+#include "domain/scratch.h"
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
 
@@ -26,21 +27,13 @@ const std::array<const char*, 30> kFallbackEncodings = {
 
 namespace {
 
-// Buffers of one call on this thread, kept between calls and sized once by
-// the limits, so that converting a name allocates nothing.
+// Buffers of one call on this thread.
 struct NamePrepScratch {
-    std::u16string decoded;  // native input decoded to UTF-16
-    std::u16string output;   // the conversion's result
-    NamePrepScratch() {
-        decoded.reserve(kMaxDecodedInputUnits + 1);
-        output.reserve(kMaxNameUnits + 1);
-    }
+    ReservedString<char16_t, kMaxDecodedInputUnits> decoded;  // native input decoded to UTF-16
+    ReservedString<char16_t, kMaxNameUnits> output;           // the conversion's result
 };
 
-NamePrepScratch& scratch() {
-    thread_local NamePrepScratch s;
-    return s;
-}
+NamePrepScratch& scratch() { return thread_scratch<NamePrepScratch>(); }
 
 // The registry entry of an encoding name, remembered per thread for the
 // last name looked up while the registry stays as it was: a caller converts
