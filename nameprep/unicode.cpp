@@ -108,7 +108,7 @@ bool steps_keep(std::u16string_view in, uint32_t flags) {
         return false;
     const VariantTable* arabic = (flags & kPrepLocalRules) != 0 ? arabic_variants() : nullptr;
     for (char16_t u : in) {
-        if (entry_number(u) != 0 || !normalization_keeps_unit(u) || u == 0x3002) return false;
+        if (!prep_detail::steps_leave_unit(u)) return false;
         if (arabic != nullptr) {
             const char16_t folded = variant_lookup(arabic, u);
             if (folded != 0xFFFD && folded != u) return false;
