@@ -221,6 +221,13 @@ bool decode_label(std::string_view rest, char16_t* out, size_t& len) {
     return true;
 }
 
+// The low bytes of the label separators ".", U+3002, "@" and U+FF20.
+constexpr auto kSeparatorLowByte = [] {
+    std::array<bool, 256> v{};
+    for (char16_t c : {u'.', char16_t{0x3002}, u'@', char16_t{0xFF20}}) v[c & 0xFF] = true;
+    return v;
+}();
+
 }  // namespace
 
 int punycode_from_unicode(std::u16string_view src, std::string& dst) {
@@ -235,9 +242,12 @@ int punycode_from_unicode(std::u16string_view src, std::string& dst) {
         char sep = 0;
         for (; end < src.size(); ++end) {
             const char16_t c = s[end];
-            if (c == u'.' || c == 0x3002) sep = '.';
-            else if (c == u'@' || c == 0xFF20) sep = '@';
-            if (sep != 0) break;
+            // Only a unit whose low byte is a separator's needs the compares.
+            if (kSeparatorLowByte[c & 0xFF]) {
+                if (c == u'.' || c == 0x3002) sep = '.';
+                else if (c == u'@' || c == 0xFF20) sep = '@';
+                if (sep != 0) break;
+            }
             any |= c;
         }
         const size_t len = end - pos;

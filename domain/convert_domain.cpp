@@ -139,7 +139,12 @@ bool plain_racex(std::u16string_view name, std::string_view prefix, std::string_
     for (size_t pos = 0;;) {
         size_t end = pos;
         char16_t any = 0;
-        for (; end < n && s[end] != u'.' && s[end] != u'@' && s[end] != 0; ++end) any |= s[end];
+        // ".", "@" and zero are all at most "@": one compare passes most units.
+        for (; end < n; ++end) {
+            const char16_t c = s[end];
+            if (c <= u'@' && (c == u'.' || c == u'@' || c == 0)) break;
+            any |= c;
+        }
         size_t len = end - pos;
         if (any >= 0x80) {
             if (len > kMaxLabelUnits) return false;  // the encoder refuses it
