@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "ace/convert.h"
+#include "ace/enc_utf.h"
 #include "base/result_codes.h"
 #include "domain/convert_domain.h"
 #include "domain/scratch.h"
@@ -30,6 +31,7 @@ namespace {
 // Buffers of one call on this thread.
 struct NamePrepScratch {
     ReservedString<char16_t, kMaxDecodedInputUnits> decoded;  // native input decoded to UTF-16
+    char16_t units[kMaxDecodedInputUnits];  // the same, from the decoders written in place
     ReservedString<char16_t, kMaxNameUnits> output;           // the conversion's result
 };
 
@@ -60,24 +62,31 @@ const EncodingEntry* find_encoding_remembered(std::string_view name) {
     return e;
 }
 
-// Decodes input with the registered encoding; false when the encoding is not
-// registered, the converter fails or the result exceeds the decode buffer.
-// Runs inside the caller's conversion (one state of the ACE settings).
-bool decode_native(std::string_view encoding, std::string_view input, std::u16string& decoded) {
-    decoded.clear();
+// Decodes input with the registered encoding into text (empty on failure);
+// false when the encoding is not registered, the converter fails or the
+// result exceeds the decode buffer.  Runs inside the caller's conversion
+// (one state of the ACE settings).  UTF-8 writes at most one unit per byte,
+// so a source that fits the decode buffer is decoded straight into it.
+bool decode_native(std::string_view encoding, std::string_view input, NamePrepScratch& s,
+                   std::u16string_view& text) {
+    text = {};
     const EncodingEntry* e = find_encoding_remembered(encoding);
     if (e == nullptr) return false;
-    if (e->to_unicode(input, decoded) == 0) {
-        decoded.clear();
-        return false;
+    if (e->to_unicode_raw == &utf8_to_unicode_raw) {
+        const std::string_view src = until_zero(input);
+        if (src.size() <= kMaxDecodedInputUnits) {
+            size_t n = 0;
+            if (utf8_to_unicode_raw(src.data(), src.size(), s.units, n) == 0) return false;
+            text = until_zero(std::u16string_view(s.units, n));
+            return true;
+        }
     }
-    if (decoded.size() > kMaxDecodedInputUnits) {
-        decoded.clear();
-        return false;
-    }
+    std::u16string& decoded = s.decoded;
+    decoded.clear();
+    if (e->to_unicode(input, decoded) == 0 || decoded.size() > kMaxDecodedInputUnits) return false;
     // Nameprep reads the decoded name up to its first zero unit, as it would
     // read the zero-terminated decode buffer.
-    decoded.resize(until_zero(decoded).size());
+    text = until_zero(std::u16string_view(decoded));
     return true;
 }
 
@@ -152,8 +161,9 @@ namespace {
 void name_prep_native_once(std::string_view encoding, std::string_view input, uint32_t options,
                            NamePrepResult& r) {
     const bool fallback = (options & kTryFallbacks) != 0;
-    std::u16string& decoded = scratch().decoded;
-    if (!decode_native(encoding, input, decoded) && !fallback) {
+    NamePrepScratch& s = scratch();
+    std::u16string_view decoded;
+    if (!decode_native(encoding, input, s, decoded) && !fallback) {
         r.code = kErrConversion;
         r.ran = false;
         return;
@@ -163,7 +173,7 @@ void name_prep_native_once(std::string_view encoding, std::string_view input, ui
     if (r.code == kOk || !fallback || r.code == kErrAllAscii) return;
     for (const char* f : kFallbackEncodings) {
         if (ascii_iequal(f, encoding)) continue;
-        if (!decode_native(f, input, decoded)) continue;
+        if (!decode_native(f, input, s, decoded)) continue;
         // The fallback's own name steers the nameprep options.
         reset(r);
         name_prep_unicode_into(f, decoded, r);
