@@ -198,13 +198,15 @@ bool decode_label(std::string_view rest, char16_t* out, size_t& len) {
             if (in >= rest.size()) return false;
             const int d = kDigitValue[static_cast<unsigned char>(rest[in++])];
             if (d < 0) return false;
-            const auto digit = static_cast<uint32_t>(d);
-            if (digit > (kMaxInt - i) / w) return false;
-            i += digit * w;
+            // Overflow is checked in 64 bits: both products stay below 2^38.
+            const uint64_t next_i = i + uint64_t{static_cast<uint32_t>(d)} * w;
+            if (next_i > kMaxInt) return false;
+            i = static_cast<uint32_t>(next_i);
             const uint32_t t = threshold(k, bias);
-            if (digit < t) break;
-            if (w > kMaxInt / (kBase - t)) return false;
-            w *= kBase - t;
+            if (static_cast<uint32_t>(d) < t) break;
+            const uint64_t next_w = uint64_t{w} * (kBase - t);
+            if (next_w > kMaxInt) return false;
+            w = static_cast<uint32_t>(next_w);
         }
         const auto count = static_cast<uint32_t>(len - start);
         bias = adapt(i - oldi, count + 1, oldi == 0);
@@ -220,6 +222,13 @@ bool decode_label(std::string_view rest, char16_t* out, size_t& len) {
     }
     return true;
 }
+
+// The bytes that end a label of ACE text: "." and "@".
+constexpr auto kLabelEnd = [] {
+    std::array<bool, 256> v{};
+    v['.'] = v['@'] = true;
+    return v;
+}();
 
 // The low bytes of the label separators ".", U+3002, "@" and U+FF20.
 constexpr auto kSeparatorLowByte = [] {
@@ -287,7 +296,7 @@ int punycode_to_unicode(std::string_view src, std::u16string& dst) {
     size_t pos = 0;
     for (;;) {
         size_t end = pos;
-        while (end < src.size() && src[end] != '.' && src[end] != '@') ++end;
+        while (end < src.size() && !kLabelEnd[static_cast<unsigned char>(src[end])]) ++end;
         const std::string_view label = src.substr(pos, end - pos);
         // The prefix is compared byte for byte: "XN--" is not "xn--".
         if (label.size() >= prefix.size() && label.substr(0, prefix.size()) == prefix) {

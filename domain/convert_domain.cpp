@@ -11,6 +11,7 @@
 #include "ace/convert.h"
 #include "ace/enc_utf.h"
 #include "base/result_codes.h"
+#include "base/units.h"
 #include "config/platform.h"
 #include "config/zone_table.h"
 #include "domain/scratch.h"
@@ -338,7 +339,7 @@ int convert_ace_at(std::u16string_view name, size_t at, bool prepared, std::stri
 
 int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace,
                        const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
-    return convert_ace_at(name, name.find(u'@'), prepared, ace, codec_used, source_encoding, error);
+    return convert_ace_at(name, find_unit(name, u'@'), prepared, ace, codec_used, source_encoding, error);
 }
 
 int convert_domain(std::u16string_view name, std::u16string& output, const char*& codec_used,
@@ -362,7 +363,7 @@ void append_widened(std::u16string& output, std::string_view ace) {
 int convert_address(std::u16string_view address, std::u16string& output, const char*& codec_used,
                     std::string_view encoding, uint32_t& error, bool prepared) {
     std::string& ace = scratch().ace;
-    const size_t at = address.find(u'@');
+    const size_t at = find_unit(address, u'@');
     if (at == std::u16string_view::npos) {  // not an address: convert it whole
         if (convert_ace_at(address, at, prepared, ace, codec_used, encoding, error) == 0)
             return 0;

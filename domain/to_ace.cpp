@@ -92,8 +92,7 @@ bool decode_native(std::string_view encoding, std::string_view input, NamePrepSc
 
 void set_codec(NamePrepResult& r, const char* codec) {
     // Record fields hold at most 255 bytes; read no further.
-    size_t n = 0;
-    while (n < sizeof r.codec - 1 && codec[n] != 0) ++n;
+    const size_t n = strnlen(codec, sizeof r.codec - 1);
     std::memcpy(r.codec, codec, n);
     r.codec[n] = 0;
 }

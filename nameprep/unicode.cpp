@@ -7,6 +7,7 @@
 #include <atomic>
 #include <algorithm>
 
+#include "base/units.h"
 #include "data/nameprep_map.h"
 #include "nameprep/internal.h"
 #include "nameprep/nameprep.h"
@@ -109,7 +110,8 @@ bool steps_keep(std::u16string_view in, uint32_t flags) {
     const VariantTable* arabic = (flags & kPrepLocalRules) != 0 ? arabic_variants() : nullptr;
     for (char16_t u : in) {
         if (!prep_detail::steps_leave_unit(u)) return false;
-        if (arabic != nullptr) {
+        // Only a unit on a page that the table folds on can fold.
+        if (arabic != nullptr && arabic->rep_page_of[u >> 8] != 0) {
             const char16_t folded = variant_lookup(arabic, u);
             if (folded != 0xFFFD && folded != u) return false;
         }
@@ -180,7 +182,7 @@ namespace prep_detail {
 
 uint32_t prepare(std::u16string_view in, char16_t* out, size_t out_capacity, uint32_t flags,
                  size_t& out_len, bool shortcut) {
-    in = in.substr(0, in.find(u'\0'));
+    in = in.substr(0, find_unit(in, 0));
     if (in.empty()) return kPrepProhibited;
     // Names longer than the work buffer, or names whose mapping outgrows it,
     // are refused as failures of the mapping step; results that outgrow it
