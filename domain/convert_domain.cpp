@@ -173,7 +173,8 @@ int racex_suffix_zone(const ZoneTable* table, std::u16string_view name, int32_t&
     record = -1;
     ConvertScratch& sc = scratch();
     size_t length = 0;
-    const std::string_view prefix = race_prefix(), suffix = race_suffix();
+    const AceSettings& settings = ace_settings();
+    const std::string_view prefix = settings.race_prefix, suffix = settings.race_suffix;
     if (!plain_racex(name, prefix, suffix, length)) {
         // Empty, refused, or with long labels split: the whole form decides.
         name = until_zero(name);

@@ -115,6 +115,18 @@ int check_label_chars(std::u16string_view name, uint32_t flags) {
     return 1;
 }
 
+int check_prohibited_and_label_chars(std::u16string_view name, uint32_t flags) {
+    // One walk gathers the properties of the units that are not exempt; a
+    // prohibited unit anywhere outranks a refused label character.
+    uint8_t seen = 0;
+    for (char16_t c : name) {
+        const uint8_t p = kProperties[c] & (kProhibited | kLabelRefused);
+        if (p != 0 && !skipped(c, flags)) seen |= p;
+    }
+    if (seen & kProhibited) return 1;
+    return (seen & kLabelRefused) ? 2 : 0;
+}
+
 int check_allowed(std::u16string_view name, uint32_t flags) {
     if (name.empty()) return -1;
     for (size_t i = 0; i < name.size(); ++i)

@@ -73,6 +73,9 @@ bool normalization_keeps_unit(char16_t c);
 int check_prohibited(std::u16string_view name, uint32_t flags);
 // 1 when the name passes the label character check, 0 otherwise.
 int check_label_chars(std::u16string_view name, uint32_t flags);
+// Both checks in one walk: 1 when check_prohibited fails, else 2 when
+// check_label_chars fails, else 0.
+int check_prohibited_and_label_chars(std::u16string_view name, uint32_t flags);
 // 0 when every unit is in an allowed range, else the 1-based position of the
 // first that is not; negative for an empty name.
 int check_allowed(std::u16string_view name, uint32_t flags);

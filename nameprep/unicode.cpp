@@ -155,8 +155,9 @@ size_t transform(std::u16string_view in, char16_t* result, uint32_t flags) {
 uint32_t check_and_deliver(std::u16string_view view, char16_t* out, size_t out_capacity,
                            uint32_t flags, size_t& out_len) {
     if (flags & kPrepLocalRules) {
-        if (check_prohibited(view, flags) != 0) return kPrepProhibited;
-        if (check_label_chars(view, flags) == 0) return kPrepLabelChar;
+        const int failed = check_prohibited_and_label_chars(view, flags);
+        if (failed == 1) return kPrepProhibited;
+        if (failed == 2) return kPrepLabelChar;
     } else if (check_prohibited(view, flags) != 0) {
         return kPrepProhibited;
     }
@@ -231,9 +232,11 @@ bool name_prep_keeps_prepared(std::u16string_view prepared, uint32_t flags) {
     // The Thai reordering moves a tone mark in front of U+0E4D after the
     // canonical ordering; a mark of a higher class before the tone mark is
     // then out of order, and the next normalization reorders it.
-    for (size_t i = 1; i < prepared.size(); ++i)
-        if (prepared[i] == 0x0E4D && prepared[i - 1] >= 0x0E48 && prepared[i - 1] <= 0x0E4B)
-            return false;
+    for (size_t i = find_unit(prepared, 0x0E4D); i != std::u16string_view::npos;) {
+        if (i > 0 && prepared[i - 1] >= 0x0E48 && prepared[i - 1] <= 0x0E4B) return false;
+        const size_t next = find_unit(prepared.substr(i + 1), 0x0E4D);
+        i = next == std::u16string_view::npos ? next : i + 1 + next;
+    }
     return true;
 }
 
