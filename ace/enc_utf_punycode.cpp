@@ -74,12 +74,15 @@ constexpr auto kByteBits = [] {
     return v;
 }();
 
-// Bits set in x, a byte at a time: the masks counted here cover the
-// positions before one unit of a label, so most hold a single byte.
+// Bits set in x, without relying on a population-count instruction.  The
+// masks counted here cover the positions before one unit of a label, so
+// most fit a byte and take one table read.
 inline uint32_t bit_count(uint64_t x) {
-    uint32_t n = 0;
-    for (; x != 0; x >>= 8) n += kByteBits[x & 0xFF];
-    return n;
+    if (x < 256) return kByteBits[x];
+    x -= (x >> 1) & 0x5555555555555555u;
+    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<uint32_t>((x * 0x0101010101010101u) >> 56);
 }
 
 // The units above 0x7F of a label of at most kSortedLabel units are sorted
