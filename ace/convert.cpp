@@ -79,8 +79,9 @@ thread_local Txn t_txn;
 // Copies at most four characters and zero-fills the rest, so an empty value
 // empties the setting.
 void store(char (&slot)[5], const char* value) {
-    std::memset(slot, 0, sizeof slot);
-    for (size_t i = 0; i < 4 && value[i] != 0; ++i) slot[i] = value[i];
+    char v[5] = {};
+    for (size_t i = 0; i < 4 && value[i] != 0; ++i) v[i] = value[i];
+    std::memcpy(slot, v, sizeof v);
 }
 
 // The settings by slot number, in AceSettings order.
@@ -144,6 +145,12 @@ int ace_suffix_slot(std::string_view c) {
 
 void set_ace_setting(int slot, const char* value) {
     if (slot < 0 || slot >= kSlots || value == nullptr) return;
+    // Inside a conversion the change goes straight to its private copy.
+    Txn& t = t_txn;
+    if (t.depth > 0) {
+        store(t.local.*kSlot[slot], value);
+        return;
+    }
     modify([&](AceSettings& s) { store(s.*kSlot[slot], value); });
 }
 

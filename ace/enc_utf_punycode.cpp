@@ -67,8 +67,18 @@ inline char* put_delta(char* w, uint32_t q, uint32_t bias) {
 // stays below 2^16 * 65).
 constexpr size_t kSortedLabel = 64;
 
-// Bits set in x, without relying on a population-count instruction.
+// Bits set in each byte value.
+constexpr auto kByteBits = [] {
+    std::array<uint8_t, 256> v{};
+    for (int c = 1; c < 256; ++c) v[c] = static_cast<uint8_t>((c & 1) + v[c >> 1]);
+    return v;
+}();
+
+// Bits set in x, without relying on a population-count instruction.  The
+// masks counted here cover the positions before one unit of a label, so
+// most fit a byte and take one table read.
 inline uint32_t bit_count(uint64_t x) {
+    if (x < 256) return kByteBits[x];
     x -= (x >> 1) & 0x5555555555555555u;
     x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
     x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
@@ -191,13 +201,15 @@ bool decode_label(std::string_view rest, char16_t* out, size_t& len) {
             if (in >= rest.size()) return false;
             const int d = kDigitValue[static_cast<unsigned char>(rest[in++])];
             if (d < 0) return false;
-            const auto digit = static_cast<uint32_t>(d);
-            if (digit > (kMaxInt - i) / w) return false;
-            i += digit * w;
+            // Overflow is checked in 64 bits: both products stay below 2^38.
+            const uint64_t next_i = i + uint64_t{static_cast<uint32_t>(d)} * w;
+            if (next_i > kMaxInt) return false;
+            i = static_cast<uint32_t>(next_i);
             const uint32_t t = threshold(k, bias);
-            if (digit < t) break;
-            if (w > kMaxInt / (kBase - t)) return false;
-            w *= kBase - t;
+            if (static_cast<uint32_t>(d) < t) break;
+            const uint64_t next_w = uint64_t{w} * (kBase - t);
+            if (next_w > kMaxInt) return false;
+            w = static_cast<uint32_t>(next_w);
         }
         const auto count = static_cast<uint32_t>(len - start);
         bias = adapt(i - oldi, count + 1, oldi == 0);
@@ -214,6 +226,20 @@ bool decode_label(std::string_view rest, char16_t* out, size_t& len) {
     return true;
 }
 
+// The bytes that end a label of ACE text: "." and "@".
+constexpr auto kLabelEnd = [] {
+    std::array<bool, 256> v{};
+    v['.'] = v['@'] = true;
+    return v;
+}();
+
+// The low bytes of the label separators ".", U+3002, "@" and U+FF20.
+constexpr auto kSeparatorLowByte = [] {
+    std::array<bool, 256> v{};
+    for (char16_t c : {u'.', char16_t{0x3002}, u'@', char16_t{0xFF20}}) v[c & 0xFF] = true;
+    return v;
+}();
+
 }  // namespace
 
 int punycode_from_unicode(std::u16string_view src, std::string& dst) {
@@ -228,9 +254,12 @@ int punycode_from_unicode(std::u16string_view src, std::string& dst) {
         char sep = 0;
         for (; end < src.size(); ++end) {
             const char16_t c = s[end];
-            if (c == u'.' || c == 0x3002) sep = '.';
-            else if (c == u'@' || c == 0xFF20) sep = '@';
-            if (sep != 0) break;
+            // Only a unit whose low byte is a separator's needs the compares.
+            if (kSeparatorLowByte[c & 0xFF]) {
+                if (c == u'.' || c == 0x3002) sep = '.';
+                else if (c == u'@' || c == 0xFF20) sep = '@';
+                if (sep != 0) break;
+            }
             any |= c;
         }
         const size_t len = end - pos;
@@ -270,7 +299,7 @@ int punycode_to_unicode(std::string_view src, std::u16string& dst) {
     size_t pos = 0;
     for (;;) {
         size_t end = pos;
-        while (end < src.size() && src[end] != '.' && src[end] != '@') ++end;
+        while (end < src.size() && !kLabelEnd[static_cast<unsigned char>(src[end])]) ++end;
         const std::string_view label = src.substr(pos, end - pos);
         // The prefix is compared byte for byte: "XN--" is not "xn--".
         if (label.size() >= prefix.size() && label.substr(0, prefix.size()) == prefix) {

@@ -48,6 +48,23 @@ int utf8_decode(std::string_view src, Out& dst) {
             continue;
         }
         if ((lead & 0xC0) == 0x80) return 0;  // continuation byte without a lead
+        // The two- and three-byte forms, which most text uses, without the
+        // general walk below.
+        if (lead < 0xE0 && i < src.size()) {
+            const auto b = static_cast<unsigned char>(src[i]);
+            if ((b & 0xC0) != 0x80) return 0;
+            dst.push_back(static_cast<char16_t>(((lead & 0x1Fu) << 6) | (b & 0x3Fu)));
+            ++i;
+            continue;
+        }
+        if (lead < 0xF0 && i + 1 < src.size()) {
+            const auto b1 = static_cast<unsigned char>(src[i]);
+            const auto b2 = static_cast<unsigned char>(src[i + 1]);
+            if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0;
+            dst.push_back(static_cast<char16_t>(((lead & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu)));
+            i += 2;
+            continue;
+        }
         // One continuation byte, plus one for each 1 bit from bit 5 down.
         int n = 1;
         while (n <= 6 && (lead & (0x20 >> (n - 1)))) ++n;

@@ -40,9 +40,6 @@ int init_once() {
     // registering again lets InitSDK restore a working library.
     if (init_done()) return encoding_count() > 0 || register_all_encodings();
     if (!register_all_encodings()) return 0;
-    // The variant tables come first: nameprep on another thread uses them
-    // once the mapping index says it is ready.
-    build_variant_slots();  // Chinese, then Arabic; a failed build leaves its slot empty
     if (build_normalization_tables() < 0) return 0;
     if (build_mapping_index() < 0) return 0;
     g_init_done.store(true, std::memory_order_release);

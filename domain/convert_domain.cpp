@@ -11,8 +11,10 @@
 #include "ace/convert.h"
 #include "ace/enc_utf.h"
 #include "base/result_codes.h"
+#include "base/units.h"
 #include "config/platform.h"
 #include "config/zone_table.h"
+#include "domain/scratch.h"
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
 
@@ -74,25 +76,18 @@ struct CodecMemo {
     int prefix_slot = -1, suffix_slot = -1, alt_prefix_slot = -1, alt_suffix_slot = -1;
 };
 
-// Buffers of one conversion on this thread, kept between calls: once they
-// have grown to the largest text seen, converting a name allocates nothing.
+// Buffers of one conversion on this thread.
 struct ConvertScratch {
-    std::string racex;  // the RACEX form (or one label of it) matched against the zones
+    // The RACEX form (or one label of it) matched against the zones.
+    ReservedString<char, kMaxAceBytes> racex;
     char16_t work[kZonePrepCapacity];  // nameprep output under the zone's options
-    std::string ace;  // result handed back by the wrappers below
+    ReservedString<char, kMaxAceBytes> ace;  // result handed back by the wrappers below
     CodecMemo memo;
     uint64_t racex_generation = 0;  // registry generation of racex_entry
     const EncodingEntry* racex_entry = nullptr;
-    ConvertScratch() {
-        racex.reserve(kMaxAceBytes + 1);
-        ace.reserve(kMaxAceBytes + 1);
-    }
 };
 
-ConvertScratch& scratch() {
-    thread_local ConvertScratch s;
-    return s;
-}
+ConvertScratch& scratch() { return thread_scratch<ConvertScratch>(); }
 
 const CodecMemo& resolve_codecs(ConvertScratch& s, const ZoneView& zone) {
     CodecMemo& m = s.memo;
@@ -145,7 +140,12 @@ bool plain_racex(std::u16string_view name, std::string_view prefix, std::string_
     for (size_t pos = 0;;) {
         size_t end = pos;
         char16_t any = 0;
-        for (; end < n && s[end] != u'.' && s[end] != u'@' && s[end] != 0; ++end) any |= s[end];
+        // ".", "@" and zero are all at most "@": one compare passes most units.
+        for (; end < n; ++end) {
+            const char16_t c = s[end];
+            if (c <= u'@' && (c == u'.' || c == u'@' || c == 0)) break;
+            any |= c;
+        }
         size_t len = end - pos;
         if (any >= 0x80) {
             if (len > kMaxLabelUnits) return false;  // the encoder refuses it
@@ -173,7 +173,8 @@ int racex_suffix_zone(const ZoneTable* table, std::u16string_view name, int32_t&
     record = -1;
     ConvertScratch& sc = scratch();
     size_t length = 0;
-    const std::string_view prefix = race_prefix(), suffix = race_suffix();
+    const AceSettings& settings = ace_settings();
+    const std::string_view prefix = settings.race_prefix, suffix = settings.race_suffix;
     if (!plain_racex(name, prefix, suffix, length)) {
         // Empty, refused, or with long labels split: the whole form decides.
         name = until_zero(name);
@@ -228,91 +229,97 @@ struct Outcome {
     const char* codec_used = nullptr;  // set once the record is chosen and its nameprep passed
 };
 
-// at is the position of the first "@" of name (npos: none).
-Outcome convert_once(std::u16string_view name, size_t at, bool prepared, std::string& ace,
-                     std::string_view source_encoding) {
-    Outcome o;
-    uint32_t& error = o.error;
-    const char*& codec_used = o.codec_used;
-    // The work name holds 8191 units; a longer name cannot be converted.
-    if (name.size() > kMaxNameUnits) {
-        error = kErrConversion;
-        return o;
-    }
-    ConvertScratch& s = scratch();
-    const bool has_at = at != std::u16string_view::npos;
-    const bool mailbox = has_at && is_all_ascii(name.substr(at + 1));
-
-    const ZoneTable* table = current_zone_table();
-    // The settings this conversion leaves must not outlive a newer table.
-    ace_settings_depend_on(zone_table_generation, current_zone_generation());
-    int32_t record = -1;
-    if (mailbox) {
+// The record of the zone that name falls in: a mailbox with an ASCII domain
+// part among the mailbox zones, any other name through its RACEX form.  -1
+// when no zone matches or no table is loaded (none yet, or released by
+// DeinitSDK); 0 returned when the name has no RACEX form.  at is the
+// position of the first "@" of name (npos: none).
+int find_zone(const ZoneTable* table, std::u16string_view name, size_t at, int32_t& record) {
+    record = -1;
+    if (at != std::u16string_view::npos && is_all_ascii(name.substr(at + 1))) {
         if (table != nullptr) record = table->find_mailbox_zone(name);
-    } else {
-        // Domain-suffix zones are written in RACEX form with "ra--"; only the
-        // prefix is set, the RACE suffix stays as the last conversion left it.
-        set_ace_setting(kRacePrefixSlot, "ra--");
-        if (racex_suffix_zone(table, name, record) == 0) {
-            error = kErrConversion;
-            return o;
-        }
+        return 1;
     }
-    if (record < 0) {  // no match, or no table (none loaded, or released by DeinitSDK)
-        error = kErrNoZone;
-        return o;
-    }
-    const ZoneView zone = (*table)[record];
+    // Domain-suffix zones are written in RACEX form with "ra--"; only the
+    // prefix is set, the RACE suffix stays as the last conversion left it.
+    set_ace_setting(kRacePrefixSlot, "ra--");
+    return racex_suffix_zone(table, name, record);
+}
 
-    const uint32_t options = zone_prep_options(zone.prep_flags, source_encoding, has_at);
-    std::u16string_view work = name;
-    // A name that nameprep already prepared comes out of the zone's pass
-    // unchanged for most options (always for the shipped zones): the pass
-    // runs only where it can change or refuse the name.
-    if (!prepared || !name_prep_keeps_prepared(name, options)) {
-        size_t len = 0;
-        if (name_prep_to(name, s.work, kZonePrepCapacity, options, len) != 0) {
-            error = kErrNameprep;
-            return o;
-        }
-        work = std::u16string_view(s.work, len);
-    }
+// The name under the zone's nameprep options, in s.work or name itself; 0
+// when nameprep refuses it.  A name that nameprep already prepared comes out
+// of the zone's pass unchanged for most options (always for the shipped
+// zones): the pass runs only where it can change or refuse the name.
+int prepare_for_zone(ConvertScratch& s, std::u16string_view name, bool prepared, uint32_t options,
+                     std::u16string_view& work) {
+    work = name;
+    if (prepared && name_prep_keeps_prepared(name, options)) return 1;
+    size_t len = 0;
+    if (name_prep_to(name, s.work, kZonePrepCapacity, options, len) != 0) return 0;
+    work = std::u16string_view(s.work, len);
+    return 1;
+}
 
-    // The primary codec's prefix and suffix are applied even when it is not
-    // registered; an empty field empties the family's setting.
+// Applies the zone's prefix and suffix settings and gives the codec that
+// encodes under it (null when neither the primary nor the alternative is
+// registered), with codec_used set to its name.  The primary codec's
+// settings are applied even when it is not registered; an empty field
+// empties the family's setting.
+const EncodingEntry* select_codec(ConvertScratch& s, const ZoneView& zone, const char*& codec_used) {
     const CodecMemo& m = resolve_codecs(s, zone);
-    const EncodingEntry* codec = m.codec;
     set_ace_setting(m.prefix_slot, zone.text[kPrefix]);
     set_ace_setting(m.suffix_slot, zone.text[kSuffix]);
     codec_used = zone.text[kCodec];
-    if (codec == nullptr) {
-        codec = m.alt;
-        set_ace_setting(m.alt_prefix_slot, zone.text[kAltPrefix]);
-        set_ace_setting(m.alt_suffix_slot, zone.text[kAltSuffix]);
-        codec_used = zone.text[kAltCodec];
-        if (codec == nullptr) {
-            error = kErrConversion;
-            return o;
-        }
-    }
+    if (m.codec != nullptr) return m.codec;
+    set_ace_setting(m.alt_prefix_slot, zone.text[kAltPrefix]);
+    set_ace_setting(m.alt_suffix_slot, zone.text[kAltSuffix]);
+    codec_used = zone.text[kAltCodec];
+    return m.alt;
+}
 
-    if (codec->from_unicode(work, ace) == 0) {
-        error = kErrConversion;
-        return o;
-    }
-    // The tail is cut at its last occurrence, wherever that stands.
+// Encodes work into ace and applies the zone's tails: the strip tail is cut
+// at its last occurrence, wherever that stands, then the append tail added.
+// 0 when the encoder fails or the result (tail included) exceeds the 8191
+// bytes of the ACE buffer.
+int encode_with_tails(const EncodingEntry& codec, std::u16string_view work, const ZoneView& zone,
+                      std::string& ace) {
+    if (codec.from_unicode(work, ace) == 0) return 0;
     const std::string_view strip = zone.text[kStripTail];
     if (!strip.empty()) {
         const size_t cut = platform::find_last_nocase(ace, strip);
         if (cut != std::string_view::npos) ace.resize(cut);
     }
     ace.append(zone.text[kAppendTail]);
-    // The ACE buffer holds 8191 bytes: a longer result (tail included) fails
-    // like an encoder failure.
-    if (ace.size() > kMaxAceBytes) {
-        error = kErrConversion;
-        return o;
-    }
+    return ace.size() <= kMaxAceBytes ? 1 : 0;
+}
+
+Outcome fail(Outcome o, uint32_t error) {
+    o.error = error;
+    return o;
+}
+
+// One conversion: zone, the zone's nameprep, codec, encoding.
+Outcome convert_once(std::u16string_view name, size_t at, bool prepared, std::string& ace,
+                     std::string_view source_encoding) {
+    Outcome o;
+    // The work name holds 8191 units; a longer name cannot be converted.
+    if (name.size() > kMaxNameUnits) return fail(o, kErrConversion);
+    const ZoneTable* table = current_zone_table();
+    // The settings this conversion leaves must not outlive a newer table.
+    ace_settings_depend_on(zone_table_generation, current_zone_generation());
+    int32_t record = -1;
+    if (find_zone(table, name, at, record) == 0) return fail(o, kErrConversion);
+    if (record < 0) return fail(o, kErrNoZone);
+    const ZoneView zone = (*table)[record];
+
+    ConvertScratch& s = scratch();
+    const uint32_t options =
+        zone_prep_options(zone.prep_flags, source_encoding, at != std::u16string_view::npos);
+    std::u16string_view work;
+    if (prepare_for_zone(s, name, prepared, options, work) == 0) return fail(o, kErrNameprep);
+    const EncodingEntry* codec = select_codec(s, zone, o.codec_used);
+    if (codec == nullptr || encode_with_tails(*codec, work, zone, ace) == 0)
+        return fail(o, kErrConversion);
     o.ok = 1;
     return o;
 }
@@ -333,7 +340,7 @@ int convert_ace_at(std::u16string_view name, size_t at, bool prepared, std::stri
 
 int convert_domain_ace(std::u16string_view name, bool prepared, std::string& ace,
                        const char*& codec_used, std::string_view source_encoding, uint32_t& error) {
-    return convert_ace_at(name, name.find(u'@'), prepared, ace, codec_used, source_encoding, error);
+    return convert_ace_at(name, find_unit(name, u'@'), prepared, ace, codec_used, source_encoding, error);
 }
 
 int convert_domain(std::u16string_view name, std::u16string& output, const char*& codec_used,
@@ -357,7 +364,7 @@ void append_widened(std::u16string& output, std::string_view ace) {
 int convert_address(std::u16string_view address, std::u16string& output, const char*& codec_used,
                     std::string_view encoding, uint32_t& error, bool prepared) {
     std::string& ace = scratch().ace;
-    const size_t at = address.find(u'@');
+    const size_t at = find_unit(address, u'@');
     if (at == std::u16string_view::npos) {  // not an address: convert it whole
         if (convert_ace_at(address, at, prepared, ace, codec_used, encoding, error) == 0)
             return 0;

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "base/ascii.h"
+#include "base/units.h"
 
 namespace nessel {
 
@@ -85,7 +86,7 @@ inline std::string_view until_zero(std::string_view s) {
     return s.substr(0, s.find('\0'));
 }
 inline std::u16string_view until_zero(std::u16string_view s) {
-    return s.substr(0, s.find(u'\0'));
+    return s.substr(0, find_unit(s, 0));
 }
 
 // The one conversion behind every encoding export: encoding enctype on the

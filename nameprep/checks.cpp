@@ -101,16 +101,30 @@ bool is_label_refused_unit(char16_t c) { return kProperties[c] & kLabelRefused; 
 bool is_allowed_unit(char16_t c) { return kProperties[c] & kAllowed; }
 bool is_excluded_unit(char16_t c) { return kProperties[c] & kExcluded; }
 
+// The checks read the property first: the exemptions matter only for the
+// few units it marks.
 int check_prohibited(std::u16string_view name, uint32_t flags) {
     for (size_t i = 0; i < name.size(); ++i)
-        if (!skipped(name[i], flags) && is_prohibited_unit(name[i])) return static_cast<int>(i + 1);
+        if (is_prohibited_unit(name[i]) && !skipped(name[i], flags)) return static_cast<int>(i + 1);
     return 0;
 }
 
 int check_label_chars(std::u16string_view name, uint32_t flags) {
     for (char16_t c : name)
-        if (!skipped(c, flags) && is_label_refused_unit(c)) return 0;
+        if (is_label_refused_unit(c) && !skipped(c, flags)) return 0;
     return 1;
+}
+
+int check_prohibited_and_label_chars(std::u16string_view name, uint32_t flags) {
+    // One walk gathers the properties of the units that are not exempt; a
+    // prohibited unit anywhere outranks a refused label character.
+    uint8_t seen = 0;
+    for (char16_t c : name) {
+        const uint8_t p = kProperties[c] & (kProhibited | kLabelRefused);
+        if (p != 0 && !skipped(c, flags)) seen |= p;
+    }
+    if (seen & kProhibited) return 1;
+    return (seen & kLabelRefused) ? 2 : 0;
 }
 
 int check_allowed(std::u16string_view name, uint32_t flags) {

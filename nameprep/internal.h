@@ -4,6 +4,7 @@
 // (returns kOverflow) instead of writing past the capacity it is given.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -11,6 +12,12 @@
 namespace nessel::prep_detail {
 
 inline constexpr size_t kOverflow = SIZE_MAX;
+
+// One bit per BMP unit, set for the units that the mapping, normalization
+// and ideographic-stop steps leave as they are: no mapping entry, stable
+// under normalization, not U+3002.
+extern const std::array<uint64_t, 0x10000 / 64> kUntouchedUnits;
+inline bool steps_leave_unit(char16_t c) { return (kUntouchedUnits[c >> 6] >> (c & 63)) & 1; }
 
 // Mapping of n units into out (capacity cap units, no terminator written).
 size_t map_units(const char16_t* in, size_t n, char16_t* out, size_t cap);

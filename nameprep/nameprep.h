@@ -73,6 +73,9 @@ bool normalization_keeps_unit(char16_t c);
 int check_prohibited(std::u16string_view name, uint32_t flags);
 // 1 when the name passes the label character check, 0 otherwise.
 int check_label_chars(std::u16string_view name, uint32_t flags);
+// Both checks in one walk: 1 when check_prohibited fails, else 2 when
+// check_label_chars fails, else 0.
+int check_prohibited_and_label_chars(std::u16string_view name, uint32_t flags);
 // 0 when every unit is in an allowed range, else the 1-based position of the
 // first that is not; negative for an empty name.
 int check_allowed(std::u16string_view name, uint32_t flags);
@@ -128,11 +131,16 @@ inline char16_t variant_lookup(const VariantTable* table, char16_t c) {
 const char16_t* chinese_variant_pairs();
 const char16_t* arabic_variant_pairs();
 
-// The process-wide slots filled once by init_once; never released.  Null
-// before initialisation or when a build failed: folding then changes nothing.
+// The process-wide tables, built on first use from any thread and immutable
+// after; never released.  Null when a build failed: folding then changes
+// nothing.
+const VariantTable* chinese_variants();
+const VariantTable* arabic_variants();
+// The same tables as plain pointers, null until the accessor above first ran
+// (on this thread, or published to it by other means).
 extern const VariantTable* g_chinese_variants;
 extern const VariantTable* g_arabic_variants;
-// Builds both tables into their slots (Chinese, then Arabic), unchecked.
+// Builds both tables (Chinese, then Arabic), unchecked.
 void build_variant_slots();
 
 // ------------------------------------------------------------------ passes (in place)

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "data/nameprep_map.h"
 #include "data/nfkc.h"
 #include "nameprep/internal.h"
 #include "nameprep/nameprep.h"
@@ -126,6 +127,28 @@ constexpr std::array<StableBits, sizeof...(Parts)> stable_bits(std::integer_sequ
 }
 constexpr auto kStable = stable_bits(std::make_integer_sequence<unsigned, 0x10000 / kStablePart>());
 
+// The stable units that also have no mapping entry and are not U+3002: the
+// units that the mapping, normalization and ideographic-stop steps all leave
+// as they are.  Built part by part like kStable.
+template <unsigned Part>
+constexpr StableBits kUntouchedPartBits = [] {
+    StableBits bits = kStable[Part];
+    for (unsigned i = 0; i < kStablePart; ++i) {
+        const unsigned c = Part * kStablePart + i;
+        if (c == 0x3002 || kMapEntry_pages[kMapEntry_page_of[c >> 8]][c & 0xFF] != 0)
+            bits[i >> 6] &= ~(uint64_t{1} << (i & 63));
+    }
+    return bits;
+}();
+template <unsigned... Parts>
+constexpr std::array<uint64_t, 0x10000 / 64> untouched_bits(std::integer_sequence<unsigned, Parts...>) {
+    std::array<uint64_t, 0x10000 / 64> all{};
+    size_t w = 0;
+    for (const StableBits& part : {kUntouchedPartBits<Parts>...})
+        for (uint64_t word : part) all[w++] = word;
+    return all;
+}
+
 // Checks one source list: strictly ascending composites (so none twice),
 // `count` entries, each with a compiled full decomposition.
 bool list_sound(const char16_t* list, size_t size, unsigned count) {
@@ -197,6 +220,11 @@ uint8_t combining_class(char16_t c) { return class_of(c); }
 char16_t compose_pair(char16_t first, char16_t second) { return pair_of(first, second); }
 
 bool composition_excluded(char16_t c) { return excluded(c); }
+
+namespace prep_detail {
+constinit const std::array<uint64_t, 0x10000 / 64> kUntouchedUnits =
+    untouched_bits(std::make_integer_sequence<unsigned, 0x10000 / kStablePart>());
+}  // namespace prep_detail
 
 bool normalization_keeps_unit(char16_t c) {
     return (kStable[c / kStablePart][(c % kStablePart) >> 6] >> (c & 63)) & 1;

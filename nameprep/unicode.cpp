@@ -7,6 +7,7 @@
 #include <atomic>
 #include <algorithm>
 
+#include "base/units.h"
 #include "data/nameprep_map.h"
 #include "nameprep/internal.h"
 #include "nameprep/nameprep.h"
@@ -106,11 +107,12 @@ bool steps_keep(std::u16string_view in, uint32_t flags) {
     const bool to_traditional = (flags & kPrepToTraditional) && !(flags & kPrepToSimplified);
     if (chinese_folding || to_traditional || (flags & (kPrepJapanesePremap | kPrepKoreanPremap)))
         return false;
-    const bool arabic = (flags & kPrepLocalRules) != 0;
+    const VariantTable* arabic = (flags & kPrepLocalRules) != 0 ? arabic_variants() : nullptr;
     for (char16_t u : in) {
-        if (entry_number(u) != 0 || !normalization_keeps_unit(u) || u == 0x3002) return false;
-        if (arabic) {
-            const char16_t folded = variant_lookup(g_arabic_variants, u);
+        if (!prep_detail::steps_leave_unit(u)) return false;
+        // Only a unit on a page that the table folds on can fold.
+        if (arabic != nullptr && arabic->rep_page_of[u >> 8] != 0) {
+            const char16_t folded = variant_lookup(arabic, u);
             if (folded != 0xFFFD && folded != u) return false;
         }
     }
@@ -153,8 +155,9 @@ size_t transform(std::u16string_view in, char16_t* result, uint32_t flags) {
 uint32_t check_and_deliver(std::u16string_view view, char16_t* out, size_t out_capacity,
                            uint32_t flags, size_t& out_len) {
     if (flags & kPrepLocalRules) {
-        if (check_prohibited(view, flags) != 0) return kPrepProhibited;
-        if (check_label_chars(view, flags) == 0) return kPrepLabelChar;
+        const int failed = check_prohibited_and_label_chars(view, flags);
+        if (failed == 1) return kPrepProhibited;
+        if (failed == 2) return kPrepLabelChar;
     } else if (check_prohibited(view, flags) != 0) {
         return kPrepProhibited;
     }
@@ -180,7 +183,7 @@ namespace prep_detail {
 
 uint32_t prepare(std::u16string_view in, char16_t* out, size_t out_capacity, uint32_t flags,
                  size_t& out_len, bool shortcut) {
-    in = in.substr(0, in.find(u'\0'));
+    in = in.substr(0, find_unit(in, 0));
     if (in.empty()) return kPrepProhibited;
     // Names longer than the work buffer, or names whose mapping outgrows it,
     // are refused as failures of the mapping step; results that outgrow it
@@ -229,9 +232,11 @@ bool name_prep_keeps_prepared(std::u16string_view prepared, uint32_t flags) {
     // The Thai reordering moves a tone mark in front of U+0E4D after the
     // canonical ordering; a mark of a higher class before the tone mark is
     // then out of order, and the next normalization reorders it.
-    for (size_t i = 1; i < prepared.size(); ++i)
-        if (prepared[i] == 0x0E4D && prepared[i - 1] >= 0x0E48 && prepared[i - 1] <= 0x0E4B)
-            return false;
+    for (size_t i = find_unit(prepared, 0x0E4D); i != std::u16string_view::npos;) {
+        if (i > 0 && prepared[i - 1] >= 0x0E48 && prepared[i - 1] <= 0x0E4B) return false;
+        const size_t next = find_unit(prepared.substr(i + 1), 0x0E4D);
+        i = next == std::u16string_view::npos ? next : i + 1 + next;
+    }
     return true;
 }
 

@@ -130,13 +130,32 @@ char16_t variant_lookup_chain(const VariantTable* table, char16_t c) {
 const char16_t* chinese_variant_pairs() { return data::kZhVariantPairs; }
 const char16_t* arabic_variant_pairs() { return kArabicPairs; }
 
+namespace {
+
+const VariantTable* fill_slot(const VariantTable*& slot, const char16_t* pairs) {
+    slot = build_variant_table(256, pairs).release();
+    return slot;
+}
+
+}  // namespace
+
+// Each table is built on its first use, under the thread-safe initialisation
+// of a local static, and never changes after; a start that converts no
+// Chinese name never pays for the Chinese table.  A failed build leaves the
+// slot empty and its folding pass then changes nothing.
+const VariantTable* chinese_variants() {
+    static const VariantTable* const table = fill_slot(g_chinese_variants, chinese_variant_pairs());
+    return table;
+}
+
+const VariantTable* arabic_variants() {
+    static const VariantTable* const table = fill_slot(g_arabic_variants, arabic_variant_pairs());
+    return table;
+}
+
 void build_variant_slots() {
-    // Built once per process and never released; a failed build leaves the
-    // slot empty and its folding pass then changes nothing.
-    if (g_chinese_variants == nullptr)
-        g_chinese_variants = build_variant_table(256, chinese_variant_pairs()).release();
-    if (g_arabic_variants == nullptr)
-        g_arabic_variants = build_variant_table(256, arabic_variant_pairs()).release();
+    chinese_variants();
+    arabic_variants();
 }
 
 void fold_variants(const VariantTable* table, std::span<char16_t> s) {
@@ -147,8 +166,8 @@ void fold_variants(const VariantTable* table, std::span<char16_t> s) {
     }
 }
 
-void fold_arabic_variants(std::span<char16_t> s) { fold_variants(g_arabic_variants, s); }
-void fold_chinese_variants(std::span<char16_t> s) { fold_variants(g_chinese_variants, s); }
+void fold_arabic_variants(std::span<char16_t> s) { fold_variants(arabic_variants(), s); }
+void fold_chinese_variants(std::span<char16_t> s) { fold_variants(chinese_variants(), s); }
 
 void premap_japanese(std::span<char16_t> s) {
     premap(s, data::kJapaneseMap);
