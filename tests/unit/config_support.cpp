@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "config/registry.h"
 #include "config/zone_table.h"
@@ -76,10 +75,6 @@ std::string ConfigTest::download_copy() const {
 #endif
 }
 
-void ConfigTest::set_zones(const std::vector<std::pair<std::string, std::string>>& zones) {
-    for (const auto& [name, value] : zones) ASSERT_EQ(reg_write_text(kDnsfKey, name, value), 0) << name;
-}
-
 std::vector<std::string> ConfigTest::zone_names() {
     using namespace platform;
     std::vector<std::string> names;
@@ -91,11 +86,6 @@ std::vector<std::string> ConfigTest::zone_names() {
     return names;
 }
 
-uint32_t ConfigTest::client_dword(const char* name, uint32_t absent) {
-    uint32_t v = 0;
-    return reg_read_dword(kTalvexClientKey, name, v) == 0 ? v : absent;
-}
-
 std::vector<std::string> in_enumeration_order(std::vector<std::string> created) {
     if (values_enumerate_in_creation_order()) return created;
     auto folded = [](std::string s) {
@@ -105,18 +95,6 @@ std::vector<std::string> in_enumeration_order(std::vector<std::string> created) 
     std::stable_sort(created.begin(), created.end(),
                      [&](const std::string& a, const std::string& b) { return folded(a) < folded(b); });
     return created;
-}
-
-void write_file(const std::string& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary);
-    out << content;
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 std::string make_ini(const std::string& version_line, const std::vector<Entry>& entries) {

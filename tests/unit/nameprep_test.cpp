@@ -70,9 +70,8 @@ protected:
 
 TEST_F(Nameprep, Vectors) {
     int rows = 0;
-    for (const auto& row : test::read_rows(NESSEL_VECTORS("nameprep/cases.tsv"))) {
-        ASSERT_GE(row.size(), 5u) << test::joined(row);
-        SCOPED_TRACE(test::joined(row));
+    for (const auto& row : test::read_rows("nameprep/cases.tsv", 5)) {
+        SCOPED_TRACE(row.where);
         ++rows;
         const std::string& kind = row[0];
         const auto flags = static_cast<uint32_t>(std::stoul(row[1], nullptr, 16));
@@ -116,13 +115,13 @@ TEST_F(Nameprep, Vectors) {
 // (tools/make_nameprep_vectors.py).
 TEST_F(Nameprep, MapAndNfkcMatchIndependentVectors) {
     int rows = 0, failures = 0;
-    for (const auto& row : test::read_rows(NESSEL_VECTORS("nameprep/map_nfkc.tsv"))) {
+    for (const auto& row : test::read_rows("nameprep/map_nfkc.tsv", 2)) {
         std::u16string mapped, got;
-        ASSERT_EQ(map_name(units(row.at(0)), mapped), 1);
+        ASSERT_EQ(map_name(units(row[0]), mapped), 1);
         ASSERT_EQ(normalize_nfkc(mapped, got, 0), 1);
         ++rows;
-        if (got != (row.at(1) == "-" ? u"" : M(row[1])) && ++failures <= 20)
-            ADD_FAILURE() << test::joined(row) << ": got " << show(got);
+        if (got != (row[1] == "-" ? u"" : M(row[1])) && ++failures <= 20)
+            ADD_FAILURE() << row.where << ": got " << show(got);
     }
     EXPECT_EQ(failures, 0);
     EXPECT_GT(rows, 7000);

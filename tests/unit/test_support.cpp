@@ -149,28 +149,12 @@ std::string utf8(std::u16string_view units) {
 
 void EncodingsTest::SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
 
-Rows read_rows(const std::string& path) {
-    std::ifstream in(path);
-    EXPECT_TRUE(in) << "cannot read " << path;
-    Rows rows;
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        auto& row = rows.emplace_back();
-        for (size_t pos = 0;;) {
-            const size_t tab = line.find('\t', pos);
-            row.push_back(line.substr(pos, tab - pos));
-            if (tab == std::string::npos) break;
-            pos = tab + 1;
-        }
-    }
-    return rows;
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string joined(const std::vector<std::string>& row) {
-    std::string out;
-    for (const auto& f : row) out += (out.empty() ? "" : " | ") + f;
-    return out;
-}
+void write_file(const std::string& path, const std::string& content) { std::ofstream(path, std::ios::binary) << content; }
 
 TempDir::TempDir() {
     // create_directory reports whether it made the directory, so a name that

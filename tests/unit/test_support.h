@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vectors.h"
+
 namespace nessel::test {
 
 // "U+00FC U+0062" or plain text: units written as U+XXXX tokens separated by
@@ -33,13 +35,9 @@ protected:
     static void SetUpTestSuite();
 };
 
-// The rows of a vector file: tab-separated fields, blank lines and lines
-// starting with '#' skipped.  A missing file fails the test.
-using Rows = std::vector<std::vector<std::string>>;
-Rows read_rows(const std::string& path);
-#define NESSEL_VECTORS(name) NESSEL_SOURCE_DIR "/tests/vectors/" name
-// A row as one line, for failure messages.
-std::string joined(const std::vector<std::string>& row);
+// A whole file's bytes, and a file written with these bytes.
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& content);
 
 // A fresh temporary directory, removed with the object.
 class TempDir {
