@@ -145,13 +145,26 @@ TEST_F(Domain, Vectors) {
             if (row.get(4) != "*") { EXPECT_EQ(codec != nullptr ? codec : "", row.get(4)) << "codec"; }
         } else if (kind == "prep_u") {
             const uint32_t want = std::stoul(row.get(2));
-            const UResult r = prep_u(utf16(row.get(1)));
+            const UResult r = prep_u(utf16(row.get(1)), row.get(5).empty() ? 2048 : std::stoul(row.get(5)), "UTF-8",
+                                     row.get(6).empty() ? 256 : std::stoul(row.get(6)));
             EXPECT_EQ(r.code, want);
-            EXPECT_EQ(r.codec, row.get(4));
-            if (want == kErrAllAscii || want == kErrEmpty) {
-                EXPECT_TRUE(all(r.raw, 0, r.raw.size(), kMark)) << "output written";
+            if (row.get(4) != "*") { EXPECT_EQ(r.codec, row.get(4)); }
+            const size_t cleared = row.get(7).empty() ? 0 : std::stoul(row.get(7));
+            if (want == kErrAllAscii || want == kErrEmpty || cleared > 0) {
+                EXPECT_TRUE(all(r.raw, 0, cleared, 0) && all(r.raw, cleared, r.raw.size(), kMark)) << "output written";
             }
             if (row.get(3) != "*") { EXPECT_EQ(r.out, utf16(row.get(3))); }
+        } else if (kind == "native") {
+            const uint32_t size = std::stoul(row.get(4));
+            const NResult r = prep_native(row.get(1).c_str(), test::B(row.get(2)), static_cast<unsigned char>(std::stoul(row.get(3), nullptr, 16)),
+                                          size, std::min(size, kMaxNativeOutputSize) + 64);
+            EXPECT_EQ(r.code, std::stoul(row.get(5)));
+            if (row.get(6) != "*") { EXPECT_EQ(r.out, row.get(6)); }
+            if (row.get(7) != "*") { EXPECT_EQ(r.codec, row.get(7)); }
+            if (row.get(8) != "*") {
+                const size_t n = std::stoul(row.get(8));
+                EXPECT_EQ(r.raw, std::string(n, '\0') + std::string(r.raw.size() - n, '\x55'));
+            }
         } else {
             ADD_FAILURE() << "unknown kind";
         }
@@ -243,8 +256,8 @@ protected:
     }
 };
 
-TEST_F(NamePrepExports, ArgumentsAndBuffers) {
-    nessel_unit in[] = {'a', 0}, out[8] = {kMark};
+TEST_F(NamePrepExports, NullArguments) {
+    nessel_unit in[] = {0xFC, '.', 'z', 'z', 0}, out[16] = {kMark};
     char bytes[8] = "x";
     EXPECT_EQ(NamePrep_U("UTF-8", nullptr, out, 16, nullptr, 0, 0), kErrArgument);
     EXPECT_EQ(NamePrep_U("UTF-8", in, nullptr, 16, nullptr, 0, 0), kErrArgument);
@@ -254,65 +267,9 @@ TEST_F(NamePrepExports, ArgumentsAndBuffers) {
     EXPECT_EQ(NamePrep("ascii", nullptr, bytes, 8, nullptr, 0, 0), kErrArgument);
     EXPECT_EQ(NamePrep("ascii", "a", nullptr, 8, nullptr, 0, 0), kErrArgument);
     EXPECT_EQ(bytes[0], 'x');
-    // Beyond nameprep's input limit of 1023 units: refused as empty.
-    EXPECT_EQ(prep_u(std::u16string(1023, u'\xFC') + u".zz").code, kErrEmpty);
-    // A failed plain name leaves output_size bytes cleared, the rest as it was.
-    UResult r = prep_u(utf16("ü.yy"), 64);
-    EXPECT_TRUE(all(r.raw, 0, 32, 0));
-    EXPECT_TRUE(all(r.raw, 32, r.raw.size(), kMark));
     // codec_out may be null.
-    std::vector<nessel_unit> name = {0xFC, '.', 'z', 'z', 0}, wide(64, kMark);
-    EXPECT_EQ(NamePrep_U("UTF-8", name.data(), wide.data(), 128, nullptr, 0, 0), kOk);
-    EXPECT_EQ(narrow(std::u16string(wide.begin(), wide.begin() + 12).c_str()), "ra--ad6a.zz");
-    // "ra--ad6a.zz" needs 12 units = 24 bytes.
-    EXPECT_EQ(prep_u(utf16("ü.zz"), 24).code, kOk);
-    r = prep_u(utf16("ü.zz"), 22);
-    EXPECT_EQ(r.code, kErrConversion);
-    EXPECT_TRUE(all(r.raw, 0, 11, 0));
-    EXPECT_TRUE(all(r.raw, 11, r.raw.size(), kMark));
-    EXPECT_EQ(r.codec, "(none)");
-    // The codec name and its terminator must fit codec_out_size.
-    EXPECT_EQ(prep_u(utf16("ü.zz"), 64, "UTF-8", 6).codec, "racex");
-    r = prep_u(utf16("ü.zz"), 64, "UTF-8", 5);
-    EXPECT_EQ(r.code, kErrConversion);
-    EXPECT_EQ(r.codec, "(none)");
-}
-
-TEST_F(NamePrepExports, Native) {
-    // "中文。中文" in UTF-16BE ("none"): no zero byte in it.
-    const std::string zh = "\x4E\x2D\x65\x87\x30\x02\x4E\x2D\x65\x87";
-    NResult r = prep_native("none", zh);
-    EXPECT_EQ(r.code, kOk);
-    EXPECT_EQ(r.out, "xn--fiq228c.xn--fiq228c");
-    EXPECT_EQ(r.codec, "PUNYCODE");
-    // Pure ASCII: 7001 with or without the fallback bit, output zeroed.
-    for (unsigned char options : {0x00, 0x80}) {
-        r = prep_native("ascii", "example.zz", options, 100);
-        EXPECT_EQ(r.code, kErrAllAscii);
-        EXPECT_EQ(r.raw, std::string(100, '\0') + std::string(r.raw.size() - 100, '\x55'));
-    }
-    // An unknown encoding decodes nothing: 6001, output untouched.
-    r = prep_native("no-such-encoding", "abc");
-    EXPECT_EQ(r.code, kErrConversion);
-    EXPECT_EQ(r.raw, std::string(r.raw.size(), '\x55'));
-    // A result of a failed conversion passes through with output zeroed.
-    r = prep_native("none", zh.substr(0, 8));  // 中文。中 : no zone
-    EXPECT_EQ(r.code, kErrNoZone);
-    EXPECT_EQ(r.raw.substr(0, 512), std::string(512, '\0'));
-    // output_size above 16384 is refused before anything is written.
-    r = prep_native("none", zh, 0, kMaxNativeOutputSize + 1);
-    EXPECT_EQ(r.code, kErrArgument);
-    EXPECT_EQ(r.raw, std::string(r.raw.size(), '\x55'));
-    EXPECT_EQ(prep_native("none", zh, 0, kMaxNativeOutputSize, kMaxNativeOutputSize).code, kOk);
-    // The result and its terminator must fit output_size.
-    EXPECT_EQ(prep_native("none", zh, 0, 24).code, kOk);
-    r = prep_native("none", zh, 0, 23);
-    EXPECT_EQ(r.code, kErrConversion);
-    EXPECT_EQ(r.raw.substr(0, 23), std::string(23, '\0'));
-    // A decoded input beyond the 8191-unit buffer does not decode.
-    r = prep_native("none", std::string(2 * (kMaxDecodedInputUnits + 1), '\x4E'));
-    EXPECT_EQ(r.code, kErrConversion);
-    EXPECT_EQ(r.raw, std::string(r.raw.size(), '\x55'));
+    EXPECT_EQ(NamePrep_U("UTF-8", in, out, 32, nullptr, 0, 0), kOk);
+    EXPECT_EQ(narrow(std::u16string(out, out + 12).c_str()), "ra--ad6a.zz");
 }
 
 // The fallback pass: which encoding converts first decides the result, so
