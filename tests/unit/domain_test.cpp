@@ -210,42 +210,6 @@ TEST(ZoneIndex, AgreesWithFirstMatchScan) {
     }
 }
 
-TEST_F(Domain, WorkingLimits) {
-    install_zones({{".zz", "racex"}, {"example.zz", "NCR"}});
-    std::u16string out;
-    const char* codec = nullptr;
-    uint32_t error = 0;
-    // The work name holds 8191 units: a mailbox of that length reaches its
-    // zone and is refused by nameprep (input over 1023 units); one unit more
-    // is refused before the lookup.
-    std::u16string name(1, u'\xFC');
-    name.append(8191 - 12, u'a').append(u"@example.zz");
-    ASSERT_EQ(name.size(), kMaxNameUnits);
-    EXPECT_EQ(convert_domain(name, out, codec, "UTF-8", error), 0);
-    EXPECT_EQ(error, kErrNameprep);
-    EXPECT_EQ(convert_domain(u"a" + name, out, codec, "UTF-8", error), 0);
-    EXPECT_EQ(error, kErrConversion);
-    // A RACEX form beyond the codec's working buffer fails the lookup.
-    std::u16string mixed;
-    for (int label = 0; label < 4; ++label) {
-        for (int i = 0; i < 200; ++i) mixed += (i % 2) ? u'\x4E00' : u'\x00FC';
-        mixed += u'.';
-    }
-    EXPECT_EQ(convert_domain(mixed + u"zz", out, codec, "UTF-8", error), 0);
-    EXPECT_EQ(error, kErrConversion);
-    // An NCR form that fits the 8191-byte ACE buffer alone, not with a
-    // 255-byte tail appended.
-    const std::u16string mailbox = std::u16string(1000, u'\x4E00') + u"@example.zz";
-    std::string form;
-    ASSERT_EQ(find_encoding("NCR")->from_unicode(mailbox, form), 1);
-    ASSERT_TRUE(form.size() + 255 > kMaxAceBytes && form.size() <= kMaxAceBytes) << form.size();
-    EXPECT_EQ(convert_domain(mailbox, out, codec, "UTF-8", error), 1);
-    EXPECT_EQ(out.size(), form.size());
-    install_zones({{"example.zz", "NCR", "", "", "", "", "", "", std::string(255, 't')}});
-    EXPECT_EQ(convert_domain(mailbox, out, codec, "UTF-8", error), 0);
-    EXPECT_EQ(error, kErrConversion);
-}
-
 class NamePrepExports : public test::ZoneTest {
 protected:
     void SetUp() override {
