@@ -6,6 +6,7 @@
 // buffers, and the fallback encodings in their order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -116,7 +117,8 @@ TEST_F(Domain, Vectors) {
             EXPECT_EQ(got, row.get(2));
         } else if (kind == "suffix") {
             EXPECT_EQ(zone_suffix_match(row.get(1), row.get(2)), std::stoi(row.get(3)));
-            const bool ascii = is_all_ascii(utf16(row.get(1)));
+            const std::string name = row.get(1);
+            const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
             EXPECT_EQ(zone_suffix_match_w(utf16(row.get(1)), row.get(2)), ascii ? std::stoi(row.get(3)) : 0);
         } else if (kind == "options") {
             EXPECT_EQ(zone_prep_options(std::stoi(row.get(1), nullptr, 0), row.get(2), row.get(3) == "1"),

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,41 +22,24 @@
 
 namespace nessel::test {
 
-std::u16string U(std::string_view notation) {
-    std::u16string out;
-    if (notation.find("U+") == std::string_view::npos) {
-        for (char c : notation) out.push_back(static_cast<unsigned char>(c));
-        return out;
-    }
-    size_t pos = 0;
-    while (pos < notation.size()) {
-        if (notation[pos] == ' ') {
-            ++pos;
-            continue;
-        }
-        if (notation.substr(pos, 2) != "U+") throw std::invalid_argument(std::string(notation));
-        size_t end = notation.find(' ', pos);
-        if (end == std::string_view::npos) end = notation.size();
-        out.push_back(static_cast<char16_t>(
-            std::stoul(std::string(notation.substr(pos + 2, end - pos - 2)), nullptr, 16)));
-        pos = end;
-    }
-    return out;
-}
-
 std::u16string M(std::string_view notation) {
     std::u16string out;
-    size_t pos = 0;
-    while (pos < notation.size()) {
-        size_t end = notation.find(' ', pos);
-        if (end == std::string_view::npos) end = notation.size();
-        std::string_view tok = notation.substr(pos, end - pos);
+    for (size_t pos = 0; pos <= notation.size();) {
+        const size_t end = std::min(notation.find(' ', pos), notation.size());
+        const std::string_view tok = notation.substr(pos, end - pos);
         if (tok.starts_with("U+"))
-            out += U(tok);
+            out.push_back(static_cast<char16_t>(std::stoul(std::string(tok.substr(2)), nullptr, 16)));
         else
             for (char c : tok) out.push_back(static_cast<unsigned char>(c));
         pos = end + 1;
     }
+    return out;
+}
+
+std::u16string U(std::string_view notation) {
+    if (notation.find("U+") != std::string_view::npos) return M(notation);
+    std::u16string out;
+    for (char c : notation) out.push_back(static_cast<unsigned char>(c));
     return out;
 }
 

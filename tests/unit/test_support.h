@@ -13,12 +13,11 @@
 
 namespace nessel::test {
 
-// "U+00FC U+0062" or plain text: units written as U+XXXX tokens separated by
-// spaces, or, when the text holds no "U+", each byte as one unit.
-std::u16string U(std::string_view notation);
 // Units from space-separated tokens: "U+XXXX" is one unit, any other token
 // stands for its own characters ("U+00C4 b c" is three units).
 std::u16string M(std::string_view notation);
+// The same where the text holds "U+"; else each byte is one unit (spaces too).
+std::u16string U(std::string_view notation);
 // Bytes written with \xHH escapes decoded ("\\xC3\\xBC").
 std::string B(std::string_view escaped);
 // Printable forms for failure messages.
