@@ -40,35 +40,22 @@ const std::string kListSep = kWindows ? ";" : ":";
 
 class Store : public ConfigTest {
 protected:
-    // {c*N} repetitions, the directory names and, where asked for, the
-    // \r \n \t \\ \xHH escapes.
-    std::string expand(const std::string& s, bool escapes) const {
-        std::string out;
+    // The directory names and, where asked for, the escapes.
+    std::string expand(const std::string& raw, bool escapes) const {
+        std::string s = escapes ? test::unescape(raw) : raw, out;
         for (size_t i = 0; i < s.size(); ++i) {
-            const size_t star = s.find('*', i), close = s.find('}', i);
-            if (s[i] == '{' && star == i + 2 && close != std::string::npos) {
-                out.append(std::stoul(s.substr(i + 3, close - i - 3)), s[i + 1]);
-                i = close;
-            } else if (s[i] == '$') {
-                for (auto [name, dir] : {std::pair{"$WORK", work()}, {"$TMP", tmp()}, {"$HOME", home()},
-                                         {"$SERVER", server_ ? server_->url() : ""}, {"$CLOSED", closed_},
-                                         {"$;", kListSep}, {"$COPYDIR", std::filesystem::path(download_copy()).parent_path().string()},
-                                         {"$COPY", download_copy()}})
-                    if (s.compare(i, std::strlen(name), name) == 0) {
-                        out += dir;
-                        i += std::strlen(name) - 1;
-                    }
-            } else if (escapes && s[i] == '\\' && i + 1 < s.size() && std::strchr("rnt\\x", s[i + 1])) {
-                const char c = s[++i];
-                if (c == 'x') {
-                    out.push_back(static_cast<char>(std::stoul(s.substr(i + 1, 2), nullptr, 16)));
-                    i += 2;
-                } else {
-                    out.push_back(c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : '\\');
-                }
-            } else {
+            if (s[i] != '$') {
                 out.push_back(s[i]);
+                continue;
             }
+            for (auto [name, dir] : {std::pair{"$WORK", work()}, {"$TMP", tmp()}, {"$HOME", home()},
+                                     {"$SERVER", server_ ? server_->url() : ""}, {"$CLOSED", closed_},
+                                     {"$;", kListSep}, {"$COPYDIR", std::filesystem::path(download_copy()).parent_path().string()},
+                                     {"$COPY", download_copy()}})
+                if (s.compare(i, std::strlen(name), name) == 0) {
+                    out += dir;
+                    i += std::strlen(name) - 1;
+                }
         }
         return out;
     }

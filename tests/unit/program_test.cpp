@@ -19,23 +19,7 @@
 namespace nessel {
 namespace {
 
-// \n \t \r \\ and \xHH decoded.
-std::string unescape(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const char next = i + 1 < s.size() ? s[i + 1] : '\0';
-        if (s[i] != '\\' || next == '\0' || std::string_view("ntr\\x").find(next) == std::string_view::npos) {
-            out.push_back(s[i]);
-        } else if (next == 'x') {
-            out.push_back(static_cast<char>(std::stoul(s.substr(i + 2, 2), nullptr, 16)));
-            i += 3;
-        } else {
-            out.push_back(next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : '\\');
-            ++i;
-        }
-    }
-    return out;
-}
+using test::unescape;
 
 // Every "~"-separated text of the pattern appears in the text.
 void expect_contains(const std::string& text, const std::string& pattern) {

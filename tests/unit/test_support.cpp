@@ -56,6 +56,23 @@ std::string B(std::string_view escaped) {
     return out;
 }
 
+std::string unescape(std::string_view s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char next = i + 1 < s.size() ? s[i + 1] : '\0';
+        if (s[i] != '\\' || next == '\0' || std::string_view("ntr\\x").find(next) == std::string_view::npos) {
+            out.push_back(s[i]);
+        } else if (next == 'x') {
+            out.push_back(static_cast<char>(std::stoul(std::string(s.substr(i + 2, 2)), nullptr, 16)));
+            i += 3;
+        } else {
+            out.push_back(next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : '\\');
+            ++i;
+        }
+    }
+    return out;
+}
+
 std::string show(std::u16string_view units) {
     std::string out;
     char buf[16];

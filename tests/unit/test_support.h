@@ -20,6 +20,8 @@ std::u16string M(std::string_view notation);
 std::u16string U(std::string_view notation);
 // Bytes written with \xHH escapes decoded ("\\xC3\\xBC").
 std::string B(std::string_view escaped);
+// The escapes \r \n \t \\ and \xHH decoded, other backslashes kept.
+std::string unescape(std::string_view s);
 // Printable forms for failure messages.
 std::string show(std::u16string_view units);
 std::string show_bytes(std::string_view bytes);
