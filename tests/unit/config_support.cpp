@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "config/registry.h"
 #include "config/zone_table.h"
@@ -76,10 +75,6 @@ std::string ConfigTest::download_copy() const {
 #endif
 }
 
-void ConfigTest::set_zones(const std::vector<std::pair<std::string, std::string>>& zones) {
-    for (const auto& [name, value] : zones) ASSERT_EQ(reg_write_text(kDnsfKey, name, value), 0) << name;
-}
-
 std::vector<std::string> ConfigTest::zone_names() {
     using namespace platform;
     std::vector<std::string> names;
@@ -91,11 +86,6 @@ std::vector<std::string> ConfigTest::zone_names() {
     return names;
 }
 
-uint32_t ConfigTest::client_dword(const char* name, uint32_t absent) {
-    uint32_t v = 0;
-    return reg_read_dword(kTalvexClientKey, name, v) == 0 ? v : absent;
-}
-
 std::vector<std::string> in_enumeration_order(std::vector<std::string> created) {
     if (values_enumerate_in_creation_order()) return created;
     auto folded = [](std::string s) {
@@ -105,18 +95,6 @@ std::vector<std::string> in_enumeration_order(std::vector<std::string> created) 
     std::stable_sort(created.begin(), created.end(),
                      [&](const std::string& a, const std::string& b) { return folded(a) < folded(b); });
     return created;
-}
-
-void write_file(const std::string& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary);
-    out << content;
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 std::string make_ini(const std::string& version_line, const std::vector<Entry>& entries) {
@@ -148,48 +126,35 @@ std::vector<Entry> zone_entries(int n, const std::string& tag) {
 }
 
 namespace {
+// The system's own socket type: a descriptor or a SOCKET.
+using Native = decltype(socket(0, 0, 0));
 #ifdef _WIN32
 using socklen_t = int;
 constexpr int kNoSignal = 0;
 void close_socket(SocketHandle s) { closesocket(static_cast<SOCKET>(s)); }
-// Winsock is started once for the test program and left running.
-struct WinsockStart {
-    WinsockStart() {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-    }
-};
-SocketHandle open_socket() {
-    static WinsockStart started;
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    return s == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(s);
-}
-SocketHandle accept_socket(SocketHandle s) {
-    SOCKET c = accept(static_cast<SOCKET>(s), nullptr, nullptr);
-    return c == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(c);
-}
 #else
 constexpr int kNoSignal = MSG_NOSIGNAL;
 void close_socket(SocketHandle s) { close(static_cast<int>(s)); }
-SocketHandle open_socket() {
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    return s < 0 ? kNoSocket : static_cast<SocketHandle>(s);
-}
-SocketHandle accept_socket(SocketHandle s) {
-    int c = accept(static_cast<int>(s), nullptr, nullptr);
-    return c < 0 ? kNoSocket : static_cast<SocketHandle>(c);
-}
 #endif
+SocketHandle handle(Native s) { return s == static_cast<Native>(-1) ? kNoSocket : static_cast<SocketHandle>(s); }
+SocketHandle open_socket() {
+#ifdef _WIN32
+    // Winsock is started once for the test program and left running.
+    static const bool started = [] {
+        WSADATA data;
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    (void)started;
+#endif
+    return handle(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+}
+SocketHandle accept_socket(SocketHandle s) { return handle(accept(static_cast<Native>(s), nullptr, nullptr)); }
 
 // Waits up to ms milliseconds for s to become readable.
 bool readable(SocketHandle s, int ms) {
     fd_set set;
     FD_ZERO(&set);
-#ifdef _WIN32
-    FD_SET(static_cast<SOCKET>(s), &set);
-#else
-    FD_SET(static_cast<int>(s), &set);
-#endif
+    FD_SET(static_cast<Native>(s), &set);
     timeval tv{0, ms * 1000};
     return select(static_cast<int>(s) + 1, &set, nullptr, nullptr, &tv) > 0;
 }

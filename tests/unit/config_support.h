@@ -36,20 +36,16 @@ protected:
     // Where an online update keeps its copy of the downloaded file.
     std::string download_copy() const;
 
-    // Writes the values of the DNSF key (REG_SZ), in order.
-    void set_zones(const std::vector<std::pair<std::string, std::string>>& zones);
     // All DNSF value names in enumeration order.
     std::vector<std::string> zone_names();
-    uint32_t client_dword(const char* name, uint32_t absent = 0xDEADBEEF);
+    // Sets an environment variable until the test ends.
+    void scoped_env(const char* name, const char* value) { env_.set(name, value); }
 
 private:
     TempDir dir_;
     std::string old_cwd_;
     ScopedEnvironment env_;
 };
-
-void write_file(const std::string& path, const std::string& content);
-std::string read_file(const std::string& path);
 
 // Value names created in this order, as the store enumerates them.
 std::vector<std::string> in_enumeration_order(std::vector<std::string> created);

@@ -55,7 +55,7 @@ protected:
 }  // namespace
 
 TEST_F(DefaultZones, EveryTopLevelDomainIsAPunycodeZone) {
-    const auto tlds = test::read_rows(NESSEL_VECTORS("domain/default_tlds.tsv"));
+    const auto tlds = test::read_rows("domain/default_tlds.tsv", 2);
     ASSERT_GT(tlds.size(), 100u);
     const auto table = shared_zone_table();
     ASSERT_GT(table->size(), 1000);
@@ -67,7 +67,6 @@ TEST_F(DefaultZones, EveryTopLevelDomainIsAPunycodeZone) {
     }
     // The generator's nameprep and RACE agree with the library's.
     for (const auto& row : tlds) {
-        ASSERT_EQ(row.size(), 2u);
         std::u16string prepared;
         ASSERT_EQ(name_prep(utf16(row[0]), prepared, 0xA5, 8192), 0u) << row[0];
         set_ace_prefix("racex", "ra--");
@@ -81,10 +80,9 @@ TEST_F(DefaultZones, EveryTopLevelDomainIsAPunycodeZone) {
 }
 
 TEST_F(DefaultZones, NamesConvertAsIdna2003AndDecodeBack) {
-    const auto rows = test::read_rows(NESSEL_VECTORS("domain/idna2003.tsv"));
+    const auto rows = test::read_rows("domain/idna2003.tsv", 3);
     ASSERT_GT(rows.size(), 30u);
     for (const auto& row : rows) {
-        ASSERT_EQ(row.size(), 3u);
         const std::string& name = row[0];
         const std::string& ace = row[1];
         auto in = zero_terminated(utf16(name));
@@ -109,8 +107,8 @@ TEST_F(DefaultZones, NamesConvertAsIdna2003AndDecodeBack) {
 }
 
 TEST_F(DefaultZones, LegacyEncodingsGiveTheSameAce) {
-    for (const auto& row : test::read_rows(NESSEL_VECTORS("domain/legacy.tsv"))) {
-        const char *encoding = row.at(0).c_str(), *name = row.at(1).c_str(), *ace = row.at(2).c_str();
+    for (const auto& row : test::read_rows("domain/legacy.tsv", 3)) {
+        const char *encoding = row[0].c_str(), *name = row[1].c_str(), *ace = row[2].c_str();
         const uint32_t type = str2enctype(encoding);
         if (type == 0) continue;  // not registered in this build
         std::string bytes;

@@ -13,9 +13,7 @@
 #endif
 
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,13 +26,6 @@ struct RunResult {
     std::string out;
     std::string err;
 };
-
-inline std::string slurp_file(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 #ifdef _WIN32
 // One argument quoted so that the C runtime's command-line parser gives it
@@ -84,7 +75,7 @@ inline RunResult run_program(const std::vector<std::string>& args,
                              const std::vector<std::string>& env = {}) {
     TempDir io;
     const std::string in = io.path() + "/in", out = io.path() + "/out", err = io.path() + "/err";
-    std::ofstream(in, std::ios::binary) << stdin_text;
+    write_file(in, stdin_text);
     RunResult r;
 #ifdef _WIN32
     // The standard handles are made inheritable only for the child they are
@@ -157,8 +148,8 @@ inline RunResult run_program(const std::vector<std::string>& args,
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
         r.status = WEXITSTATUS(status);
 #endif
-    r.out = slurp_file(out);
-    r.err = slurp_file(err);
+    r.out = read_file(out);
+    r.err = read_file(err);
     return r;
 }
 

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,41 +22,24 @@
 
 namespace nessel::test {
 
-std::u16string U(std::string_view notation) {
-    std::u16string out;
-    if (notation.find("U+") == std::string_view::npos) {
-        for (char c : notation) out.push_back(static_cast<unsigned char>(c));
-        return out;
-    }
-    size_t pos = 0;
-    while (pos < notation.size()) {
-        if (notation[pos] == ' ') {
-            ++pos;
-            continue;
-        }
-        if (notation.substr(pos, 2) != "U+") throw std::invalid_argument(std::string(notation));
-        size_t end = notation.find(' ', pos);
-        if (end == std::string_view::npos) end = notation.size();
-        out.push_back(static_cast<char16_t>(
-            std::stoul(std::string(notation.substr(pos + 2, end - pos - 2)), nullptr, 16)));
-        pos = end;
-    }
-    return out;
-}
-
 std::u16string M(std::string_view notation) {
     std::u16string out;
-    size_t pos = 0;
-    while (pos < notation.size()) {
-        size_t end = notation.find(' ', pos);
-        if (end == std::string_view::npos) end = notation.size();
-        std::string_view tok = notation.substr(pos, end - pos);
+    for (size_t pos = 0; pos <= notation.size();) {
+        const size_t end = std::min(notation.find(' ', pos), notation.size());
+        const std::string_view tok = notation.substr(pos, end - pos);
         if (tok.starts_with("U+"))
-            out += U(tok);
+            out.push_back(static_cast<char16_t>(std::stoul(std::string(tok.substr(2)), nullptr, 16)));
         else
             for (char c : tok) out.push_back(static_cast<unsigned char>(c));
         pos = end + 1;
     }
+    return out;
+}
+
+std::u16string U(std::string_view notation) {
+    if (notation.find("U+") != std::string_view::npos) return M(notation);
+    std::u16string out;
+    for (char c : notation) out.push_back(static_cast<unsigned char>(c));
     return out;
 }
 
@@ -67,6 +51,23 @@ std::string B(std::string_view escaped) {
             i += 3;
         } else {
             out.push_back(escaped[i]);
+        }
+    }
+    return out;
+}
+
+std::string unescape(std::string_view s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char next = i + 1 < s.size() ? s[i + 1] : '\0';
+        if (s[i] != '\\' || next == '\0' || std::string_view("ntr\\x").find(next) == std::string_view::npos) {
+            out.push_back(s[i]);
+        } else if (next == 'x') {
+            out.push_back(static_cast<char>(std::stoul(std::string(s.substr(i + 2, 2)), nullptr, 16)));
+            i += 3;
+        } else {
+            out.push_back(next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : '\\');
+            ++i;
         }
     }
     return out;
@@ -149,28 +150,12 @@ std::string utf8(std::u16string_view units) {
 
 void EncodingsTest::SetUpTestSuite() { ASSERT_EQ(register_all_encodings(), 1); }
 
-Rows read_rows(const std::string& path) {
-    std::ifstream in(path);
-    EXPECT_TRUE(in) << "cannot read " << path;
-    Rows rows;
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        auto& row = rows.emplace_back();
-        for (size_t pos = 0;;) {
-            const size_t tab = line.find('\t', pos);
-            row.push_back(line.substr(pos, tab - pos));
-            if (tab == std::string::npos) break;
-            pos = tab + 1;
-        }
-    }
-    return rows;
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string joined(const std::vector<std::string>& row) {
-    std::string out;
-    for (const auto& f : row) out += (out.empty() ? "" : " | ") + f;
-    return out;
-}
+void write_file(const std::string& path, const std::string& content) { std::ofstream(path, std::ios::binary) << content; }
 
 TempDir::TempDir() {
     // create_directory reports whether it made the directory, so a name that

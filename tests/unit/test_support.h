@@ -9,16 +9,19 @@
 #include <string_view>
 #include <vector>
 
+#include "vectors.h"
+
 namespace nessel::test {
 
-// "U+00FC U+0062" or plain text: units written as U+XXXX tokens separated by
-// spaces, or, when the text holds no "U+", each byte as one unit.
-std::u16string U(std::string_view notation);
 // Units from space-separated tokens: "U+XXXX" is one unit, any other token
 // stands for its own characters ("U+00C4 b c" is three units).
 std::u16string M(std::string_view notation);
+// The same where the text holds "U+"; else each byte is one unit (spaces too).
+std::u16string U(std::string_view notation);
 // Bytes written with \xHH escapes decoded ("\\xC3\\xBC").
 std::string B(std::string_view escaped);
+// The escapes \r \n \t \\ and \xHH decoded, other backslashes kept.
+std::string unescape(std::string_view s);
 // Printable forms for failure messages.
 std::string show(std::u16string_view units);
 std::string show_bytes(std::string_view bytes);
@@ -33,13 +36,9 @@ protected:
     static void SetUpTestSuite();
 };
 
-// The rows of a vector file: tab-separated fields, blank lines and lines
-// starting with '#' skipped.  A missing file fails the test.
-using Rows = std::vector<std::vector<std::string>>;
-Rows read_rows(const std::string& path);
-#define NESSEL_VECTORS(name) NESSEL_SOURCE_DIR "/tests/vectors/" name
-// A row as one line, for failure messages.
-std::string joined(const std::vector<std::string>& row);
+// A whole file's bytes, and a file written with these bytes.
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& content);
 
 // A fresh temporary directory, removed with the object.
 class TempDir {

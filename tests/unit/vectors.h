@@ -13,13 +13,17 @@ struct Row {
     std::vector<std::string> f;  // the fields, "[TEXT*N]" expanded
     std::string where;           // "file:line" for failure messages
     const std::string& operator[](size_t i) const { return f.at(i); }
+    size_t size() const { return f.size(); }
+    // Field i, or "" where the row is shorter.
+    std::string get(size_t i) const { return i < f.size() ? f[i] : std::string(); }
 };
 
 // "[TEXT*N]" stands for TEXT repeated N times (long inputs stay readable).
 inline std::string expand(const std::string& s) {
     std::string out;
     for (size_t i = 0, star, close; i < s.size(); ++i) {
-        if (s[i] != '[' || (star = s.find('*', i)) == std::string::npos || (close = s.find(']', star)) == std::string::npos) {
+        if (s[i] != '[' || (star = s.find('*', i)) == std::string::npos || (close = s.find(']', star)) == std::string::npos ||
+            close == star + 1 || s.find_first_not_of("0123456789", star + 1) != close) {
             out.push_back(s[i]);
             continue;
         }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,37 +18,21 @@
 namespace nessel::test {
 
 struct Zone {
-    std::string zone;
-    std::string codec;
-    std::string prefix = "";
-    std::string suffix = "";
-    std::string alt_codec = "";
-    std::string alt_prefix = "";
-    std::string alt_suffix = "";
-    std::string strip_tail = "";
-    std::string append_tail = "";
+    // The fields after the codec may be left out.
+    std::string zone, codec, prefix{}, suffix{}, alt_codec{}, alt_prefix{}, alt_suffix{}, strip_tail{}, append_tail{};
     int32_t prep_flags = 0;
 };
-
-inline void copy_field(char (&dst)[256], const std::string& src) {
-    std::memset(dst, 0, sizeof dst);
-    std::memcpy(dst, src.data(), src.size() < 255 ? src.size() : 255);
-}
 
 inline void install_zones(const std::vector<Zone>& zones) {
     std::vector<ZoneRecord> records(zones.size());
     for (size_t i = 0; i < zones.size(); ++i) {
         ZoneRecord& r = records[i];
         const Zone& z = zones[i];
-        copy_field(r.zone, z.zone);
-        copy_field(r.codec, z.codec);
-        copy_field(r.prefix, z.prefix);
-        copy_field(r.suffix, z.suffix);
-        copy_field(r.alt_codec, z.alt_codec);
-        copy_field(r.alt_prefix, z.alt_prefix);
-        copy_field(r.alt_suffix, z.alt_suffix);
-        copy_field(r.strip_tail, z.strip_tail);
-        copy_field(r.append_tail, z.append_tail);
+        std::memset(&r, 0, sizeof r);
+        for (auto [field, text] : {std::pair{r.zone, &z.zone}, {r.codec, &z.codec}, {r.prefix, &z.prefix},
+                                   {r.suffix, &z.suffix}, {r.alt_codec, &z.alt_codec}, {r.alt_prefix, &z.alt_prefix},
+                                   {r.alt_suffix, &z.alt_suffix}, {r.strip_tail, &z.strip_tail}, {r.append_tail, &z.append_tail}})
+            std::memcpy(field, text->data(), std::min<size_t>(text->size(), 255));
         r.prep_flags = z.prep_flags;
     }
     publish_zone_table(zone_table_of(records.data(), records.size()));
