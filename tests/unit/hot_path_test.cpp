@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "ace/enc_utf.h"
 #include "api/lifecycle.h"
 #include "codecs/codecs.h"
 #include "base/result_codes.h"
@@ -221,27 +220,6 @@ TEST(HotPath, ConvertingANameAllocatesNothing) {
     run_all();
     EXPECT_EQ(g_allocations.load(), 0);
     release_zone_table();
-}
-
-TEST(HotPath, RacexIsRaceThenSplit) {
-    // Names around the 63-character label and 1024-byte buffer limits, with
-    // ASCII and encoded labels, "." and "@".
-    std::vector<std::u16string> names;
-    for (size_t n : {1u, 30u, 33u, 37u, 38u, 63u, 64u, 70u, 200u, 640u, 700u, 1100u})
-        for (char16_t u : {u'a', char16_t(0xFC), char16_t(0x4E2D)}) {
-            names.push_back(std::u16string(n, u));
-            names.push_back(u"x." + std::u16string(n, u) + u"@b." + std::u16string(n / 2, u));
-        }
-    const SplitStyle style{"ra--", 57, 4};
-    for (const auto& name : names) {
-        std::string racex, race, split;
-        const int ok = racex_from_unicode(name, racex);
-        const int expected = race_from_unicode(name, race) && split_long_labels(race, style, split);
-        ASSERT_EQ(ok, expected) << test::show(name);
-        if (ok) {
-            ASSERT_EQ(racex, split) << test::show(name);
-        }
-    }
 }
 
 namespace {

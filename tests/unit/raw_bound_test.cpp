@@ -3,7 +3,8 @@
 // into a caller's buffer that has the charset bound's room.  Every entry that
 // declares the bound keeps within it here: every byte pair and every unit,
 // and random texts mixing ASCII with what the charset itself decodes to
-// (shift sequences), into exactly that room followed by a guard.
+// (shift sequences), into exactly that room followed by a guard; and a
+// decoder reads nothing past the length it is given.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -58,6 +59,13 @@ TEST(CharsetBound, RawFormsKeepWithinTheRoomTheyAreGiven) {
                 for (size_t j = 0; j < w; ++j)
                     if (decoded[j] >= 0x80) charset_units.push_back(decoded[j]);
             bytes.push_back(b);
+            // Decoding ends at the length given: the byte after it changes nothing.
+            const std::string head = b.substr(0, b.size() - 1);
+            std::u16string x(64, u'\0'), y(64, u'\0');
+            size_t wx = 0, wy = 0;
+            const int rx = e.to_unicode_raw(b.data(), head.size(), x.data(), wx);
+            const int ry = e.to_unicode_raw(head.data(), head.size(), y.data(), wy);
+            EXPECT_TRUE(rx == ry && (rx == 0 || x.substr(0, wx) == y.substr(0, wy))) << e.name << " " << b;
         }
         charset_units.push_back(u'\u3042');
         for (int i = 0; i < 2000; ++i) {
