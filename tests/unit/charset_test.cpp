@@ -2,8 +2,8 @@
 // tests/unit/charset_test.cpp: every charset.  The registry and conversion
 // rows through the dispatch and the registered converters; every byte (and
 // double-byte code) and every BMP unit of each charset against a model (the
-// golden CJK and single-byte maps, the ISCII layout rows, the Thai and
-// Vietnamese layouts); whole CJK tables round-trip; random input never faults.
+// golden CJK, single-byte and ISCII maps, the Thai and Vietnamese
+// layouts); whole CJK tables round-trip; random input never faults.
 #include <cstring>
 #include <map>
 #include <random>
@@ -288,14 +288,18 @@ Model model(const std::string& want) {
         if (want == "TCVN3") add_charmap(m);
         return m;
     }
-    // ISCII: the layout in tests/vectors/charsets/iscii.tsv.
-    const std::string name = want;
-    Model m = sweep(name);
-    const unsigned offset = name == "dev" ? 0 : name == "tlg" ? 0x300 : 0x380;
-    for (unsigned b = 1; b < 0x80; ++b) map_both(m, one(b), static_cast<char16_t>(b));
-    for (const auto& r : test::read_rows("charsets/iscii.tsv", 4))
-        for (unsigned b = std::stoul(r[0], nullptr, 16); r[3].find(name) != std::string::npos && b <= std::stoul(r[1], nullptr, 16); ++b)
-            map_both(m, one(b), static_cast<char16_t>(std::stoul(r[2], nullptr, 16) + b - std::stoul(r[0], nullptr, 16) + offset));
+    // ISCII: the golden map of byte sequences and units (BYTES UNITS
+    // both|decode|encode; "-" units: decoding fails).
+    Model m = sweep(want);
+    for (const auto& r : test::read_rows("../golden/iscii/" + want + ".map", 3)) {
+        std::string bytes;
+        std::u16string units;
+        for (size_t i = 0; i < r[0].size(); i += 2) bytes += one(std::stoul(r[0].substr(i, 2), nullptr, 16));
+        for (size_t i = 0; r[1] != "-" && i < r[1].size(); i += 5) units += static_cast<char16_t>(std::stoul(r[1].substr(i, 4), nullptr, 16));
+        if (r[2] != "encode" && bytes.size() > 1) m.inputs.push_back(bytes);
+        if (r[2] != "encode" && !units.empty()) m.decode[bytes] = units;
+        if (r[2] != "decode") m.encode[units[0]] = bytes;
+    }
     return m;
 }
 
