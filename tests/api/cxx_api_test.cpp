@@ -14,6 +14,7 @@
 #include <ctime>
 #include <functional>
 #include <sstream>
+#include <string_view>
 #include <thread>
 #include <utility>
 
@@ -27,35 +28,10 @@ namespace {
 using nessel::test::read_rows;
 using nessel::test::Row;
 using nessel::test::text;
+using nessel::test::utf16;
+const auto units = nessel::test::U;
+const auto bytes = nessel::test::B;
 
-// Plain text (one unit per byte), or tokens where "U+XXXX" is one unit and
-// any other token its own bytes ("U+00C4 b c"); "\xHH" escapes.
-std::u16string units(const std::string& s) {
-    std::u16string u;
-    if (s.find("U+") == std::string::npos) return std::u16string(s.begin(), s.end());
-    std::stringstream in(s);
-    for (std::string t; in >> t;)
-        if (t.starts_with("U+")) u.push_back(static_cast<char16_t>(std::stoul(t.substr(2), nullptr, 16)));
-        else u.append(t.begin(), t.end());
-    return u;
-}
-std::string bytes(const std::string& s) {
-    std::string b;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const bool esc = s.compare(i, 2, "\\x") == 0 && i + 3 < s.size();
-        b.push_back(esc ? static_cast<char>(std::stoul(s.substr(i + 2, 2), nullptr, 16)) : s[i]);
-        i += esc ? 3 : 0;
-    }
-    return b;
-}
-std::u16string utf16(std::string_view utf8) {
-    struct Out {
-        std::u16string s;
-        void push(char16_t c) { s.push_back(c); }
-    } out;
-    EXPECT_TRUE(nessel::detail::utf8_to_units(utf8, out, utf8.size()));
-    return out.s;
-}
 const nessel_unit* u(std::u16string_view s) { return reinterpret_cast<const nessel_unit*>(s.data()); }
 std::string raw(std::u16string_view s) { return std::string(reinterpret_cast<const char*>(s.data()), 2 * s.size()); }
 std::string raw(const nessel_unit* s) { return raw(std::u16string_view(reinterpret_cast<const char16_t*>(s))); }

@@ -259,9 +259,8 @@ TEST(AceCodecs, DecodedTextReencodesToTheSameUnits) {
         const EncodingEntry& e = codec(name);
         int decoded = 0;
         for (int n = 0; n < 20000; ++n) {
-            std::string src;
+            std::string src = test::random_text<char>(rng, alphabet, 24);
             char buf[8];
-            for (size_t i = rng() % 24; i > 0; --i) src.push_back(alphabet[rng() % alphabet.size()]);
             if (std::string(name) == "rawace") src.assign(buf, std::snprintf(buf, sizeof buf, "\\0x%04X", static_cast<unsigned>(rng() & 0xFFFF)));
             std::u16string first, second;
             std::string enc;

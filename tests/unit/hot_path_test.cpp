@@ -83,11 +83,7 @@ std::vector<std::u16string> raw_names() {
         u"\x3042\x30AC\x309B\xFF76\xFF9E\x00AD\x200B\x2160\x33C6\xFB03\x01C4\x1F88\x0F73\x0F71"
         u"\x0B47\x0B3E\x0BC6\x0BBE\x0D46\x0D3E\x1025\x102E\x1100\x1161\x11A8\x304B\x3099";
     std::mt19937 rng(13);
-    for (int i = 0; i < 40000; ++i) {
-        std::u16string s(1 + rng() % 12, u'a');
-        for (char16_t& u : s) u = pool[rng() % pool.size()];
-        inputs.push_back(s);
-    }
+    for (int i = 0; i < 40000; ++i) inputs.push_back(test::random_text<char16_t>(rng, pool, 12));
     return inputs;
 }
 
@@ -248,11 +244,7 @@ std::vector<std::u16string> unit_inputs() {
         u"az09-._@ \x00DF\x00FC\x00E9\x0153\x0434\x03B1\x05D0\x0627\x0E01\x0E48\x1EA1\x1EC7\x0103\x0111"
         u"\x0B95\x0BCD\x0BC6\x0BBE\x0915\x094D\x0C15\x0C95\x3002\xFF20\x3042\x30AB\x4E2D\xAC00\xFF76\xD800";
     std::mt19937 rng(14);
-    for (int i = 0; i < 300; ++i) {
-        std::u16string s(1 + rng() % 24, u'a');
-        for (char16_t& u : s) u = pool[rng() % pool.size()];
-        in.push_back(s);
-    }
+    for (int i = 0; i < 300; ++i) in.push_back(test::random_text<char16_t>(rng, pool, 24));
     return in;
 }
 

@@ -13,6 +13,7 @@
 
 #include "codecs/codecs.h"
 #include "encoding/encoding.h"
+#include "test_support.h"
 
 namespace {
 
@@ -42,6 +43,8 @@ TEST(CharsetBound, RawFormsKeepWithinTheRoomTheyAreGiven) {
         if ((v & 0xFF) != 0) pairs.push_back({static_cast<char>(v >> 8), static_cast<char>(v)});
     }
     std::mt19937 rng(16);
+    std::string nonzero;
+    for (int c = 1; c < 256; ++c) nonzero.push_back(static_cast<char>(c));
     int bounded = 0;
     for (uint32_t t = 1; t <= encoding_count(); ++t) {
         const EncodingEntry& e = *find_encoding_by_type(t);
@@ -52,8 +55,7 @@ TEST(CharsetBound, RawFormsKeepWithinTheRoomTheyAreGiven) {
         std::u16string decoded(64, u'\0');
         std::vector<char16_t> charset_units;
         for (int i = 0; i < 2000; ++i) {
-            std::string b;
-            for (size_t n = 1 + rng() % 24; b.size() < n;) b.push_back(static_cast<char>(1 + rng() % 255));
+            const std::string b = nessel::test::random_text<char>(rng, nonzero, 24);
             size_t w = 0;
             if (e.to_unicode_raw(b.data(), b.size(), decoded.data(), w) && w <= b.size())
                 for (size_t j = 0; j < w; ++j)

@@ -22,40 +22,6 @@
 
 namespace nessel::test {
 
-std::u16string M(std::string_view notation) {
-    std::u16string out;
-    for (size_t pos = 0; pos <= notation.size();) {
-        const size_t end = std::min(notation.find(' ', pos), notation.size());
-        const std::string_view tok = notation.substr(pos, end - pos);
-        if (tok.starts_with("U+"))
-            out.push_back(static_cast<char16_t>(std::stoul(std::string(tok.substr(2)), nullptr, 16)));
-        else
-            for (char c : tok) out.push_back(static_cast<unsigned char>(c));
-        pos = end + 1;
-    }
-    return out;
-}
-
-std::u16string U(std::string_view notation) {
-    if (notation.find("U+") != std::string_view::npos) return M(notation);
-    std::u16string out;
-    for (char c : notation) out.push_back(static_cast<unsigned char>(c));
-    return out;
-}
-
-std::string B(std::string_view escaped) {
-    std::string out;
-    for (size_t i = 0; i < escaped.size(); ++i) {
-        if (escaped[i] == '\\' && i + 3 < escaped.size() && escaped[i + 1] == 'x') {
-            out.push_back(static_cast<char>(std::stoul(std::string(escaped.substr(i + 2, 2)), nullptr, 16)));
-            i += 3;
-        } else {
-            out.push_back(escaped[i]);
-        }
-    }
-    return out;
-}
-
 std::string unescape(std::string_view s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
@@ -93,30 +59,6 @@ std::string show_bytes(std::string_view bytes) {
         } else {
             std::snprintf(buf, sizeof buf, "\\x%02X", b);
             out += buf;
-        }
-    }
-    return out;
-}
-
-std::u16string utf16(std::string_view s) {
-    std::u16string out;
-    for (size_t i = 0; i < s.size();) {
-        auto b = static_cast<unsigned char>(s[i]);
-        char32_t cp;
-        int n;
-        if (b < 0x80) { cp = b; n = 0; }
-        else if (b >= 0xF0) { cp = b & 0x07; n = 3; }
-        else if (b >= 0xE0) { cp = b & 0x0F; n = 2; }
-        else { cp = b & 0x1F; n = 1; }
-        ++i;
-        for (int k = 0; k < n && i < s.size(); ++k, ++i)
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
         }
     }
     return out;

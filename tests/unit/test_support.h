@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,20 +14,19 @@
 
 namespace nessel::test {
 
-// Units from space-separated tokens: "U+XXXX" is one unit, any other token
-// stands for its own characters ("U+00C4 b c" is three units).
-std::u16string M(std::string_view notation);
-// The same where the text holds "U+"; else each byte is one unit (spaces too).
-std::u16string U(std::string_view notation);
-// Bytes written with \xHH escapes decoded ("\\xC3\\xBC").
-std::string B(std::string_view escaped);
 // The escapes \r \n \t \\ and \xHH decoded, other backslashes kept.
 std::string unescape(std::string_view s);
+// A random text of 1 to max_len elements, each drawn from pool.
+template <class C>
+std::basic_string<C> random_text(std::mt19937& rng, std::basic_string_view<C> pool, size_t max_len) {
+    std::basic_string<C> s(1 + rng() % max_len, C());
+    for (C& c : s) c = pool[rng() % pool.size()];
+    return s;
+}
 // Printable forms for failure messages.
 std::string show(std::u16string_view units);
 std::string show_bytes(std::string_view bytes);
-// UTF-8 to UTF-16 and back (surrogate pairs for characters beyond the BMP).
-std::u16string utf16(std::string_view utf8);
+// UTF-16 to UTF-8 (surrogate pairs joined).
 std::string utf8(std::u16string_view units);
 
 // Tests of the registered encodings: every encoding is registered once,

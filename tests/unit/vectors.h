@@ -2,9 +2,11 @@
 // tests/unit/vectors.h: reading the TSV vector files under tests/vectors/.
 #pragma once
 
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace nessel::test {
@@ -49,6 +51,69 @@ inline std::vector<Row> read_rows(const std::string& name, size_t min_fields) {
         rows.push_back(std::move(r));
     }
     return rows;
+}
+
+// Units from space-separated tokens: "U+XXXX" is one unit, any other token
+// stands for its own characters ("U+00C4 b c" is three units).
+inline std::u16string M(std::string_view notation) {
+    std::u16string out;
+    for (size_t pos = 0; pos <= notation.size();) {
+        const size_t end = std::min(notation.find(' ', pos), notation.size());
+        const std::string_view tok = notation.substr(pos, end - pos);
+        if (tok.starts_with("U+"))
+            out.push_back(static_cast<char16_t>(std::stoul(std::string(tok.substr(2)), nullptr, 16)));
+        else
+            for (char c : tok) out.push_back(static_cast<unsigned char>(c));
+        pos = end + 1;
+    }
+    return out;
+}
+
+// The same where the text holds "U+"; else each byte is one unit (spaces too).
+inline std::u16string U(std::string_view notation) {
+    if (notation.find("U+") != std::string_view::npos) return M(notation);
+    std::u16string out;
+    for (char c : notation) out.push_back(static_cast<unsigned char>(c));
+    return out;
+}
+
+// Bytes written with \xHH escapes decoded ("\\xC3\\xBC").
+inline std::string B(std::string_view escaped) {
+    std::string out;
+    for (size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] == '\\' && i + 3 < escaped.size() && escaped[i + 1] == 'x') {
+            out.push_back(static_cast<char>(std::stoul(std::string(escaped.substr(i + 2, 2)), nullptr, 16)));
+            i += 3;
+        } else {
+            out.push_back(escaped[i]);
+        }
+    }
+    return out;
+}
+
+// UTF-8 to UTF-16 (surrogate pairs for characters beyond the BMP).
+inline std::u16string utf16(std::string_view s) {
+    std::u16string out;
+    for (size_t i = 0; i < s.size();) {
+        auto b = static_cast<unsigned char>(s[i]);
+        char32_t cp;
+        int n;
+        if (b < 0x80) { cp = b; n = 0; }
+        else if (b >= 0xF0) { cp = b & 0x07; n = 3; }
+        else if (b >= 0xE0) { cp = b & 0x0F; n = 2; }
+        else { cp = b & 0x1F; n = 1; }
+        ++i;
+        for (int k = 0; k < n && i < s.size(); ++k, ++i)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return out;
 }
 
 // The empty text is written "-" (or "(empty)" where "-" is a text).

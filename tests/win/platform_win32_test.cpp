@@ -10,8 +10,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,19 +50,9 @@ bool read_direct(const std::string& key, const char* name, DWORD& type, std::str
     return true;
 }
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void spit(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-TEST(Win32Registry, ValuesLandInCurrentUser) {
+// Values land in HKEY_CURRENT_USER; queries, enumeration, rewriting,
+// deleting and the statuses of refused arguments; the enumeration order.
+TEST(Win32Registry, ValuesQueriesEnumerationAndStatuses) {
     TestKey k;
     RegKey* key = nullptr;
     ASSERT_EQ(reg_create_key(RegRoot::CurrentUser, k.path(), kKeyAllAccess, &key), kErrorSuccess);
@@ -94,36 +82,29 @@ TEST(Win32Registry, ValuesLandInCurrentUser) {
     EXPECT_EQ(data, text);
     EXPECT_EQ(reg_query_value(key, "absent", &t, &data), kErrorFileNotFound);
     reg_close_key(key);
-}
 
-TEST(Win32Registry, QueryEnumDeleteAndStatuses) {
-    TestKey k;
-    RegKey* key = nullptr;
     ASSERT_EQ(reg_create_key(RegRoot::CurrentUser, k.path() + "\\DNSF", kKeyAllAccess, &key), 0);
     // A value larger than any buffer a first guess would take.  Texts are
     // stored with their terminator, as the library writes them.
     const std::string big = std::string(3000, 'x') + '\0';
     ASSERT_EQ(reg_set_value(key, ".big", kRegSz, big), 0);
     ASSERT_EQ(reg_set_value(key, ".small", kRegSz, std::string("s\0", 2)), 0);
-    std::string name, data;
-    uint32_t type = 0;
-    std::vector<std::string> names;
+    std::string name;
     uint32_t i = 0;
-    for (; reg_enum_value(key, i, &name, &type, &data) == kErrorSuccess; ++i) {
-        names.push_back(name);
-        EXPECT_EQ(type, kRegSz);
+    for (; reg_enum_value(key, i, &name, &t, &data) == kErrorSuccess; ++i) {
+        EXPECT_EQ(t, kRegSz);
         EXPECT_EQ(data, name == ".big" ? big : std::string("s\0", 2)) << name;
     }
     EXPECT_EQ(i, 2u);
-    EXPECT_EQ(reg_enum_value(key, 2, &name, &type, &data), kErrorNoMoreItems);
+    EXPECT_EQ(reg_enum_value(key, 2, &name, &t, &data), kErrorNoMoreItems);
 
     // Rewriting keeps one value; deleting removes it.
     ASSERT_EQ(reg_set_value(key, ".BIG", kRegSz, std::string("short\0", 6)), 0);
-    EXPECT_EQ(reg_query_value(key, ".big", &type, &data), 0);
+    EXPECT_EQ(reg_query_value(key, ".big", &t, &data), 0);
     EXPECT_EQ(data, std::string("short\0", 6));
     EXPECT_EQ(reg_delete_value(key, ".Big"), kErrorSuccess);
     EXPECT_EQ(reg_delete_value(key, ".big"), kErrorFileNotFound);
-    EXPECT_EQ(reg_enum_value(key, 1, &name, &type, &data), kErrorNoMoreItems);
+    EXPECT_EQ(reg_enum_value(key, 1, &name, &t, &data), kErrorNoMoreItems);
 
     // Names and paths with a zero byte cannot reach the registry whole.
     EXPECT_EQ(reg_set_value(key, std::string("a\0b", 3), kRegSz, "x"), kErrorInvalidParameter);
@@ -132,22 +113,17 @@ TEST(Win32Registry, QueryEnumDeleteAndStatuses) {
     EXPECT_EQ(reg_create_key(RegRoot::CurrentUser, std::string("SOFTWARE\0x", 10), kKeyRead, &none),
               kErrorInvalidParameter);
     EXPECT_EQ(none, nullptr);
-    EXPECT_EQ(reg_query_value(nullptr, "x", &type, &data), kErrorInvalidHandle);
-}
+    EXPECT_EQ(reg_query_value(nullptr, "x", &t, &data), kErrorInvalidHandle);
 
-// Windows enumerates a key's values in the order of their creation.  Wine's
-// registry keeps them sorted by name (without regard to case) instead; the
-// zone table takes its record order from this enumeration.
-TEST(Win32Registry, EnumerationOrder) {
-    TestKey k;
-    RegKey* key = nullptr;
-    ASSERT_EQ(reg_create_key(RegRoot::CurrentUser, k.path(), kKeyAllAccess, &key), 0);
+    // Windows enumerates a key's values in the order of their creation.
+    // Wine's registry keeps them sorted by name (without regard to case)
+    // instead; the zone table takes its record order from this enumeration.
+    ASSERT_EQ(reg_create_key(RegRoot::CurrentUser, k.path() + "\\Order", kKeyAllAccess, &key), 0);
     const std::vector<std::string> created = {".zeta", ".Alpha", ".mid", ".beta"};
     for (const auto& n : created) ASSERT_EQ(reg_set_value(key, n, kRegSz, "x"), 0);
     ASSERT_EQ(reg_set_value(key, ".zeta", kRegSz, "rewritten"), 0);
     std::vector<std::string> seen;
-    std::string name;
-    for (uint32_t i = 0; reg_enum_value(key, i, &name, nullptr, nullptr) == 0; ++i)
+    for (i = 0; reg_enum_value(key, i, &name, nullptr, nullptr) == 0; ++i)
         seen.push_back(name);
     reg_close_key(key);
     const std::vector<std::string> sorted = {".Alpha", ".beta", ".mid", ".zeta"};
@@ -163,7 +139,7 @@ TEST(Win32Registry, EnumerationOrder) {
 // themselves are cases of the shared configuration tests.)
 TEST(Win32Profile, BareNameIsTheCurrentDirectorys) {
     TempDir dir;
-    spit(dir.path() + "\\pellow.ini", "[Pellow]\r\nNumKey = 3\r\n");
+    test::write_file(dir.path() + "\\pellow.ini", "[Pellow]\r\nNumKey = 3\r\n");
     char old[MAX_PATH];
     ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, old), 0u);
     ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
@@ -185,10 +161,10 @@ TEST(Win32Files, SearchPathAndTempPath) {
     const std::string name = "nessel-search-" + std::to_string(GetCurrentProcessId()) + ".ini";
     std::string found;
     EXPECT_EQ(search_file(name, found), 0);
-    spit(name, "x");
+    test::write_file(name, "x");
     ASSERT_EQ(search_file(name, found), 1);
     EXPECT_EQ(std::filesystem::path(found).filename().string(), name);
-    EXPECT_EQ(slurp(found), "x");
+    EXPECT_EQ(test::read_file(found), "x");
     EXPECT_EQ(search_file(std::string(300, 'n') + ".ini", found), 0);
     SetCurrentDirectoryA(old);
 
@@ -201,22 +177,22 @@ TEST(Win32Files, SearchPathAndTempPath) {
 TEST(Win32Files, DownloadFileIsPutInPlaceWhole) {
     TempDir dir;
     const std::string path = dir.path() + "\\pellow.ini";
-    spit(path, "old");
+    test::write_file(path, "old");
     const std::string bytes("VERSION=2\n[Pellow]\nNumKey=0\n\0end", 32);
 
     DownloadFile* f = download_file_create(path);
     ASSERT_NE(f, nullptr);
     ASSERT_EQ(download_file_write(f, bytes.substr(0, 10)), 1);
-    EXPECT_EQ(slurp(path), "old");  // not visible before it is complete
+    EXPECT_EQ(test::read_file(path), "old");  // not visible before it is complete
     ASSERT_EQ(download_file_write(f, bytes.substr(10)), 1);
     ASSERT_EQ(download_file_finish(f, true), 1);
-    EXPECT_EQ(slurp(path), bytes);  // no line-end translation, zero bytes kept
+    EXPECT_EQ(test::read_file(path), bytes);  // no line-end translation, zero bytes kept
 
     f = download_file_create(path);
     ASSERT_NE(f, nullptr);
     ASSERT_EQ(download_file_write(f, "dropped"), 1);
     download_file_finish(f, false);
-    EXPECT_EQ(slurp(path), bytes);
+    EXPECT_EQ(test::read_file(path), bytes);
 
     // Nothing but the copy is left in the directory.
     int files = 0;
