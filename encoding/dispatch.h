@@ -36,7 +36,7 @@ int convert_view_n(const EncodingEntry& e, const char16_t* src, size_t n, char* 
                    size_t& len);
 
 // Encoding enctype on the n elements of src (none of them zero) into dst of
-// cap elements, as encoding_to_unicode_n and unicode_to_encoding_n describe.
+// cap elements, as described beside kUnbounded in encoding/encoding.h.
 template <typename In, typename Out = typename Direction<In>::Out>
 inline int convert_n(uint32_t enctype, const In* src, size_t n, Out* dst, size_t cap,
                      size_t& len) {

@@ -186,16 +186,6 @@ int convert_view(View view, const In* src, size_t n, Out* dst, size_t cap, size_
     return convert_view(e.from_unicode, src, n, dst, cap, len);
 }
 
-int encoding_to_unicode_n(uint32_t enctype, const char* src, size_t n, char16_t* dst, size_t cap,
-                          size_t& len) {
-    return convert_n(enctype, src, n, dst, cap, len);
-}
-
-int unicode_to_encoding_n(uint32_t enctype, const char16_t* src, size_t n, char* dst, size_t cap,
-                          size_t& len) {
-    return convert_n(enctype, src, n, dst, cap, len);
-}
-
 // The zero-terminated forms for the exports, over the same dispatch: the
 // terminator and the room for it are the caller's.
 namespace {
