@@ -28,15 +28,15 @@ bool has_zero_unit(const nessel_unit* s, size_t n) {
     size_t i = 0;
 #if defined(__SSE2__)
     if (n >= 8) {
-        // Whole blocks, the last one overlapping the one before.
+        // Whole blocks, then one more ending at the end (overlapping).
         const __m128i zero = _mm_setzero_si128();
-        for (;; i += 8) {
-            if (i + 8 > n) i = n - 8;
-            if (_mm_movemask_epi8(_mm_cmpeq_epi16(
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), zero)) != 0)
-                return true;
-            if (i + 8 == n) return false;
-        }
+        const auto zero_in = [&](size_t at) {
+            return _mm_movemask_epi8(_mm_cmpeq_epi16(
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)), zero)) != 0;
+        };
+        for (; i + 8 <= n; i += 8)
+            if (zero_in(i)) return true;
+        return i < n && zero_in(n - 8);
     }
 #endif
     for (; i < n; ++i)
@@ -51,15 +51,15 @@ bool has_zero_byte(const char* s, size_t n) {
     size_t i = 0;
 #if defined(__SSE2__)
     if (n >= 16) {
-        // Whole blocks, the last one overlapping the one before.
+        // Whole blocks, then one more ending at the end (overlapping).
         const __m128i zero = _mm_setzero_si128();
-        for (;; i += 16) {
-            if (i + 16 > n) i = n - 16;
-            if (_mm_movemask_epi8(_mm_cmpeq_epi8(
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), zero)) != 0)
-                return true;
-            if (i + 16 == n) return false;
-        }
+        const auto zero_in = [&](size_t at) {
+            return _mm_movemask_epi8(_mm_cmpeq_epi8(
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)), zero)) != 0;
+        };
+        for (; i + 16 <= n; i += 16)
+            if (zero_in(i)) return true;
+        return i < n && zero_in(n - 16);
     }
 #endif
     for (; i < n; ++i)
