@@ -11,6 +11,7 @@
 #include "base/result_codes.h"
 #include "domain/ace_decode.h"
 #include "domain/to_ace.h"
+#include "encoding/dispatch.h"
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
 
@@ -26,18 +27,45 @@ namespace {
 bool has_zero_unit(const nessel_unit* s, size_t n) {
     size_t i = 0;
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 8 <= n; i += 8)
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), zero)) != 0)
-            return true;
+    if (n >= 8) {
+        // Whole blocks, then one more ending at the end (overlapping).
+        const __m128i zero = _mm_setzero_si128();
+        const auto zero_in = [&](size_t at) {
+            return _mm_movemask_epi8(_mm_cmpeq_epi16(
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)), zero)) != 0;
+        };
+        for (; i + 8 <= n; i += 8)
+            if (zero_in(i)) return true;
+        return i < n && zero_in(n - 8);
+    }
 #endif
     for (; i < n; ++i)
         if (s[i] == 0) return true;
     return false;
 }
 
-bool has_zero_byte(const char* s, size_t n) { return n != 0 && std::memchr(s, 0, n) != nullptr; }
+// True when one of the n bytes is zero: short texts in line (a call to
+// memchr costs more than the scan), longer ones with memchr.
+bool has_zero_byte(const char* s, size_t n) {
+    if (n > 64) return std::memchr(s, 0, n) != nullptr;
+    size_t i = 0;
+#if defined(__SSE2__)
+    if (n >= 16) {
+        // Whole blocks, then one more ending at the end (overlapping).
+        const __m128i zero = _mm_setzero_si128();
+        const auto zero_in = [&](size_t at) {
+            return _mm_movemask_epi8(_mm_cmpeq_epi8(
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)), zero)) != 0;
+        };
+        for (; i + 16 <= n; i += 16)
+            if (zero_in(i)) return true;
+        return i < n && zero_in(n - 16);
+    }
+#endif
+    for (; i < n; ++i)
+        if (s[i] == 0) return true;
+    return false;
+}
 
 bool has_zero(const char* s, size_t n) { return has_zero_byte(s, n); }
 bool has_zero(const char16_t* s, size_t n) {
@@ -77,11 +105,8 @@ uint32_t convert_export_n(uint32_t enctype, const In* input, size_t input_len, O
     if (has_zero(input, input_len))
         return find_encoding_by_type(enctype) == nullptr ? unknown : inner_zero;
     size_t len = 0;
-    int r;
-    if constexpr (sizeof(In) == 1)
-        r = encoding_to_unicode_n(enctype, input, input_len, output, output_cap, len);
-    else
-        r = unicode_to_encoding_n(enctype, input, input_len, output, output_cap, len);
+    // The dispatch in line: the converter is called from here.
+    const int r = convert_n(enctype, input, input_len, output, output_cap, len);
     if (r == kNotRegistered) return unknown;
     if (r == 0) return failed;
     *output_len = len;

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "encoding/ascii_run.h"
+#include "encoding/dispatch.h"
 
 namespace nessel {
 namespace {
@@ -161,68 +162,28 @@ void release_encoding_storage() {
 
 uint32_t encoding_count() { return view().count; }
 
+// The view converter into a per-thread buffer, copied out when it fits;
+// kept out of line, away from the raw converters' short path.
 namespace {
-
-// The two directions of a conversion, so that the dispatch is written once.
-template <typename In>
-struct Direction;
-template <>
-struct Direction<char> {  // bytes to UTF-16
-    using Out = char16_t;
-    static constexpr size_t kBound = kCharsetUnitsPerByte;
-    static ToUnicodeRawFn raw(const EncodingEntry& e) { return e.to_unicode_raw; }
-    static int view(const EncodingEntry& e, std::string_view src, std::u16string& dst) {
-        return e.to_unicode(src, dst);
-    }
-};
-template <>
-struct Direction<char16_t> {  // UTF-16 to bytes
-    using Out = char;
-    static constexpr size_t kBound = kCharsetBytesPerUnit;
-    static FromUnicodeRawFn raw(const EncodingEntry& e) { return e.from_unicode_raw; }
-    static int view(const EncodingEntry& e, std::u16string_view src, std::string& dst) {
-        return e.from_unicode(src, dst);
-    }
-};
-
-// The view converter into a per-thread buffer, copied out when it fits.
-template <typename In, typename Out = typename Direction<In>::Out>
-[[gnu::noinline]] int convert_view_n(const EncodingEntry& e, const In* src, size_t n, Out* dst,
-                                     size_t cap, size_t& len) {
+template <typename In, typename Out, typename View>
+int convert_view(View view, const In* src, size_t n, Out* dst, size_t cap, size_t& len) {
     thread_local std::basic_string<Out> scratch;
-    const int r = Direction<In>::view(e, std::basic_string_view<In>(src, n), scratch);
+    const int r = view(std::basic_string_view<In>(src, n), scratch);
     if (r == 0) return 0;
     len = scratch.size();
     if (len <= cap && len != 0) std::memcpy(dst, scratch.data(), len * sizeof(Out));
     return r;
 }
-
-template <typename In, typename Out = typename Direction<In>::Out>
-int convert_n(uint32_t enctype, const In* src, size_t n, Out* dst, size_t cap, size_t& len) {
-    using D = Direction<In>;
-    len = 0;
-    const EncodingEntry* e = find_encoding_by_type(enctype);
-    if (e == nullptr) return kNotRegistered;
-    const auto raw = D::raw(*e);
-    // n * k + 1 elements fit when n < cap / k.
-    if (raw != nullptr && (cap == kUnbounded || (e->bounded_raw && n < cap / D::kBound))) {
-        const int r = raw(src, n, dst, len);
-        if (r == 0) len = 0;
-        return r;
-    }
-    return convert_view_n(*e, src, n, dst, cap, len);
-}
-
 }  // namespace
 
-int encoding_to_unicode_n(uint32_t enctype, const char* src, size_t n, char16_t* dst, size_t cap,
-                          size_t& len) {
-    return convert_n(enctype, src, n, dst, cap, len);
+[[gnu::noinline]] int convert_view_n(const EncodingEntry& e, const char* src, size_t n,
+                                     char16_t* dst, size_t cap, size_t& len) {
+    return convert_view(e.to_unicode, src, n, dst, cap, len);
 }
 
-int unicode_to_encoding_n(uint32_t enctype, const char16_t* src, size_t n, char* dst, size_t cap,
-                          size_t& len) {
-    return convert_n(enctype, src, n, dst, cap, len);
+[[gnu::noinline]] int convert_view_n(const EncodingEntry& e, const char16_t* src, size_t n,
+                                     char* dst, size_t cap, size_t& len) {
+    return convert_view(e.from_unicode, src, n, dst, cap, len);
 }
 
 // The zero-terminated forms for the exports, over the same dispatch: the

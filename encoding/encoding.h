@@ -89,8 +89,9 @@ inline std::u16string_view until_zero(std::u16string_view s) {
     return s.substr(0, find_unit(s, 0));
 }
 
-// The one conversion behind every encoding export: encoding enctype on the
-// n bytes or units of src (none of them zero), into dst of cap elements;
+// The one conversion behind every encoding export (convert_n of
+// encoding/dispatch.h): encoding enctype on the n bytes or units of src
+// (none of them zero), into dst of cap elements;
 // kUnbounded stands for a destination the caller vouches is large enough
 // for any result.  A raw converter writes straight into dst when dst is
 // unbounded, or when the converter keeps within its charset bound and dst
@@ -101,10 +102,6 @@ inline std::u16string_view until_zero(std::u16string_view s) {
 // (len 0 on failure), or kNotRegistered for an enctype not registered.
 inline constexpr size_t kUnbounded = static_cast<size_t>(-1);
 inline constexpr int kNotRegistered = -1;
-int encoding_to_unicode_n(uint32_t enctype, const char* src, size_t n, char16_t* dst, size_t cap,
-                          size_t& len);
-int unicode_to_encoding_n(uint32_t enctype, const char16_t* src, size_t n, char* dst, size_t cap,
-                          size_t& len);
 // The same on zero-terminated text, with the terminator written after the
 // result; a failure, an unknown enctype or a null src leave dst empty.
 int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst);

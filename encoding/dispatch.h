@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+// encoding/dispatch.h: the one conversion behind every encoding export, in
+// line so that an export calls the converter with no layer between.
+#ifndef NESSEL_ENCODING_DISPATCH_H
+#define NESSEL_ENCODING_DISPATCH_H
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "encoding/encoding.h"
+
+namespace nessel {
+
+// The two directions of a conversion, so that the dispatch is written once.
+template <typename In>
+struct Direction;
+template <>
+struct Direction<char> {  // bytes to UTF-16
+    using Out = char16_t;
+    static constexpr size_t kBound = kCharsetUnitsPerByte;
+    static ToUnicodeRawFn raw(const EncodingEntry& e) { return e.to_unicode_raw; }
+};
+template <>
+struct Direction<char16_t> {  // UTF-16 to bytes
+    using Out = char;
+    static constexpr size_t kBound = kCharsetBytesPerUnit;
+    static FromUnicodeRawFn raw(const EncodingEntry& e) { return e.from_unicode_raw; }
+};
+
+// The view converter of e into a per-thread buffer, copied to dst when it
+// fits (len is its length either way); the converter's result.
+int convert_view_n(const EncodingEntry& e, const char* src, size_t n, char16_t* dst, size_t cap,
+                   size_t& len);
+int convert_view_n(const EncodingEntry& e, const char16_t* src, size_t n, char* dst, size_t cap,
+                   size_t& len);
+
+// Encoding enctype on the n elements of src (none of them zero) into dst of
+// cap elements, as described beside kUnbounded in encoding/encoding.h.
+template <typename In, typename Out = typename Direction<In>::Out>
+inline int convert_n(uint32_t enctype, const In* src, size_t n, Out* dst, size_t cap,
+                     size_t& len) {
+    using D = Direction<In>;
+    len = 0;
+    const EncodingEntry* e = find_encoding_by_type(enctype);
+    if (e == nullptr) return kNotRegistered;
+    const auto raw = D::raw(*e);
+    // n * k + 1 elements fit when n < cap / k.
+    if (raw != nullptr && (cap == kUnbounded || (e->bounded_raw && n < cap / D::kBound))) {
+        const int r = raw(src, n, dst, len);
+        if (r == 0) len = 0;
+        return r;
+    }
+    return convert_view_n(*e, src, n, dst, cap, len);
+}
+
+}  // namespace nessel
+
+#endif  // NESSEL_ENCODING_DISPATCH_H
