@@ -14,13 +14,12 @@
 #include <thread>
 #include <vector>
 
+#include "config/registry.h"
 #include "config/zone_table.h"
 #include "test_support.h"
 
 namespace nessel::test {
 
-inline constexpr const char* kClientKey = "SOFTWARE\\Talvex international inc.\\Talvex Client";
-inline constexpr const char* kDnsf = "SOFTWARE\\Talvex international inc.\\Talvex Client\\DNSF";
 
 // Every test gets its own store, temporary directory and working directory;
 // the in-memory zone table is dropped afterwards.
@@ -53,7 +52,7 @@ std::vector<std::string> in_enumeration_order(std::vector<std::string> created);
 // One configuration file entry.
 struct Entry {
     std::string root = "HKEY_CURRENT_USER";
-    std::string subkey = kDnsf;
+    std::string subkey = std::string(kDnsfKey);
     std::string name;
     std::string type = "STRING";
     std::string value;

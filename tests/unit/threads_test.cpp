@@ -120,7 +120,6 @@ TEST_F(Threads, ConversionsSeeOneTableWhileReloadsAndShutdownRun) {
             else if (InitSDK() != kOk) ++bad;
         }
     });
-    const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     shutting_down = true;
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -130,7 +129,6 @@ TEST_F(Threads, ConversionsSeeOneTableWhileReloadsAndShutdownRun) {
     EXPECT_GT(seen[0], 0);
     EXPECT_GT(seen[1], 0);
     EXPECT_GT(requests, 4) << "the reloads ran";
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
     (void)DeinitSDK();
 }
 
