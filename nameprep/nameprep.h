@@ -17,6 +17,7 @@
 #include "base/flags.h"
 #include "base/limits.h"
 #include "base/result_codes.h"
+#include "data/paged_table.h"
 
 namespace nessel {
 
@@ -109,8 +110,12 @@ struct VariantTable {
     std::vector<VariantGroup> groups;
     // Direct unit -> representative lookup built from the chains once; it
     // answers exactly what the first matching node of a chain walk answers.
+    // Page 0 is all zeros; `representative` reads the two and is empty
+    // until the index is built.  The table stays where it was built (it is
+    // held through a unique_ptr), so the view's pointers stay valid.
     std::array<uint16_t, 256> rep_page_of{};
-    std::vector<std::array<char16_t, 256>> rep_pages;
+    std::unique_ptr<char16_t[][256]> rep_pages;
+    data::PagedTable<char16_t, uint16_t> representative{nullptr, nullptr};
 };
 
 // The bucket of a unit: low four bits, and bits 8 to 11 as bits 4 to 7.
@@ -122,8 +127,8 @@ constexpr uint32_t variant_hash(char16_t c) { return (c & 0x0Fu) ^ ((c >> 4) & 0
 std::unique_ptr<VariantTable> build_variant_table(uint32_t bucket_count, const char16_t* pairs);
 // Representative of c's group; U+FFFD when the table is null or c has no node.
 inline char16_t variant_lookup(const VariantTable* table, char16_t c) {
-    if (table == nullptr || table->rep_pages.empty()) return 0xFFFD;
-    const char16_t r = table->rep_pages[table->rep_page_of[c >> 8]][c & 0xFF];
+    if (table == nullptr || table->representative.page_of == nullptr) return 0xFFFD;
+    const char16_t r = table->representative[c];
     return r != 0 ? r : 0xFFFD;
 }
 

@@ -62,18 +62,20 @@ void append_member(VariantGroup& g, char16_t c) {
 // Fills the direct lookup from the chains.  Chains are walked from their
 // heads, so the first node seen for a key is the one a lookup would find.
 void build_direct_index(VariantTable& t) {
-    t.rep_pages.assign(1, {});
+    // One page per high byte that a key has, numbered from 1; page 0 stays
+    // all zeros for every other high byte.
+    uint16_t pages = 1;
+    for (VariantNode* head : t.buckets)
+        for (VariantNode* n = head; n != nullptr; n = n->next)
+            if (t.rep_page_of[n->key >> 8] == 0) t.rep_page_of[n->key >> 8] = pages++;
+    t.rep_pages = std::make_unique<char16_t[][256]>(pages);
     for (VariantNode* head : t.buckets) {
         for (VariantNode* n = head; n != nullptr; n = n->next) {
-            uint16_t& page = t.rep_page_of[n->key >> 8];
-            if (page == 0) {
-                page = static_cast<uint16_t>(t.rep_pages.size());
-                t.rep_pages.push_back({});
-            }
-            char16_t& slot = t.rep_pages[page][n->key & 0xFF];
+            char16_t& slot = t.rep_pages[t.rep_page_of[n->key >> 8]][n->key & 0xFF];
             if (slot == 0) slot = n->group->member[0];
         }
     }
+    t.representative = {t.rep_page_of.data(), t.rep_pages.get()};
 }
 
 void premap(std::span<char16_t> s, data::PagedTable<char16_t> map) {
