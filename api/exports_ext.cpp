@@ -97,9 +97,9 @@ template <typename In, typename Out>
 uint32_t convert_export_n(uint32_t enctype, const In* input, size_t input_len, Out* output,
                           size_t output_cap, size_t* output_len, uint32_t unknown,
                           uint32_t inner_zero, uint32_t failed) {
+    if (output_len != nullptr) *output_len = 0;
     if (output_len == nullptr || !text_ok(input, input_len) || !text_ok(output, output_cap))
         return kErrArgument;
-    *output_len = 0;
     static constexpr In empty[1] = {};
     if (input_len == 0) input = empty;  // a null text of length 0 is the empty one
     if (has_zero(input, input_len))
@@ -121,10 +121,10 @@ NESSEL_API uint32_t NESSEL_CALL nessel_to_ace_n(const char* encoding, const ness
                                                 size_t input_len, nessel_unit* output,
                                                 size_t output_cap, size_t* output_len,
                                                 char* codec_out, size_t codec_out_size) noexcept {
+    if (output_len != nullptr) *output_len = 0;
     if (encoding == nullptr || output_len == nullptr || !text_ok(input, input_len) ||
         !text_ok(output, output_cap))
         return kErrArgument;
-    *output_len = 0;
     // Past one unit beyond the longest name the result is the same refusal
     // (too long), so the rest of a longer text is not looked at.
     const size_t n = input_len <= kPrepMaxInput ? input_len : kPrepMaxInput + 1;
@@ -143,10 +143,10 @@ NESSEL_API uint32_t NESSEL_CALL nessel_to_ace_n(const char* encoding, const ness
 NESSEL_API uint32_t NESSEL_CALL nessel_to_unicode_n(const char* ace_codec, const char* ace_text,
                                                     size_t ace_len, nessel_unit* output,
                                                     size_t output_cap, size_t* output_len) noexcept {
+    if (output_len != nullptr) *output_len = 0;
     if (!ace_codec_accepted(ace_codec) || output_len == nullptr || !text_ok(ace_text, ace_len) ||
         !text_ok(output, output_cap))
         return kErrArgument;
-    *output_len = 0;
     if (has_zero_byte(ace_text, ace_len)) return kErrAceDecode;
     thread_local std::u16string result;  // keeps its memory between calls
     const uint32_t code =
@@ -158,9 +158,9 @@ NESSEL_API uint32_t NESSEL_CALL nessel_to_unicode_n(const char* ace_codec, const
 NESSEL_API uint32_t NESSEL_CALL nessel_nameprep_n(const nessel_unit* input, size_t input_len,
                                                   nessel_unit* output, size_t output_cap,
                                                   size_t* output_len, uint32_t flags) noexcept {
+    if (output_len != nullptr) *output_len = 0;
     if (output_len == nullptr || !text_ok(input, input_len) || !text_ok(output, output_cap))
         return PREP_ERR_PROHIBITED;
-    *output_len = 0;
     const size_t n = input_len <= kPrepMaxInput ? input_len : kPrepMaxInput + 1;
     if (has_zero_unit(input, n)) return kErrConversion;
     const std::u16string_view in(reinterpret_cast<const char16_t*>(input), n);
