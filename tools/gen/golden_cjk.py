@@ -4,16 +4,14 @@
 gbk.map, sjis.map, eucjp.map, ksc.map and jisx0212.map, one "0xCODE<TAB>0xUNIT" line per
 code that holds a character.
 
-Big5, Shift_JIS, EUC-JP and JIS X 0212 come from the C library's charmaps
-copied once into tools/gen/sources/charmaps/ (SOURCES.md): a route
-independent of the Unicode mapping files that tools/gen/gen_cjk.py reads
-and of its index arithmetic, so a mistake in either the generator or the
+All six come from the C library's charmaps copied once into
+tools/gen/sources/charmaps/ (SOURCES.md): a route independent of the
+mapping files and codec dumps that tools/gen/gen_cjk.py reads and of its
+index arithmetic, so a mistake in the tables' input, the generator or the
 converters' index arithmetic shows up as a difference in the sweep tests.
-GBK and the Korean table come from the pinned dumps under
-tools/gen/sources/cjk/, the tables' own input, so for them the golden files
-check the index arithmetic only.  Our deliberate differences from the
-charmaps are the rows of tools/gen/sources/charmaps/cjk_deviations.tsv; a
-row that no longer differs stops the script.
+Our deliberate differences from the charmaps are the rows of
+tools/gen/sources/charmaps/cjk_deviations.tsv; a row that no longer differs
+stops the script.
 
 Usage: python3 tools/gen/golden_cjk.py --out tests/golden
 """
@@ -34,17 +32,6 @@ def charmap(name):
             if hit:
                 code = int(hit.group(2).replace("/x", ""), 16)
                 m.setdefault(code, int(hit.group(1), 16))
-    return m
-
-
-def dumped(codec):
-    """code -> unit of a pinned codec dump (dump_cjk_codecs.py)."""
-    m = {}
-    with open(os.path.join(SOURCES, "cjk", codec + ".txt"), encoding="ascii") as f:
-        for line in f:
-            cols = line.split("#", 1)[0].split()
-            if cols:
-                m[int(cols[0], 16)] = int(cols[1], 16)
     return m
 
 
@@ -93,19 +80,20 @@ def jisx0212():
     return deviate("jisx0212", m)
 
 
+def gbk():
+    return deviate("gbk", {c: u for c, u in charmap("GBK").items() if 0x8140 <= c <= 0xFE4F})
+
+
 def ksc():
-    m = dumped("cp949")
-    m.pop(0xA2E6, None)
-    m.pop(0xA2E7, None)
-    return m
+    return deviate("ksc", {c: u for c, u in charmap("CP949").items() if 0x8140 <= c <= 0xFDFF})
 
 
 FILES = {
     "big5.map": (big5, "charmap BIG5 with cjk_deviations.tsv"),
-    "gbk.map": (lambda: dumped("cp936"), "dump tools/gen/sources/cjk/cp936.txt"),
+    "gbk.map": (gbk, "charmap GBK with cjk_deviations.tsv"),
     "sjis.map": (sjis, "charmap SHIFT_JIS with cjk_deviations.tsv"),
     "eucjp.map": (eucjp, "charmap EUC-JP two-byte codes with cjk_deviations.tsv"),
-    "ksc.map": (ksc, "dump tools/gen/sources/cjk/cp949.txt, A2E6 and A2E7 cleared"),
+    "ksc.map": (ksc, "charmap CP949 with cjk_deviations.tsv"),
     "jisx0212.map": (jisx0212, "charmap EUC-JP three-byte codes 8F xx xx with cjk_deviations.tsv"),
 }
 
