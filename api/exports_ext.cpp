@@ -23,20 +23,24 @@ using namespace nessel;
 
 namespace {
 
-// True when one of the n units is zero.
-bool has_zero_unit(const nessel_unit* s, size_t n) {
+// True when one of the n elements (bytes or units) is zero: whole 16-byte
+// blocks, then one more ending at the end (overlapping); texts shorter than
+// a block element by element.
+template <typename T>
+bool has_zero_element(const T* s, size_t n) {
     size_t i = 0;
 #if defined(__SSE2__)
-    if (n >= 8) {
-        // Whole blocks, then one more ending at the end (overlapping).
+    constexpr size_t kBlock = 16 / sizeof(T);
+    if (n >= kBlock) {
         const __m128i zero = _mm_setzero_si128();
         const auto zero_in = [&](size_t at) {
-            return _mm_movemask_epi8(_mm_cmpeq_epi16(
-                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)), zero)) != 0;
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+            if constexpr (sizeof(T) == 1) return _mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) != 0;
+            else return _mm_movemask_epi8(_mm_cmpeq_epi16(v, zero)) != 0;
         };
-        for (; i + 8 <= n; i += 8)
+        for (; i + kBlock <= n; i += kBlock)
             if (zero_in(i)) return true;
-        return i < n && zero_in(n - 8);
+        return i < n && zero_in(n - kBlock);
     }
 #endif
     for (; i < n; ++i)
@@ -44,27 +48,12 @@ bool has_zero_unit(const nessel_unit* s, size_t n) {
     return false;
 }
 
-// True when one of the n bytes is zero: short texts in line (a call to
-// memchr costs more than the scan), longer ones with memchr.
+bool has_zero_unit(const nessel_unit* s, size_t n) { return has_zero_element(s, n); }
+
+// Short byte texts in line (a call to memchr costs more than the scan),
+// longer ones with memchr.
 bool has_zero_byte(const char* s, size_t n) {
-    if (n > 64) return std::memchr(s, 0, n) != nullptr;
-    size_t i = 0;
-#if defined(__SSE2__)
-    if (n >= 16) {
-        // Whole blocks, then one more ending at the end (overlapping).
-        const __m128i zero = _mm_setzero_si128();
-        const auto zero_in = [&](size_t at) {
-            return _mm_movemask_epi8(_mm_cmpeq_epi8(
-                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)), zero)) != 0;
-        };
-        for (; i + 16 <= n; i += 16)
-            if (zero_in(i)) return true;
-        return i < n && zero_in(n - 16);
-    }
-#endif
-    for (; i < n; ++i)
-        if (s[i] == 0) return true;
-    return false;
+    return n > 64 ? std::memchr(s, 0, n) != nullptr : has_zero_element(s, n);
 }
 
 bool has_zero(const char* s, size_t n) { return has_zero_byte(s, n); }
