@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Zone-directed conversion: the steps of tests/vectors/domain/convert.tsv
 // (matching, options, zone values, zone and codec choice, tails, the
-// settings a conversion leaves, the NamePrep_U export), the zone index
-// against a first-match scan, the working limits, the NamePrep exports'
-// buffers, and the fallback encodings in their order.
+// settings a conversion leaves, the NamePrep and NamePrep_U exports with
+// their buffers and the fallback encodings), then two differential tests on
+// random tables: the zone index against a first-match scan, and the RACEX
+// zone pass over a name's last labels against the index on the whole form.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,26 +13,24 @@
 #include <vector>
 
 #include "ace/convert.h"
-#include "api/lifecycle.h"
+#include "ace/enc_utf.h"
 #include "base/result_codes.h"
-#include "codecs/codecs.h"
 #include "config/zone_table.h"
 #include "domain/convert_domain.h"
 #include "domain/to_ace.h"
-#include "encoding/encoding.h"
-#include "nameprep/testing.h"
 #include "nessel.h"
 #include "test_support.h"
 #include "zone_fixture.h"
 
 using namespace nessel;
-using nessel::test::install_zones;
-using nessel::test::racex_zone;
 using nessel::test::utf16;
 
 namespace {
 
 constexpr nessel_unit kMark = 0xAAAA;
+
+// A field the row checks: "*" is unchecked, "(null)" passes a null pointer.
+bool checked(const std::string& field) { return field != "*" && field != "(null)"; }
 
 std::vector<std::string> split(const std::string& s, char sep) {
     std::vector<std::string> out;
@@ -47,24 +46,18 @@ std::vector<std::string> split(const std::string& s, char sep) {
 test::Zone zone_of_field(const std::string& field) {
     std::vector<std::string> f = split(field, ';');
     f.resize(10);
-    if (f[0].starts_with("^")) f[0] = racex_zone(utf16(f[0].substr(1)));
+    if (f[0].starts_with("^")) f[0] = test::racex_zone(utf16(f[0].substr(1)));
     return {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9].empty() ? 0 : std::stoi(f[9])};
 }
 
-struct NResult {
-    uint32_t code;
-    std::string out, raw, codec;
-};
-
-NResult prep_native(const char* encoding, const std::string& input, unsigned char options = 0,
-                    uint32_t output_size = 512, size_t bytes = 1024) {
-    NResult r;
-    r.raw.assign(bytes, '\x55');
-    char codec[256] = "(none)";
-    r.code = NamePrep(encoding, input.c_str(), r.raw.data(), output_size, codec, 256, options);
-    r.out = std::string(r.raw.c_str());
-    r.codec = codec;
-    return r;
+// Records whose zones are these texts, every other field empty.
+std::vector<ZoneRecord> records_of(const std::vector<std::string>& zones) {
+    std::vector<ZoneRecord> records(zones.size());
+    for (size_t i = 0; i < zones.size(); ++i) {
+        std::memset(&records[i], 0, sizeof records[i]);
+        std::memcpy(records[i].zone, zones[i].data(), std::min(zones[i].size(), kMaxZoneField));
+    }
+    return records;
 }
 
 class Domain : public test::ZoneTest {};
@@ -75,11 +68,13 @@ TEST_F(Domain, Vectors) {
         SCOPED_TRACE(row.where);
         ++rows;
         const std::string& kind = row[0];
+        // Field i's pointer, or null where the field is "(null)".
+        const auto arg = [&row](size_t i, auto* p) -> decltype(p) { return row.get(i) == "(null)" ? nullptr : p; };
         if (kind == "zones") {
             reset_ace_settings();
             std::vector<test::Zone> zones;
             for (size_t i = 1; i < row.size(); ++i) zones.push_back(zone_of_field(row[i]));
-            install_zones(zones);
+            test::install_zones(zones);
         } else if (kind == "reset") {
             reset_ace_settings();
         } else if (kind == "setting") {
@@ -122,27 +117,32 @@ TEST_F(Domain, Vectors) {
             const uint32_t want = std::stoul(row.get(2));
             std::u16string in = utf16(row.get(1)), raw(1024, kMark);
             char codec[256] = "(none)";
-            const uint32_t got = NamePrep_U("UTF-8", reinterpret_cast<const nessel_unit*>(in.c_str()),
-                                            reinterpret_cast<nessel_unit*>(raw.data()),
-                                            row.get(5).empty() ? 2048 : std::stoul(row.get(5)), codec,
+            const std::string encoding = row.get(8).empty() ? "UTF-8" : row.get(8);
+            const uint32_t got = NamePrep_U(arg(8, encoding.c_str()), arg(1, reinterpret_cast<const nessel_unit*>(in.c_str())),
+                                            arg(3, reinterpret_cast<nessel_unit*>(raw.data())),
+                                            row.get(5).empty() ? 2048 : std::stoul(row.get(5)), arg(4, codec),
                                             row.get(6).empty() ? 256 : std::stoul(row.get(6)), 0);
             EXPECT_EQ(got, want);
-            if (row.get(4) != "*") { EXPECT_EQ(codec, row.get(4)); }
+            if (checked(row.get(4))) { EXPECT_EQ(codec, row.get(4)); }
             const size_t cleared = row.get(7).empty() ? 0 : std::stoul(row.get(7));
-            if (want == kErrAllAscii || want == kErrEmpty || cleared > 0) {
+            if (want == kErrAllAscii || want == kErrEmpty || !row.get(7).empty()) {
                 EXPECT_EQ(raw, std::u16string(cleared, 0) + std::u16string(1024 - cleared, kMark)) << "output written";
             }
-            if (row.get(3) != "*") { EXPECT_EQ(std::u16string(raw.c_str()), utf16(row.get(3))); }
+            if (checked(row.get(3))) { EXPECT_EQ(std::u16string(raw.c_str()), utf16(row.get(3))); }
         } else if (kind == "native") {
+            // NamePrep into a buffer of 0x55 bytes, the codec buffer holding "(none)".
             const uint32_t size = std::stoul(row.get(4));
-            const NResult r = prep_native(row.get(1).c_str(), test::B(row.get(2)), static_cast<unsigned char>(std::stoul(row.get(3), nullptr, 16)),
-                                          size, std::min(size, kMaxNativeOutputSize) + 64);
-            EXPECT_EQ(r.code, std::stoul(row.get(5)));
-            if (row.get(6) != "*") { EXPECT_EQ(r.out, row.get(6)); }
-            if (row.get(7) != "*") { EXPECT_EQ(r.codec, row.get(7)); }
+            const std::string in = test::B(row.get(2));
+            std::string raw(std::min(size, kMaxNativeOutputSize) + 64, '\x55');
+            char codec[256] = "(none)";
+            EXPECT_EQ(NamePrep(arg(1, row[1].c_str()), arg(2, in.c_str()), arg(6, raw.data()), size, arg(7, codec), 256,
+                               static_cast<unsigned char>(std::stoul(row.get(3), nullptr, 16))),
+                      std::stoul(row.get(5)));
+            if (checked(row.get(6))) { EXPECT_EQ(std::string(raw.c_str()), row.get(6)); }
+            if (checked(row.get(7))) { EXPECT_EQ(codec, row.get(7)); }
             if (row.get(8) != "*") {
                 const size_t n = std::stoul(row.get(8));
-                EXPECT_EQ(r.raw, std::string(n, '\0') + std::string(r.raw.size() - n, '\x55'));
+                EXPECT_EQ(raw, std::string(n, '\0') + std::string(raw.size() - n, '\x55'));
             }
         } else {
             ADD_FAILURE() << "unknown kind";
@@ -163,14 +163,13 @@ TEST(ZoneIndex, AgreesWithFirstMatchScan) {
         return s;
     };
     for (int round = 0; round < 300; ++round) {
-        std::vector<ZoneRecord> records(rng() % 40);
-        for (ZoneRecord& r : records) {
-            std::memset(&r, 0, sizeof r);
-            std::string z = rng() % 2 ? "." : "";  // appended, not literal + string:
-            z += text("ab.@\xC3", 5);              // g++ 12 -O3 warns falsely on that
+        std::vector<std::string> zones(rng() % 40);
+        for (std::string& z : zones) {
+            z = rng() % 2 ? "." : "";  // appended, not literal + string:
+            z += text("ab.@\xC3", 5);  // g++ 12 -O3 warns falsely on that
             if (rng() % 50 == 0) z = std::string(255, 'a');
-            std::memcpy(r.zone, z.data(), z.size());
         }
+        const std::vector<ZoneRecord> records = records_of(zones);
         const auto table = zone_table_of(records.data(), records.size());
         ASSERT_TRUE(table);
         for (int n = 0; n < 60; ++n) {
@@ -189,71 +188,108 @@ TEST(ZoneIndex, AgreesWithFirstMatchScan) {
     }
 }
 
-class NamePrepExports : public test::ZoneTest {
-protected:
-    void SetUp() override {
-        test::ZoneTest::SetUp();
-        if (HasFatalFailure()) return;
-        install_zones({{".zz", "racex", "ra--"}, {"example.zz", "race", "mb--"},
-                       {racex_zone(utf16("中文")), "PUNYCODE", "xn--"}});
-    }
-};
-
-TEST_F(NamePrepExports, NullArguments) {
-    nessel_unit in[] = {0xFC, '.', 'z', 'z', 0}, out[16] = {kMark};
-    char bytes[8] = "x";
-    EXPECT_EQ(NamePrep_U("UTF-8", nullptr, out, 16, nullptr, 0, 0), kErrArgument);
-    EXPECT_EQ(NamePrep_U("UTF-8", in, nullptr, 16, nullptr, 0, 0), kErrArgument);
-    EXPECT_EQ(NamePrep_U(nullptr, in, out, 16, nullptr, 0, 0), kErrArgument);
-    EXPECT_EQ(out[0], kMark);
-    EXPECT_EQ(NamePrep(nullptr, "a", bytes, 8, nullptr, 0, 0), kErrArgument);
-    EXPECT_EQ(NamePrep("ascii", nullptr, bytes, 8, nullptr, 0, 0), kErrArgument);
-    EXPECT_EQ(NamePrep("ascii", "a", nullptr, 8, nullptr, 0, 0), kErrArgument);
-    EXPECT_EQ(bytes[0], 'x');
-    // codec_out may be null.
-    EXPECT_EQ(NamePrep_U("UTF-8", in, out, 32, nullptr, 0, 0), kOk);
-    EXPECT_EQ(narrow(std::u16string(out, out + 12).c_str()), "ra--ad6a.zz");
+// A label of units that exercise every RACE compression case: ASCII, row 0
+// above 0x7F, 0xFF escapes, one other row, a second row, row 0xD8.
+std::u16string random_label(std::mt19937& rng) {
+    static constexpr char16_t kUnits[] = {u'a', u'b', 0xFC, 0xFF, 0x4E2D, 0x4EFF, 0x0431, 0xD834};
+    // Mostly short; sometimes long enough that its RACE form exceeds 63 bytes.
+    const size_t len = rng() % 8 == 0 ? 20 + rng() % 60 : rng() % 6;
+    const size_t kinds = rng() % 2 ? 3 : std::size(kUnits);  // often ASCII and row 0 only
+    std::u16string s;
+    for (size_t i = 0; i < len; ++i) s.push_back(kUnits[rng() % kinds]);
+    return s;
 }
 
-// The fallback pass: which encoding converts first decides the result, so
-// the expected result is computed from the registry's own converters.
-TEST_F(NamePrepExports, FallbackEncodings) {
-    std::string big5;
-    ASSERT_EQ(unicode_to_encoding(encoding_type("Big5"), utf16("中文.中文"), big5), 1);
-    // Only bit 0x80 of the lowest option byte starts the pass.
-    for (uint32_t options : {0x80u, 0xFFFFFF80u, 0x100u, 0x7Fu}) {
-        const NResult r = prep_native("no-such-encoding", big5, static_cast<unsigned char>(options));
-        EXPECT_EQ(r.code == kOk, (options & 0x80) != 0) << std::hex << options << " " << std::dec << r.code;
+std::u16string random_name(std::mt19937& rng) {
+    std::u16string name = random_label(rng);
+    const size_t labels = rng() % 12 == 0 ? 40 : rng() % 5;  // some over the 1024-byte form
+    for (size_t i = 0; i < labels; ++i) {
+        name.push_back(rng() % 6 == 0 ? u'@' : u'.');
+        name += random_label(rng);
     }
-    // Its own encoding converts without the pass.
-    NResult r = prep_native("Big5", big5, 0x80);
-    EXPECT_EQ(r.out, "xn--fiq228c.xn--fiq228c");
-    EXPECT_EQ(r.codec, "PUNYCODE");
-    // The GB reading of these Big5 bytes comes before "big5" in the list:
-    // without a zone for it "big5" converts, with one the GB reading does.
-    std::u16string gb_text, prepared;
-    for (const char* f : kFallbackEncodings) {
-        if (encoding_to_unicode(encoding_type(f), big5, gb_text)) {
-            ASSERT_STREQ(f, "gb");
-            break;
+    if (rng() % 20 == 0) name.insert(name.size() / 2, 1, u'\0');  // the form ends there
+    return name;
+}
+
+// Names whose RACEX form is near its limits: runs of 63 and 64 bytes between
+// dots (ASCII, "@" inside a run, row-0 labels around 63 bytes encoded), and
+// forms of 1023 and 1024 bytes.
+std::vector<std::u16string> boundary_names() {
+    std::vector<std::u16string> names;
+    for (size_t n = 61; n <= 65; ++n) names.push_back(u"x." + std::u16string(n, u'a') + u".b");
+    names.push_back(std::u16string(31, u'a') + u"@" + std::u16string(31, u'a') + u".b");
+    names.push_back(std::u16string(32, u'a') + u"@" + std::u16string(31, u'a') + u".b");
+    for (size_t n = 30; n <= 40; ++n) names.push_back(u"x." + std::u16string(n, 0xFC) + u".b");
+    std::u16string big;
+    for (int i = 0; i < 16; ++i) big += std::u16string(63, u'a') + u".";
+    big.pop_back();
+    names.push_back(big);         // 1023 bytes
+    names.push_back(big + u".");  // 1024 bytes
+    return names;
+}
+
+// The labels of name after its last k separators.
+std::u16string last_labels(const std::u16string& name, int k) {
+    size_t cut = name.size();
+    while (k-- > 0 && cut > 0) {
+        cut = name.find_last_of(u".@", cut - 1);
+        if (cut == std::u16string::npos) return name;
+    }
+    return name.substr(cut);
+}
+
+// A name's domain-suffix zone, found from the RACEX form of its last labels
+// only, against the zone index run on the whole RACEX form, on random tables,
+// names and RACE suffix settings.
+TEST_F(Domain, RacexZoneAgreesWithTheWholeForm) {
+    std::mt19937 rng(20261206);
+    const char* suffixes[] = {"", "-s", ".q", "x@"};
+    int hits = 0, deep_hits = 0, refused = 0;
+    for (int round = 0; round < 200; ++round) {
+        set_ace_prefix("racex", "ra--");
+        set_ace_suffix("race", suffixes[rng() % std::size(suffixes)]);
+        std::vector<std::u16string> pool = boundary_names();
+        for (int i = 0; i < 10; ++i) pool.push_back(random_name(rng));
+        // Zones cut at dots from the RACEX forms of the pool, some not
+        // starting at a dot.
+        std::vector<std::string> zones(rng() % 30);
+        for (std::string& zone : zones) {
+            std::string form;
+            if (racex_from_unicode(pool[rng() % pool.size()], form) == 0) continue;
+            size_t cut = form.size();
+            for (int dots = 1 + static_cast<int>(rng() % 3); dots > 0 && cut > 0; --dots)
+                cut = form.rfind('.', cut - 1);
+            zone = form.substr(cut == std::string::npos ? 0 : cut);
+            if (rng() % 8 == 0 && zone.size() > 1) zone.erase(0, 1);
+        }
+        const std::vector<ZoneRecord> records = records_of(zones);
+        const auto table = zone_table_of(records.data(), records.size());
+        ASSERT_TRUE(table);
+        // The pool itself, and random labels in front of a pool name's last
+        // labels.
+        std::vector<std::u16string> names = pool;
+        for (int n = 0; n < 40; ++n)
+            names.push_back(random_name(rng) + last_labels(pool[rng() % pool.size()], 1 + rng() % 3));
+        for (const std::u16string& name : names) {
+            std::string whole;
+            const bool encoded = racex_from_unicode(until_zero(name), whole) == 1 &&
+                                 !whole.empty() && whole.size() <= 8191;
+            const int32_t expected = encoded ? table->find_suffix_zone(whole) : -1;
+            int32_t record = 99;
+            EXPECT_EQ(racex_suffix_zone(table.get(), name, record), encoded ? 1 : 0) << test::show(name);
+            EXPECT_EQ(record, expected) << test::show(name) << " " << whole;
+            EXPECT_EQ(racex_suffix_zone(nullptr, name, record), encoded ? 1 : 0);
+            EXPECT_EQ(record, -1);
+            hits += expected >= 0;
+            deep_hits += expected >= 0 && std::count(records[expected].zone,
+                                                     records[expected].zone + 256, '.') > 1;
+            refused += !encoded;
         }
     }
-    ASSERT_EQ(name_prep(gb_text, prepared, 0xA5, 8192), 0u);
-    EXPECT_EQ(prep_native("no-such-encoding", big5, 0x80).out, "xn--fiq228c.xn--fiq228c");
-    install_zones({{racex_zone(prepared.substr(prepared.rfind(u'.') + 1)), "race", "gb--"},
-                   {racex_zone(utf16("中文")), "PUNYCODE", "xn--"}});
-    r = prep_native("no-such-encoding", big5, 0x80);
-    EXPECT_EQ(r.out.substr(0, 4), "gb--");
-    EXPECT_EQ(r.codec, "race");
-    EXPECT_EQ(prep_native("GB", big5, 0x80).out.substr(0, 4), "gb--");
-    // Byte 0xFE is U+20AB only in "cp1258", the last entry.  A zone for that
-    // reading whose options refuse it (CHECK_ALLOWED) makes the last attempt
-    // fail with 6002, while every other reading finds no zone (4001).
-    install_zones({{racex_zone(u"\x20AB"), "race", "ra--", "", "", "", "", "", "", 0x08}});
-    r = prep_native("no-such-encoding", "a.\xFE", 0x80);
-    EXPECT_EQ(r.code, kErrNameprep);
-    EXPECT_EQ(r.raw.substr(0, 512), std::string(512, '\0'));
-    EXPECT_EQ(prep_native("no-such-encoding", "a.\xFE", 0).code, kErrConversion);
+    // The draw reaches every outcome often enough to mean something.
+    EXPECT_GT(hits, 1000);
+    EXPECT_GT(deep_hits, 300);
+    EXPECT_GT(refused, 100);
 }
 
 }  // namespace
