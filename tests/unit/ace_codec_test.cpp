@@ -17,14 +17,11 @@
 #include "api/lifecycle.h"
 #include "encoding/encoding.h"
 #include "test_support.h"
-#include "vectors.h"
 
 namespace nessel {
 namespace {
 
-using test::B;
-using test::show;
-using test::show_bytes;
+using namespace test;
 
 // Runs f with stdout (the DUDE decoder's lines, written past stdio to fd 1)
 // captured and dropped; test assertions stay outside, since GoogleTest
@@ -124,7 +121,6 @@ TEST(AceCodecs, VectorRows) {
     }
     EXPECT_GT(rows.size(), 250u);
     EXPECT_EQ(python.size(), 500u);
-    reset_ace_settings();
 }
 
 // Up to four labels (two when long) separated by "." or "@", with no
