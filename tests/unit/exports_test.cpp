@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
-// tests/unit/exports_test.cpp: the conversion exports end to end.  Rows of
-// tests/vectors/chains/: the decoding exports' results and outputs, and a
-// zero that one step of a chain produces, which ends the text for the next
-// step as in the zero-terminated C interface; then random texts with an
-// inner zero through every chain, and decoding with the prefix a conversion
-// left.
+// tests/unit/exports_test.cpp: the exports end to end.  The library's
+// lifecycle (one-time initialisation, shutdown, unloading the shared
+// library); rows of tests/vectors/chains/: the decoding exports' results and
+// outputs, and a zero that one step of a chain produces, which ends the text
+// for the next step as in the zero-terminated C interface; random texts with
+// an inner zero through every chain; decoding with the prefix a conversion
+// left; and the charsets' raw converters within the room the length-taking
+// exports give them.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -27,6 +29,66 @@ namespace {
 using test::B;
 using test::show;
 using test::show_bytes;
+
+// Initialisation registers the encodings once; DeinitSDK empties the
+// registry (every time, reporting that no zone table was loaded), so that
+// accepted names are not found, and initialising again restores the same
+// enctypes.  Null arguments are refused.
+TEST(Lifecycle, InitOnceDeinitAndNullArguments) {
+    const char* v = GetVersion_Nessel();
+    EXPECT_STREQ(v, "Nessel Version 4.0.31");
+    EXPECT_EQ(GetVersion_Nessel(), v);  // the same static string every time
+    ASSERT_EQ(init_once(), 1);
+    EXPECT_TRUE(init_done());
+    const uint32_t n = encoding_count();
+    ASSERT_GT(n, 2u);
+    ASSERT_EQ(init_once(), 1);
+    EXPECT_EQ(encoding_count(), n);  // a second call registers nothing again
+    nessel_unit out[16];
+    char bytes[16];
+    const uint32_t codes[] = {AceToUnicode(nullptr, "abc", out, 0), AceToNative(nullptr, "abc", bytes, "ascii", 0),
+                              AceToNative("race", nullptr, bytes, "ascii", 0), AceToNative("race", "abc", nullptr, "ascii", 0),
+                              AceToUnicode("race", nullptr, out, 0), AceToUnicode("race", "abc", nullptr, 0)};
+    EXPECT_EQ(std::vector<uint32_t>(codes, codes + 6), (std::vector<uint32_t>{3001, 3001, 201, 202, 201, 201}));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(DeinitSDK(), 2001u);
+        EXPECT_EQ(encoding_count(), 0u);
+        EXPECT_EQ(str2enctype("ascii"), 0u);
+        out[0] = 1;
+        EXPECT_EQ(encoding2unicode(1, "a", out), 0);
+        EXPECT_EQ(out[0], 0);
+        EXPECT_EQ(AceToUnicode("race", "abc", out, 0), 101u);
+        EXPECT_EQ(AceToNative("amc-z", "abc", bytes, "ascii", 0), 101u);
+    }
+    EXPECT_TRUE(init_done());  // the flag is never cleared
+    ASSERT_EQ(init_once(), 1);
+    EXPECT_EQ(encoding_count(), n);
+    EXPECT_EQ(str2enctype("ascii"), 1u);
+    EXPECT_EQ(str2enctype("none"), 2u);
+    EXPECT_EQ(AceToNative("amc-z", "abc", bytes, "ascii", 0), 0u);
+}
+
+// Unloading the shared library releases the registry (under LeakSanitizer a
+// missing release shows as a leak), and a new load starts empty.
+TEST(Lifecycle, UnloadReleasesTheRegistry) {
+    // InitSDK consults the per-user store: keep it in a private directory.
+    test::TempDir home;
+    test::ScopedEnvironment env;
+    env.set("HOME", home.path().c_str());
+    env.set("XDG_CONFIG_HOME", (home.path() + "/config").c_str());
+    env.set("TMPDIR", home.path().c_str());
+    for (int round = 0; round < 2; ++round) {
+        test::SharedLib lib(NESSEL_SHARED_LIB);
+        ASSERT_TRUE(lib.loaded()) << lib.error();
+        auto str2type = reinterpret_cast<uint32_t(NESSEL_CALL*)(const char*)>(lib.symbol("str2enctype"));
+        auto init = reinterpret_cast<uint32_t(NESSEL_CALL*)()>(lib.symbol("InitSDK"));
+        ASSERT_TRUE(str2type != nullptr && init != nullptr);
+        EXPECT_EQ(str2type("ascii"), 0u) << "round " << round;
+        init();  // registers the encodings whatever the zone table load gives
+        EXPECT_EQ(str2type("ascii"), 1u);
+        EXPECT_TRUE(lib.close());
+    }
+}
 
 // Output buffers filled with a mark, so that an unterminated or untouched
 // result shows.
@@ -83,21 +145,6 @@ TEST_F(Exports, VectorRows) {
         }
     }
     EXPECT_GT(count, 50u);
-}
-
-TEST_F(Exports, NullArgumentsAndNoCodecAfterShutdown) {
-    nessel_unit out[16];
-    char bytes[16];
-    const uint32_t codes[] = {AceToUnicode(nullptr, "abc", out, 0), AceToNative(nullptr, "abc", bytes, "ascii", 0),
-                              AceToNative("race", nullptr, bytes, "ascii", 0), AceToNative("race", "abc", nullptr, "ascii", 0),
-                              AceToUnicode("race", nullptr, out, 0), AceToUnicode("race", "abc", nullptr, 0)};
-    EXPECT_EQ(std::vector<uint32_t>(codes, codes + 6), (std::vector<uint32_t>{3001, 3001, 201, 202, 201, 201}));
-    // After DeinitSDK the registry is empty: accepted names are not found.
-    ASSERT_EQ(DeinitSDK(), 2001u);
-    EXPECT_EQ(AceToUnicode("race", "abc", out, 0), 101u);
-    EXPECT_EQ(AceToNative("amc-z", "abc", bytes, "ascii", 0), 101u);
-    ASSERT_EQ(register_all_encodings(), 1);  // init_once does not run twice
-    EXPECT_EQ(AceToNative("amc-z", "abc", bytes, "ascii", 0), 0u);
 }
 
 // A conversion under a zone that gives RACE the prefix "zq--" leaves it in
@@ -181,6 +228,76 @@ TEST_F(Exports, RandomTextsThroughEveryChain) {
         }
     }
     EXPECT_GT(ace_runs, 300);  // most texts make a label of the three codecs
+}
+
+// The length-taking conversions write a charset's raw converter straight
+// into a caller's buffer that has the charset bound's room.  Every entry that
+// declares the bound keeps within it here: every byte pair and every unit,
+// and random texts mixing ASCII with what the charset itself decodes to
+// (shift sequences), into exactly that room followed by a guard; and a
+// decoder reads nothing past the length it is given.
+template <typename Out, typename In, typename Fn>
+void keeps_within(Fn raw, const std::vector<std::basic_string<In>>& inputs, size_t per_element,
+                  const std::string& name) {
+    const Out guard = static_cast<Out>(0x5A5A);
+    std::vector<Out> buf;
+    for (const auto& s : inputs) {
+        const size_t room = s.size() * per_element + 1;
+        buf.assign(room + 16, guard);
+        size_t written = 0;
+        raw(s.data(), s.size(), buf.data(), written);
+        ASSERT_LE(written, room) << name << " input of " << s.size();
+        for (size_t i = room; i < buf.size(); ++i) ASSERT_EQ(buf[i], guard) << name;
+    }
+}
+
+TEST(CharsetBound, RawFormsKeepWithinTheRoomTheyAreGiven) {
+    ASSERT_EQ(init_once(), 1);
+    std::vector<std::string> pairs;
+    std::vector<std::u16string> singles;
+    for (unsigned v = 1; v < 0x10000; ++v) {
+        singles.push_back(std::u16string(1, static_cast<char16_t>(v)));
+        if ((v & 0xFF) != 0) pairs.push_back({static_cast<char>(v >> 8), static_cast<char>(v)});
+    }
+    std::mt19937 rng(16);
+    std::string nonzero;
+    for (int c = 1; c < 256; ++c) nonzero.push_back(static_cast<char>(c));
+    int bounded = 0;
+    for (uint32_t t = 1; t <= encoding_count(); ++t) {
+        const EncodingEntry& e = *find_encoding_by_type(t);
+        if (!e.bounded_raw) continue;
+        ++bounded;
+        std::vector<std::string> bytes = pairs;
+        std::vector<std::u16string> units = singles;
+        std::u16string decoded(64, u'\0');
+        std::vector<char16_t> charset_units;
+        for (int i = 0; i < 2000; ++i) {
+            const std::string b = test::random_text<char>(rng, nonzero, 24);
+            size_t w = 0;
+            if (e.to_unicode_raw(b.data(), b.size(), decoded.data(), w) && w <= b.size())
+                for (size_t j = 0; j < w; ++j)
+                    if (decoded[j] >= 0x80) charset_units.push_back(decoded[j]);
+            bytes.push_back(b);
+            // Decoding ends at the length given: the byte after it changes nothing.
+            const std::string head = b.substr(0, b.size() - 1);
+            std::u16string x(64, u'\0'), y(64, u'\0');
+            size_t wx = 0, wy = 0;
+            const int rx = e.to_unicode_raw(b.data(), head.size(), x.data(), wx);
+            const int ry = e.to_unicode_raw(head.data(), head.size(), y.data(), wy);
+            EXPECT_TRUE(rx == ry && (rx == 0 || x.substr(0, wx) == y.substr(0, wy))) << e.name << " " << b;
+        }
+        charset_units.push_back(u'\u3042');
+        for (int i = 0; i < 2000; ++i) {
+            std::u16string u;
+            for (size_t n = 1 + rng() % 24; u.size() < n;)
+                u.push_back(rng() % 2 ? static_cast<char16_t>(0x21 + rng() % 94)
+                                      : charset_units[rng() % charset_units.size()]);
+            units.push_back(u);
+        }
+        keeps_within<char16_t>(e.to_unicode_raw, bytes, kCharsetUnitsPerByte, e.name);
+        keeps_within<char>(e.from_unicode_raw, units, kCharsetBytesPerUnit, e.name);
+    }
+    EXPECT_GE(bounded, 25);
 }
 
 }  // namespace
