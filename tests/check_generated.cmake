@@ -2,10 +2,7 @@
 # GLOB) with its checked-in copy under DEST; COUNT, when given, is the number
 # of files the script must write.
 file(REMOVE_RECURSE ${OUT})
-execute_process(COMMAND ${PYTHON} ${SRC}/tools/gen/${SCRIPT} --out ${OUT} RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "${SCRIPT} failed (${rc})")
-endif()
+execute_process(COMMAND ${PYTHON} ${SRC}/tools/gen/${SCRIPT} --out ${OUT} COMMAND_ERROR_IS_FATAL ANY)
 file(GLOB generated RELATIVE ${OUT} ${OUT}/${GLOB})
 list(LENGTH generated n)
 if(n EQUAL 0 OR (COUNT AND NOT n EQUAL COUNT))

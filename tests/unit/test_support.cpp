@@ -10,34 +10,13 @@
 #include <dlfcn.h>
 #endif
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <stdexcept>
 
 namespace nessel::test {
-
-std::string unescape(std::string_view s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const char next = i + 1 < s.size() ? s[i + 1] : '\0';
-        if (s[i] != '\\' || next == '\0' || std::string_view("ntr\\x").find(next) == std::string_view::npos) {
-            out.push_back(s[i]);
-        } else if (next == 'x') {
-            out.push_back(static_cast<char>(std::stoul(std::string(s.substr(i + 2, 2)), nullptr, 16)));
-            i += 3;
-        } else {
-            out.push_back(next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : '\\');
-            ++i;
-        }
-    }
-    return out;
-}
 
 std::string show(std::u16string_view units) {
     std::string out;
@@ -53,39 +32,25 @@ std::string show_bytes(std::string_view bytes) {
     std::string out;
     char buf[8];
     for (char c : bytes) {
-        auto b = static_cast<unsigned char>(c);
-        if (b >= 0x21 && b < 0x7F && b != '\\') {
-            out.push_back(static_cast<char>(b));
-        } else {
-            std::snprintf(buf, sizeof buf, "\\x%02X", b);
-            out += buf;
-        }
+        const auto b = static_cast<unsigned char>(c);
+        std::snprintf(buf, sizeof buf, b >= 0x21 && b < 0x7F && b != '\\' ? "%c" : "\\x%02X", b);
+        out += buf;
     }
     return out;
 }
 
 std::string utf8(std::u16string_view units) {
+    // The marker bits of a lead byte, by the number of bytes that follow it.
+    static constexpr unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
     std::string out;
     for (size_t i = 0; i < units.size(); ++i) {
         char32_t cp = units[i];
         if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
             units[i + 1] < 0xE000)
             cp = 0x10000 + ((cp - 0xD800) << 10) + (units[++i] - 0xDC00);
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+        const int n = cp < 0x80 ? 0 : cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+        out.push_back(static_cast<char>(kLead[n] | (cp >> (6 * n))));
+        for (int k = n - 1; k >= 0; --k) out.push_back(static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F)));
     }
     return out;
 }
@@ -103,16 +68,12 @@ TempDir::TempDir() {
     // create_directory reports whether it made the directory, so a name that
     // another process took first is simply skipped (portable mkdtemp).
     std::random_device rd;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[40];
-        std::snprintf(name, sizeof name, "nessel-test-%08x%08x", rd(), rd());
-        if (std::filesystem::create_directory(base / name)) {
-            path_ = (base / name).string();
-            return;
-        }
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const auto dir = std::filesystem::temp_directory_path() /
+                         ("nessel-test-" + std::to_string(rd()) + "-" + std::to_string(rd()));
+        if (std::filesystem::create_directory(dir)) path_ = dir.string();
     }
-    throw std::runtime_error("cannot create a temporary directory");
+    if (path_.empty()) throw std::runtime_error("cannot create a temporary directory");
 }
 
 TempDir::~TempDir() {
@@ -120,7 +81,8 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-void set_env(const char* name, const char* value) {
+// Sets a variable of this process, or removes it where value is null.
+static void set_env(const char* name, const char* value) {
 #ifdef _WIN32
     // The C runtime keeps its own copy of the environment: set both.
     SetEnvironmentVariableA(name, value);
@@ -133,13 +95,13 @@ void set_env(const char* name, const char* value) {
 
 void ScopedEnvironment::set(const char* name, const char* value) {
     const char* old = std::getenv(name);
-    saved_.push_back({name, old != nullptr, old != nullptr ? old : ""});
+    saved_.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
     set_env(name, value);
 }
 
 void ScopedEnvironment::restore() {
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-        set_env(it->name.c_str(), it->had_value ? it->value.c_str() : nullptr);
+        set_env(it->first.c_str(), it->second ? it->second->c_str() : nullptr);
     saved_.clear();
 }
 
@@ -151,8 +113,6 @@ bool running_under_wine() {
     return false;
 #endif
 }
-
-bool values_enumerate_in_creation_order() { return !running_under_wine(); }
 
 SharedLib::SharedLib(const std::string& path) {
 #ifdef _WIN32

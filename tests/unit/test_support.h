@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,8 +14,6 @@
 
 namespace nessel::test {
 
-// The escapes \r \n \t \\ and \xHH decoded, other backslashes kept.
-std::string unescape(std::string_view s);
 // A random text of 1 to max_len elements, each drawn from pool.
 template <class C>
 std::basic_string<C> random_text(std::mt19937& rng, std::basic_string_view<C> pool, size_t max_len) {
@@ -53,12 +51,9 @@ private:
     std::string path_;
 };
 
-// Sets an environment variable of this process (removes it when value is
-// null), with setenv or SetEnvironmentVariable as the system has it.
-void set_env(const char* name, const char* value);
-
-// Environment variables changed for a while: restore(), or the destructor,
-// puts each back as it was before the first change.
+// Environment variables changed for a while (a null value removes one):
+// restore(), or the destructor, puts each back as it was before the first
+// change.
 class ScopedEnvironment {
 public:
     ScopedEnvironment() = default;
@@ -69,12 +64,8 @@ public:
     void restore();
 
 private:
-    struct Saved {
-        std::string name;
-        bool had_value;
-        std::string value;
-    };
-    std::vector<Saved> saved_;
+    // Each name with its earlier value (none where it was not set).
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 // Whether this Windows program runs under Wine (false on other systems).
@@ -83,7 +74,7 @@ bool running_under_wine();
 // Whether the per-user store enumerates a key's values in the order of their
 // creation, as the library's own store and Windows do.  Wine's registry
 // keeps them sorted by name (without regard to case) instead.
-bool values_enumerate_in_creation_order();
+inline bool values_enumerate_in_creation_order() { return !running_under_wine(); }
 
 // A shared library loaded at run time: dlopen on POSIX, LoadLibrary on
 // Windows.  Closed with close() or with the object.

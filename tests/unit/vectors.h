@@ -72,37 +72,41 @@ inline std::u16string M(std::string_view notation) {
 // The same where the text holds "U+"; else each byte is one unit (spaces too).
 inline std::u16string U(std::string_view notation) {
     if (notation.find("U+") != std::string_view::npos) return M(notation);
-    std::u16string out;
-    for (char c : notation) out.push_back(static_cast<unsigned char>(c));
-    return out;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(notation.data());
+    return std::u16string(bytes, bytes + notation.size());
 }
 
-// Bytes written with \xHH escapes decoded ("\\xC3\\xBC").
-inline std::string B(std::string_view escaped) {
+// Backslash escapes decoded: \xHH, and \n \t \r \\ where their letter is
+// in `letters`; any other backslash stands for itself.
+inline std::string unescape(std::string_view s, std::string_view letters = "ntr\\x") {
     std::string out;
-    for (size_t i = 0; i < escaped.size(); ++i) {
-        if (escaped[i] == '\\' && i + 3 < escaped.size() && escaped[i + 1] == 'x') {
-            out.push_back(static_cast<char>(std::stoul(std::string(escaped.substr(i + 2, 2)), nullptr, 16)));
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char next = i + 1 < s.size() ? s[i + 1] : '\0';
+        if (s[i] != '\\' || next == '\0' || letters.find(next) == std::string_view::npos) {
+            out.push_back(s[i]);
+        } else if (next == 'x') {
+            out.push_back(static_cast<char>(std::stoul(std::string(s.substr(i + 2, 2)), nullptr, 16)));
             i += 3;
         } else {
-            out.push_back(escaped[i]);
+            out.push_back(next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : '\\');
+            ++i;
         }
     }
     return out;
 }
 
+// Bytes written with \xHH escapes only ("\\xC3\\xBC").
+inline std::string B(std::string_view escaped) { return unescape(escaped, "x"); }
+
 // UTF-8 to UTF-16 (surrogate pairs for characters beyond the BMP).
 inline std::u16string utf16(std::string_view s) {
+    // The payload bits of a lead byte, by the number of bytes that follow it.
+    static constexpr unsigned char kLeadBits[] = {0x7F, 0x1F, 0x0F, 0x07};
     std::u16string out;
     for (size_t i = 0; i < s.size();) {
-        auto b = static_cast<unsigned char>(s[i]);
-        char32_t cp;
-        int n;
-        if (b < 0x80) { cp = b; n = 0; }
-        else if (b >= 0xF0) { cp = b & 0x07; n = 3; }
-        else if (b >= 0xE0) { cp = b & 0x0F; n = 2; }
-        else { cp = b & 0x1F; n = 1; }
-        ++i;
+        const auto b = static_cast<unsigned char>(s[i++]);
+        const int n = b < 0x80 ? 0 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : 1;
+        char32_t cp = b & kLeadBits[n];
         for (int k = 0; k < n && i < s.size(); ++k, ++i)
             cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
         if (cp >= 0x10000) {

@@ -8,7 +8,7 @@
  *   NAME <TAB> ACE <TAB> CODEC <TAB> NAME DECODED FROM THE ACE
  *
  * (text in UTF-8) for the caller to compare.  A failing call prints its
- * result code in place of the ACE and makes the exit status 1. */
+ * result code in place of the rest of the line and makes the exit status 1. */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -25,13 +25,9 @@ static void put_utf8(const nessel_unit* text) {
 
 static unsigned long zone_count(void) {
     DWORD value = 0, size = sizeof value;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Talvex international inc.\\Talvex Client", 0,
-                      KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Talvex international inc.\\Talvex Client",
+                     "NumOfDomainName", RRF_RT_REG_DWORD, NULL, &value, &size) != ERROR_SUCCESS)
         return 0;
-    if (RegQueryValueExA(key, "NumOfDomainName", NULL, NULL, (BYTE*)&value, &size) != ERROR_SUCCESS)
-        value = 0;
-    RegCloseKey(key);
     return value;
 }
 
@@ -50,22 +46,19 @@ int main(void) {
         put_utf8((const nessel_unit*)names[i]);
         code = NamePrep_U("UTF-8", (const nessel_unit*)names[i], ace, sizeof ace, codec,
                           sizeof codec, 0);
-        if (code != NESSEL_OK) {
-            printf("\tNamePrep_U %u\n", (unsigned)code);
-            status = 1;
-            continue;
+        if (code == NESSEL_OK) {
+            size_t n = 0;
+            for (; ace[n] != 0 && n + 1 < sizeof ace_text; ++n) ace_text[n] = (char)ace[n];
+            ace_text[n] = '\0';
+            printf("\t%s\t%s\t", ace_text, codec);
+            code = AceToUnicode("amc-z", ace_text, back, 0);
         }
-        size_t n = 0;
-        for (; ace[n] != 0 && n + 1 < sizeof ace_text; ++n) ace_text[n] = (char)ace[n];
-        ace_text[n] = '\0';
-        printf("\t%s\t%s\t", ace_text, codec);
-        code = AceToUnicode("amc-z", ace_text, back, 0);
-        if (code != NESSEL_OK) {
-            printf("AceToUnicode %u\n", (unsigned)code);
+        if (code == NESSEL_OK) {
+            put_utf8(back);
+        } else {
+            printf("\tresult code %u", (unsigned)code);
             status = 1;
-            continue;
         }
-        put_utf8(back);
         putchar('\n');
     }
     if (DeinitSDK() != NESSEL_OK) status = 1;
