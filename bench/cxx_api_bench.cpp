@@ -121,6 +121,8 @@ std::vector<Case> make_cases() {
                                           long_gbk = {gbk_of(kLongText)};
     static std::u16string reused16;
     static std::string reused8;
+    static nessel::buffer bytes_buf;
+    static nessel::buffer16 units_buf;
     std::vector<Case> cases;
     const auto& l = lib();
     for (bool is_long : {false, true}) {
@@ -215,6 +217,12 @@ std::vector<Case> make_cases() {
                                             ? l.append_encoded(reused8, std::u16string_view(t), "gbk")
                                             : l.append_encoded(reused8, std::u16string_view(t), kGbk);
                              })});
+            cases.push_back({"encode" + how + size, "C++ buffer",
+                             over(t16, [&l, by_name](const std::u16string& t) {
+                                 return by_name
+                                            ? l.encode_into(bytes_buf, std::u16string_view(t), "gbk")
+                                            : l.encode_into(bytes_buf, std::u16string_view(t), kGbk);
+                             })});
             cases.push_back({"decode" + how + size, "C", over(gbk, [=](const std::string& b) {
                                  const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
                                  return encoding2unicode(type, b.c_str(), g_units);
@@ -235,6 +243,11 @@ std::vector<Case> make_cases() {
                                  reused16.clear();
                                  return by_name ? l.append_decoded(reused16, b, "gbk")
                                                 : l.append_decoded(reused16, b, kGbk);
+                             })});
+            cases.push_back({"decode" + how + size, "C++ buffer",
+                             over(gbk, [&l, by_name](const std::string& b) {
+                                 return by_name ? l.decode_into(units_buf, b, "gbk")
+                                                : l.decode_into(units_buf, b, kGbk);
                              })});
         }
         // UTF-8 text to GBK: the C caller decodes the UTF-8 first.
