@@ -141,6 +141,10 @@ std::vector<Case> make_cases() {
         cases.push_back({"to_ace u16" + size, "C", over(n16, [=](const std::u16string& n) {
                              return c_ace(c16(n));
                          })});
+        cases.push_back({"to_ace u16" + size, "C + string", over(n16, [=](const std::u16string& n) {
+                             if (c_ace(c16(n)) != 0) return std::u16string();
+                             return std::u16string(reinterpret_cast<const char16_t*>(g_units));
+                         })});
         cases.push_back({"to_ace u16" + size, "C++", over(n16, [&l](const std::u16string& n) {
                              return l.to_ace(std::u16string_view(n));
                          })});
@@ -148,6 +152,14 @@ std::vector<Case> make_cases() {
                              nessel_unit in[1024];
                              if (encoding2unicode(kUtf8, n.c_str(), in) == 0) return 6001u;
                              return c_ace(in);
+                         })});
+        cases.push_back({"to_ace u8" + size, "C + string", over(n8, [=](const std::string& n) {
+                             nessel_unit in[1024];
+                             if (encoding2unicode(kUtf8, n.c_str(), in) == 0 || c_ace(in) != 0)
+                                 return std::string();
+                             const nessel_unit *begin = g_units, *end = g_units;
+                             while (*end) ++end;
+                             return std::string(begin, end);  // ASCII, a byte a unit
                          })});
         cases.push_back({"to_ace u8" + size, "C++", over(n8, [&l](const std::string& n) {
                              return l.to_ace(std::string_view(n));
@@ -254,6 +266,12 @@ std::vector<Case> make_cases() {
         cases.push_back({"encode u8" + size, "C", over(t8, [](const std::string& t) {
                              if (encoding2unicode(kUtf8, t.c_str(), g_units) == 0) return 0;
                              return unicode2encoding(kGbk, g_units, g_bytes);
+                         })});
+        cases.push_back({"encode u8" + size, "C + string", over(t8, [](const std::string& t) {
+                             if (encoding2unicode(kUtf8, t.c_str(), g_units) == 0 ||
+                                 unicode2encoding(kGbk, g_units, g_bytes) == 0)
+                                 return std::string();
+                             return std::string(g_bytes);
                          })});
         cases.push_back({"encode u8" + size, "C++", over(t8, [&l](const std::string& t) {
                              return l.encode(std::string_view(t), kGbk);

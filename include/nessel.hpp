@@ -131,6 +131,9 @@ class result {
 public:
     result(T value) : value_(std::move(value)) {}
     result(nessel::error e) : error_(e) {}
+    // The value made in place from args.
+    template <typename... Args>
+    explicit result(std::in_place_t, Args&&... args) : value_(std::forward<Args>(args)...) {}
 
     bool has_value() const noexcept { return !error_; }
     explicit operator bool() const noexcept { return has_value(); }
@@ -617,7 +620,8 @@ result<String> owned_converted(std::size_t capacity, Fn convert) {
             Unit dst[N];
             std::size_t n = 0;
             const uint32_t code = convert(dst, capacity, &n);
-            if (code == NESSEL_OK) return String(reinterpret_cast<const Char*>(dst), n);
+            if (code == NESSEL_OK)
+                return result<String>(std::in_place, reinterpret_cast<const Char*>(dst), n);
             if (code != NESSEL_ERR_CONVERSION || n <= capacity) return error(code);
         }
     }
@@ -745,17 +749,18 @@ public:
 
     // Text (UTF-8 or UTF-16) to the bytes of a registered encoding or codec.
     result<std::string> encode(std::string_view text, encoding_ref enc) const {
-        return owned<std::string>([&](std::string& s) { return append_encoded(s, text, enc); });
+        if (status_) return status_;
+        const uint32_t type = enc.given();
+        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
+        detail::units_of<256> in(text);
+        if (!in.ok) return error(NESSEL_ERR_CONVERSION);
+        return encode_owned(type, in.data, in.size);
     }
     result<std::string> encode(std::u16string_view text, encoding_ref enc) const {
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        const auto* in = reinterpret_cast<const nessel_unit*>(text.data());
-        return detail::owned_converted<char, 2048, std::string>(
-            encode_room(text.size()), [&](char* dst, std::size_t cap, std::size_t* len) {
-                return nessel_encode_n(type, in, text.size(), dst, cap, len);
-            });
+        return encode_owned(type, reinterpret_cast<const nessel_unit*>(text.data()), text.size());
     }
     result<std::size_t> append_encoded(std::string& out, std::string_view text,
                                        encoding_ref enc) const {
@@ -877,7 +882,11 @@ private:
         }
         if (code != NESSEL_OK) return error(code);
         // The ACE form is one byte per unit.
-        return basic_ace_name<String>{String(out, out + n), std::string(codec)};
+        if constexpr (std::is_same_v<String, std::u16string>)
+            return basic_ace_name<String>{String(reinterpret_cast<const char16_t*>(out), n),
+                                          std::string(codec)};
+        else
+            return basic_ace_name<String>{String(out, out + n), std::string(codec)};
     }
 
     template <typename Text>
@@ -924,6 +933,12 @@ private:
     static constexpr std::size_t encode_room(std::size_t units) noexcept { return 8 * units + 16; }
     static constexpr std::size_t decode_room(std::size_t bytes) noexcept { return bytes + 16; }
 
+    static result<std::string> encode_owned(uint32_t type, const nessel_unit* in, std::size_t n) {
+        return detail::owned_converted<char, 2048, std::string>(
+            encode_room(n), [&](char* dst, std::size_t cap, std::size_t* len) {
+                return nessel_encode_n(type, in, n, dst, cap, len);
+            });
+    }
     static result<std::size_t> encode_units(std::string& out, uint32_t type,
                                             const nessel_unit* in, std::size_t n) {
         return detail::append_converted<char, 2048>(
