@@ -34,7 +34,10 @@
 // in place in the result) or appended to, encoding names are resolved here
 // without a call, and the append forms (append_unicode,
 // append_encoded, append_decoded) write into a caller's string without
-// allocating once it is large enough.
+// allocating once it is large enough.  The into forms (encode_into,
+// decode_into) are the counterpart of a C caller's own buffer: the export
+// writes straight into a caller-kept nessel::buffer and the result comes
+// back as a view of it, with no copy at all.
 #ifndef NESSEL_HPP
 #define NESSEL_HPP
 
