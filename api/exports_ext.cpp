@@ -23,9 +23,10 @@ using namespace nessel;
 
 namespace {
 
-// True when one of the n elements (bytes or units) is zero: whole 16-byte
-// blocks, then one more ending at the end (overlapping); texts shorter than
-// a block element by element.
+// True when one of the n elements (bytes or units) is zero: the last
+// 16-byte block (ending at the end, so overlapping the one before it) and
+// the whole blocks before it, their zero masks gathered for one test at the
+// end; texts shorter than a block element by element.
 template <typename T>
 bool has_zero_element(const T* s, size_t n) {
     size_t i = 0;
@@ -33,14 +34,14 @@ bool has_zero_element(const T* s, size_t n) {
     constexpr size_t kBlock = 16 / sizeof(T);
     if (n >= kBlock) {
         const __m128i zero = _mm_setzero_si128();
-        const auto zero_in = [&](size_t at) {
+        const auto zeros_at = [&](size_t at) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
-            if constexpr (sizeof(T) == 1) return _mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) != 0;
-            else return _mm_movemask_epi8(_mm_cmpeq_epi16(v, zero)) != 0;
+            if constexpr (sizeof(T) == 1) return _mm_cmpeq_epi8(v, zero);
+            else return _mm_cmpeq_epi16(v, zero);
         };
-        for (; i + kBlock <= n; i += kBlock)
-            if (zero_in(i)) return true;
-        return i < n && zero_in(n - kBlock);
+        __m128i seen = zeros_at(n - kBlock);
+        for (; i + kBlock < n; i += kBlock) seen = _mm_or_si128(seen, zeros_at(i));
+        return _mm_movemask_epi8(seen) != 0;
     }
 #endif
     for (; i < n; ++i)
