@@ -23,9 +23,10 @@ using namespace nessel;
 
 namespace {
 
-// True when one of the n elements (bytes or units) is zero: whole 16-byte
-// blocks, then one more ending at the end (overlapping); texts shorter than
-// a block element by element.
+// True when one of the n elements (bytes or units) is zero: the last
+// 16-byte block (ending at the end, so overlapping the one before it) and
+// the whole blocks before it, their zero masks gathered for one test at the
+// end; texts shorter than a block element by element.
 template <typename T>
 bool has_zero_element(const T* s, size_t n) {
     size_t i = 0;
@@ -33,14 +34,14 @@ bool has_zero_element(const T* s, size_t n) {
     constexpr size_t kBlock = 16 / sizeof(T);
     if (n >= kBlock) {
         const __m128i zero = _mm_setzero_si128();
-        const auto zero_in = [&](size_t at) {
+        const auto zeros_at = [&](size_t at) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
-            if constexpr (sizeof(T) == 1) return _mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) != 0;
-            else return _mm_movemask_epi8(_mm_cmpeq_epi16(v, zero)) != 0;
+            if constexpr (sizeof(T) == 1) return _mm_cmpeq_epi8(v, zero);
+            else return _mm_cmpeq_epi16(v, zero);
         };
-        for (; i + kBlock <= n; i += kBlock)
-            if (zero_in(i)) return true;
-        return i < n && zero_in(n - kBlock);
+        __m128i seen = zeros_at(n - kBlock);
+        for (; i + kBlock < n; i += kBlock) seen = _mm_or_si128(seen, zeros_at(i));
+        return _mm_movemask_epi8(seen) != 0;
     }
 #endif
     for (; i < n; ++i)
@@ -65,7 +66,7 @@ bool has_zero(const char16_t* s, size_t n) {
 // text when the length is 0.
 template <typename T>
 bool text_ok(const T* p, size_t n) {
-    return p != nullptr || n == 0;
+    return __builtin_expect(p != nullptr, 1) || n == 0;
 }
 
 // Delivers a result held elsewhere: copied when it fits, else only its
@@ -81,23 +82,32 @@ uint32_t deliver_n(const Src* src, size_t len, Unit* output, size_t output_cap,
 
 // The length-taking decode and encode, written once over the unit types:
 // the codes for an enctype not registered, for a zero inside the text and
-// for a text the converter refuses differ by direction.
+// for a text the converter refuses differ by direction.  A charset's raw
+// converter writes straight into the caller's output when it has the
+// charset's room; anything else goes through convert_view_n.  Written for
+// a short path: one registry lookup, the zero scan, one call.
 template <typename In, typename Out>
 uint32_t convert_export_n(uint32_t enctype, const In* input, size_t input_len, Out* output,
                           size_t output_cap, size_t* output_len, uint32_t unknown,
                           uint32_t inner_zero, uint32_t failed) {
-    if (output_len != nullptr) *output_len = 0;
-    if (output_len == nullptr || !text_ok(input, input_len) || !text_ok(output, output_cap))
-        return kErrArgument;
+    using D = Direction<In>;
+    if (output_len == nullptr) return kErrArgument;
+    *output_len = 0;
+    if (!text_ok(input, input_len) || !text_ok(output, output_cap)) return kErrArgument;
     static constexpr In empty[1] = {};
     if (input_len == 0) input = empty;  // a null text of length 0 is the empty one
-    if (has_zero(input, input_len))
-        return find_encoding_by_type(enctype) == nullptr ? unknown : inner_zero;
+    const EncodingEntry* e = find_encoding_by_type(enctype);
+    if (e == nullptr) return unknown;
+    if (has_zero(input, input_len)) return inner_zero;
     size_t len = 0;
-    // The dispatch in line: the converter is called from here.
-    const int r = convert_n(enctype, input, input_len, output, output_cap, len);
-    if (r == kNotRegistered) return unknown;
-    if (r == 0) return failed;
+    const auto raw = D::raw(*e);
+    // n * k + 1 elements fit when n < cap / k.
+    if (raw != nullptr && e->bounded_raw && input_len < output_cap / D::kBound) {
+        if (raw(input, input_len, output, len) == 0) return failed;
+        *output_len = len;
+        return kOk;
+    }
+    if (convert_view_n(*e, input, input_len, output, output_cap, len) == 0) return failed;
     *output_len = len;
     return len > output_cap ? kErrConversion : kOk;
 }

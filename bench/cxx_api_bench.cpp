@@ -121,6 +121,8 @@ std::vector<Case> make_cases() {
                                           long_gbk = {gbk_of(kLongText)};
     static std::u16string reused16;
     static std::string reused8;
+    static nessel::buffer bytes_buf;
+    static nessel::buffer16 units_buf;
     std::vector<Case> cases;
     const auto& l = lib();
     for (bool is_long : {false, true}) {
@@ -139,6 +141,10 @@ std::vector<Case> make_cases() {
         cases.push_back({"to_ace u16" + size, "C", over(n16, [=](const std::u16string& n) {
                              return c_ace(c16(n));
                          })});
+        cases.push_back({"to_ace u16" + size, "C + string", over(n16, [=](const std::u16string& n) {
+                             if (c_ace(c16(n)) != 0) return std::u16string();
+                             return std::u16string(reinterpret_cast<const char16_t*>(g_units));
+                         })});
         cases.push_back({"to_ace u16" + size, "C++", over(n16, [&l](const std::u16string& n) {
                              return l.to_ace(std::u16string_view(n));
                          })});
@@ -146,6 +152,14 @@ std::vector<Case> make_cases() {
                              nessel_unit in[1024];
                              if (encoding2unicode(kUtf8, n.c_str(), in) == 0) return 6001u;
                              return c_ace(in);
+                         })});
+        cases.push_back({"to_ace u8" + size, "C + string", over(n8, [=](const std::string& n) {
+                             nessel_unit in[1024];
+                             if (encoding2unicode(kUtf8, n.c_str(), in) == 0 || c_ace(in) != 0)
+                                 return std::string();
+                             const nessel_unit *begin = g_units, *end = g_units;
+                             while (*end) ++end;
+                             return std::string(begin, end);  // ASCII, a byte a unit
                          })});
         cases.push_back({"to_ace u8" + size, "C++", over(n8, [&l](const std::string& n) {
                              return l.to_ace(std::string_view(n));
@@ -215,6 +229,12 @@ std::vector<Case> make_cases() {
                                             ? l.append_encoded(reused8, std::u16string_view(t), "gbk")
                                             : l.append_encoded(reused8, std::u16string_view(t), kGbk);
                              })});
+            cases.push_back({"encode" + how + size, "C++ buffer",
+                             over(t16, [&l, by_name](const std::u16string& t) {
+                                 return by_name
+                                            ? l.encode_into(bytes_buf, std::u16string_view(t), "gbk")
+                                            : l.encode_into(bytes_buf, std::u16string_view(t), kGbk);
+                             })});
             cases.push_back({"decode" + how + size, "C", over(gbk, [=](const std::string& b) {
                                  const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
                                  return encoding2unicode(type, b.c_str(), g_units);
@@ -236,11 +256,22 @@ std::vector<Case> make_cases() {
                                  return by_name ? l.append_decoded(reused16, b, "gbk")
                                                 : l.append_decoded(reused16, b, kGbk);
                              })});
+            cases.push_back({"decode" + how + size, "C++ buffer",
+                             over(gbk, [&l, by_name](const std::string& b) {
+                                 return by_name ? l.decode_into(units_buf, b, "gbk")
+                                                : l.decode_into(units_buf, b, kGbk);
+                             })});
         }
         // UTF-8 text to GBK: the C caller decodes the UTF-8 first.
         cases.push_back({"encode u8" + size, "C", over(t8, [](const std::string& t) {
                              if (encoding2unicode(kUtf8, t.c_str(), g_units) == 0) return 0;
                              return unicode2encoding(kGbk, g_units, g_bytes);
+                         })});
+        cases.push_back({"encode u8" + size, "C + string", over(t8, [](const std::string& t) {
+                             if (encoding2unicode(kUtf8, t.c_str(), g_units) == 0 ||
+                                 unicode2encoding(kGbk, g_units, g_bytes) == 0)
+                                 return std::string();
+                             return std::string(g_bytes);
                          })});
         cases.push_back({"encode u8" + size, "C++", over(t8, [&l](const std::string& t) {
                              return l.encode(std::string_view(t), kGbk);

@@ -22,7 +22,10 @@ int main() {
         std::cout << ace->text << '\t' << ace->codec << '\t' << lib.to_unicode(ace->text).value()
                   << '\n';
     }
-    if (auto gbk = lib.encode("中文网.中国", "gbk")) {
+    // Room the caller keeps for the into forms: reused by every call, it
+    // grows when a result needs more; the result is a view of it.
+    nessel::buffer room;
+    if (auto gbk = lib.encode_into(room, "中文网.中国", "gbk")) {
         std::cout << "GBK:";
         for (unsigned char c : *gbk) std::printf(" %02X", c);
         std::cout << '\n';

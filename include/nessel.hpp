@@ -34,7 +34,10 @@
 // in place in the result) or appended to, encoding names are resolved here
 // without a call, and the append forms (append_unicode,
 // append_encoded, append_decoded) write into a caller's string without
-// allocating once it is large enough.
+// allocating once it is large enough.  The into forms (encode_into,
+// decode_into) are the counterpart of a C caller's own buffer: the export
+// writes straight into a caller-kept nessel::buffer and the result comes
+// back as a view of it, with no copy at all.
 #ifndef NESSEL_HPP
 #define NESSEL_HPP
 
@@ -131,6 +134,9 @@ class result {
 public:
     result(T value) : value_(std::move(value)) {}
     result(nessel::error e) : error_(e) {}
+    // The value made in place from args.
+    template <typename... Args>
+    explicit result(std::in_place_t, Args&&... args) : value_(std::forward<Args>(args)...) {}
 
     bool has_value() const noexcept { return !error_; }
     explicit operator bool() const noexcept { return has_value(); }
@@ -217,6 +223,40 @@ private:
     uint32_t enctype_ = 0;
     bool by_type_ = false;
 };
+
+// Caller-kept room for the into forms (decode_into, encode_into): the
+// result is written straight into it and comes back as a view of it, valid
+// until the buffer is used again or destroyed.  It grows when a result needs
+// more and never shrinks, so a loop that reuses one buffer allocates only
+// when a result is longer than any before: the counterpart of the C
+// caller's own buffer, with no size to choose.  One buffer per thread.
+class library;
+
+template <typename Char>
+class basic_buffer {
+public:
+    basic_buffer() = default;
+    basic_buffer(basic_buffer&&) noexcept = default;
+    basic_buffer& operator=(basic_buffer&&) noexcept = default;
+
+private:
+    friend class library;
+    // Room for n elements (the contents are not kept when it grows).
+    Char* room(std::size_t n) {
+        if (n > capacity_) grow(n);
+        return data_.get();
+    }
+    void grow(std::size_t n) {
+        std::size_t c = capacity_ < 256 ? 256 : capacity_;
+        while (c < n) c *= 2;
+        data_.reset(new Char[c]);
+        capacity_ = c;
+    }
+    std::unique_ptr<Char[]> data_;
+    std::size_t capacity_ = 0;
+};
+using buffer = basic_buffer<char>;          // bytes
+using buffer16 = basic_buffer<char16_t>;    // UTF-16 units
 
 // ---------------------------------------------------------------------------
 // Text helpers.
@@ -571,6 +611,29 @@ result<std::size_t> append_converted(String& out, std::size_t capacity, Fn conve
     return error(code);
 }
 
+// The result of convert as a new string: converted on the stack as
+// append_converted does and the string made from it in one piece (cheaper
+// than appending to an empty one); a longer result through
+// append_converted.
+template <typename Unit, std::size_t N, typename String, typename Fn>
+result<String> owned_converted(std::size_t capacity, Fn convert) {
+    using Char = typename String::value_type;
+    if constexpr (sizeof(Char) == sizeof(Unit)) {
+        if (capacity <= N) {
+            Unit dst[N];
+            std::size_t n = 0;
+            const uint32_t code = convert(dst, capacity, &n);
+            if (code == NESSEL_OK)
+                return result<String>(std::in_place, reinterpret_cast<const Char*>(dst), n);
+            if (code != NESSEL_ERR_CONVERSION || n <= capacity) return error(code);
+        }
+    }
+    String s;
+    const result<std::size_t> r = append_converted<Unit, N>(s, capacity, convert);
+    if (!r) return r.error();
+    return s;
+}
+
 // The count of live library objects: the last one releases.  (Each shared
 // object built with hidden inline symbols keeps a count of its own.)
 struct lifetime {
@@ -689,10 +752,18 @@ public:
 
     // Text (UTF-8 or UTF-16) to the bytes of a registered encoding or codec.
     result<std::string> encode(std::string_view text, encoding_ref enc) const {
-        return owned<std::string>([&](std::string& s) { return append_encoded(s, text, enc); });
+        if (status_) return status_;
+        const uint32_t type = enc.given();
+        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
+        detail::units_of<256> in(text);
+        if (!in.ok) return error(NESSEL_ERR_CONVERSION);
+        return encode_owned(type, in.data, in.size);
     }
     result<std::string> encode(std::u16string_view text, encoding_ref enc) const {
-        return owned<std::string>([&](std::string& s) { return append_encoded(s, text, enc); });
+        if (status_) return status_;
+        const uint32_t type = enc.given();
+        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
+        return encode_owned(type, reinterpret_cast<const nessel_unit*>(text.data()), text.size());
     }
     result<std::size_t> append_encoded(std::string& out, std::string_view text,
                                        encoding_ref enc) const {
@@ -708,8 +779,13 @@ public:
         return owned<std::string>([&](std::string& s) { return append_decoded(s, bytes, enc); });
     }
     result<std::u16string> decode16(std::string_view bytes, encoding_ref enc) const {
-        return owned<std::u16string>(
-            [&](std::u16string& s) { return append_decoded(s, bytes, enc); });
+        if (status_) return status_;
+        const uint32_t type = enc.given();
+        if (type == 0) return error(NESSEL_ERR_NO_CODEC);
+        return detail::owned_converted<nessel_unit, 1024, std::u16string>(
+            decode_room(bytes.size()), [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+                return nessel_decode_n(type, bytes.data(), bytes.size(), dst, cap, len);
+            });
     }
     template <typename String>
     result<std::size_t> append_decoded(String& out, std::string_view bytes,
@@ -717,14 +793,43 @@ public:
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_CODEC);
-        // At most one unit per byte for the charsets; a glyph encoding whose
-        // byte stands for a cluster of characters may need more, and is
-        // converted again with the room it reports.
-        const std::size_t capacity = bytes.size() + 16;
         return detail::append_converted<nessel_unit, 1024>(
-            out, capacity, [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+            out, decode_room(bytes.size()), [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
                 return nessel_decode_n(type, bytes.data(), bytes.size(), dst, cap, len);
             });
+    }
+
+    // The same into caller-kept room: the UTF-16 text as a view of buf.
+    result<std::u16string_view> decode_into(buffer16& buf, std::string_view bytes,
+                                            encoding_ref enc) const {
+        if (status_) return status_;
+        const uint32_t type = enc.given();
+        if (type == 0) return error(NESSEL_ERR_NO_CODEC);
+        return into(buf, decode_room(bytes.size()), [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+            return nessel_decode_n(type, bytes.data(), bytes.size(), dst, cap, len);
+        });
+    }
+    // Text to bytes into caller-kept room: the bytes as a view of buf.
+    result<std::string_view> encode_into(buffer& buf, std::u16string_view text,
+                                         encoding_ref enc) const {
+        if (status_) return status_;
+        const uint32_t type = enc.given();
+        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
+        const auto* in = reinterpret_cast<const nessel_unit*>(text.data());
+        return into(buf, encode_room(text.size()), [&](char* dst, std::size_t cap, std::size_t* len) {
+            return nessel_encode_n(type, in, text.size(), dst, cap, len);
+        });
+    }
+    result<std::string_view> encode_into(buffer& buf, std::string_view text,
+                                         encoding_ref enc) const {
+        if (status_) return status_;
+        const uint32_t type = enc.given();
+        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
+        detail::units_of<256> in(text);
+        if (!in.ok) return error(NESSEL_ERR_CONVERSION);
+        return into(buf, encode_room(in.size), [&](char* dst, std::size_t cap, std::size_t* len) {
+            return nessel_encode_n(type, in.data, in.size, dst, cap, len);
+        });
     }
 
     // The enctype of an encoding name, 0 when not registered.
@@ -780,7 +885,11 @@ private:
         }
         if (code != NESSEL_OK) return error(code);
         // The ACE form is one byte per unit.
-        return basic_ace_name<String>{String(out, out + n), std::string(codec)};
+        if constexpr (std::is_same_v<String, std::u16string>)
+            return basic_ace_name<String>{String(reinterpret_cast<const char16_t*>(out), n),
+                                          std::string(codec)};
+        else
+            return basic_ace_name<String>{String(out, out + n), std::string(codec)};
     }
 
     template <typename Text>
@@ -803,21 +912,61 @@ private:
         }
     }
 
-    template <typename Text>
-    result<std::size_t> encode_from(std::string& out, Text text, encoding_ref enc) const {
+    result<std::size_t> encode_from(std::string& out, std::string_view text,
+                                    encoding_ref enc) const {
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
         detail::units_of<256> in(text);
         if (!in.ok) return error(NESSEL_ERR_CONVERSION);
-        // The charsets write at most 6 bytes a unit, numeric references 8;
-        // an ACE codec that needs more is converted again with the room it
-        // reports.
-        const std::size_t capacity = 8 * in.size + 16;
-        return detail::append_converted<char, 2048>(
-            out, capacity, [&](char* dst, std::size_t cap, std::size_t* len) {
-                return nessel_encode_n(type, in.data, in.size, dst, cap, len);
+        return encode_units(out, type, in.data, in.size);
+    }
+    result<std::size_t> encode_from(std::string& out, std::u16string_view text,
+                                    encoding_ref enc) const {
+        if (status_) return status_;
+        const uint32_t type = enc.given();
+        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
+        return encode_units(out, type, reinterpret_cast<const nessel_unit*>(text.data()),
+                            text.size());
+    }
+    // The first room for a result: the charsets write at most 6 bytes a
+    // unit, numeric references 8, and decode at most one unit per byte; a
+    // codec or glyph encoding that needs more (a byte that stands for a
+    // cluster of characters) is converted again with the room it reports.
+    static constexpr std::size_t encode_room(std::size_t units) noexcept { return 8 * units + 16; }
+    static constexpr std::size_t decode_room(std::size_t bytes) noexcept { return bytes + 16; }
+
+    static result<std::string> encode_owned(uint32_t type, const nessel_unit* in, std::size_t n) {
+        return detail::owned_converted<char, 2048, std::string>(
+            encode_room(n), [&](char* dst, std::size_t cap, std::size_t* len) {
+                return nessel_encode_n(type, in, n, dst, cap, len);
             });
+    }
+    static result<std::size_t> encode_units(std::string& out, uint32_t type,
+                                            const nessel_unit* in, std::size_t n) {
+        return detail::append_converted<char, 2048>(
+            out, encode_room(n), [&](char* dst, std::size_t cap, std::size_t* len) {
+                return nessel_encode_n(type, in, n, dst, cap, len);
+            });
+    }
+
+    // convert(dst, cap, &length), a length-taking export, straight into
+    // buf with at least want elements of room (all the room it has, so that
+    // a converter with a bound finds it); once more with the room reported
+    // when that was too small.
+    template <typename Char, typename Fn>
+    static result<std::basic_string_view<Char>> into(basic_buffer<Char>& buf, std::size_t want,
+                                                     Fn convert) {
+        using Unit = std::conditional_t<sizeof(Char) == 1, char, nessel_unit>;
+        Char* dst = buf.room(want);
+        std::size_t n = 0;
+        uint32_t code = convert(reinterpret_cast<Unit*>(dst), buf.capacity_, &n);
+        if (code == NESSEL_ERR_CONVERSION && n > buf.capacity_) {
+            dst = buf.room(n);
+            code = convert(reinterpret_cast<Unit*>(dst), buf.capacity_, &n);
+        }
+        if (code != NESSEL_OK) return error(code);
+        return std::basic_string_view<Char>(dst, n);
     }
 
     // The value of an append form, in a string of its own, built in place

@@ -153,6 +153,8 @@ TEST_F(CxxApi, LengthTakingDecodingRows) {
 // The charset rows through the C++ interface and the length-taking exports;
 // a zero byte or unit cannot cross the C interface: refused, never cut.
 TEST_F(CxxApi, CharsetRowsThroughBothInterfaces) {
+    nessel::buffer buf8;  // the into forms, one buffer reused for every row
+    nessel::buffer16 buf16;
     for (const char* file : {"cjk/examples.tsv", "charsets/conversions.tsv"})
         for (const Row& r : read_rows(file, 5)) {
             SCOPED_TRACE(r.where);
@@ -165,6 +167,8 @@ TEST_F(CxxApi, CharsetRowsThroughBothInterfaces) {
                 EXPECT_EQ(out.has_value(), ok && !zero);
                 EXPECT_EQ(out.value(), ok && !zero ? units(text(r[3])) : u"");
                 EXPECT_EQ(out.error().code(), ok && !zero ? 0u : NESSEL_ERR_ACE_DECODE);
+                const auto into = lib->decode_into(buf16, in, r[0]);
+                EXPECT_TRUE(into.value() == out.value() && into.error() == out.error());
                 check_ext([&](void* o, size_t c, size_t* n) {
                     return nessel_decode_n(type, in.data(), in.size(), static_cast<nessel_unit*>(o), c, n);
                 }, 2, ok && !zero ? 0 : NESSEL_ERR_ACE_DECODE, raw(units(text(r[3]))));
@@ -175,6 +179,8 @@ TEST_F(CxxApi, CharsetRowsThroughBothInterfaces) {
                 const uint32_t code = zero ? NESSEL_ERR_CONVERSION : ok ? 0 : NESSEL_ERR_TARGET_ENCODE;
                 EXPECT_EQ(out.error().code(), code);
                 if (cjk || ok) { EXPECT_EQ(out.value(), code == 0 ? bytes(text(r[3])) : ""); }
+                const auto into = lib->encode_into(buf8, std::u16string_view(in), nessel::encoding_ref(r[0]));
+                EXPECT_TRUE(into.value() == out.value() && into.error() == out.error());
                 check_ext([&](void* o, size_t c, size_t* n) {
                     return nessel_encode_n(type, u(in), in.size(), static_cast<char*>(o), c, n);
                 }, 1, code, bytes(text(r[3])));
