@@ -51,15 +51,14 @@ TEST_F(Charset, RegistryRows) {
             EXPECT_EQ(e->enctype, type);
             EXPECT_EQ(find_encoding(rows[i][0]), e);
         }
+        if (rows[i].size() > 2) {  // another name of one charset: the same converters
+            const EncodingEntry *a = find_encoding(rows[i][0]), *b = find_encoding(rows[i][2]);
+            EXPECT_TRUE(a->to_unicode == b->to_unicode && a->from_unicode == b->from_unicode) << rows[i].where;
+        }
     }
     EXPECT_EQ(str2enctype(nullptr), 0u);
     EXPECT_EQ(find_encoding_by_type(0), nullptr);
     EXPECT_EQ(find_encoding_by_type(55), nullptr);
-    // Names of one charset share its converters.
-    for (auto [a, b] : {std::pair{"gb", "GBK"}, {"sjis", "Shift_JIS"}, {"euc", "EUC-JP"}, {"ksc", "EUC-KR"}}) {
-        EXPECT_EQ(find_encoding(a)->to_unicode, find_encoding(b)->to_unicode) << a;
-        EXPECT_EQ(find_encoding(a)->from_unicode, find_encoding(b)->from_unicode) << a;
-    }
 }
 
 TEST_F(Charset, ReRegisteringKeepsTheFirstConvertersAndRefusesHalfEntries) {
