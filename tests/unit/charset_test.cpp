@@ -14,7 +14,6 @@
 #include "api/lifecycle.h"
 #include "codecs/codecs.h"
 #include "data/viet.h"
-#include "encoding/enc_common.h"
 #include "encoding/encoding.h"
 #include "nessel.h"
 #include "test_support.h"

@@ -18,8 +18,6 @@
 
 #include "api/lifecycle.h"
 #include "codecs/codecs.h"
-#include "base/result_codes.h"
-#include "domain/ace_decode.h"
 #include "domain/convert_domain.h"
 #include "encoding/encoding.h"
 #include "nameprep/internal.h"
