@@ -284,39 +284,41 @@ TEST(HotPath, ExportsAlikeToTheStringConvertersAndAllocationFree) {
         for (const std::u16string& u : units) {
             std::vector<nessel_unit> in(u.begin(), u.end());
             in.push_back(0);
-            calls.emplace_back(name + " " + show(u), [et, in, &encoded](bool check) {
+            calls.emplace_back(name, [et, in, &encoded](bool check) {
                 const auto* src = reinterpret_cast<const nessel_unit*>(at_page_end(in.data(), 2 * in.size()));
                 const int r = counted([&] { return unicode2encoding(et, src, out8); });
+                if (!check) return r;
                 const std::u16string text(until_zero(std::u16string_view(reinterpret_cast<const char16_t*>(in.data()))));
                 std::string want, whole;
-                if (!check) return r;
-                EXPECT_EQ(r, unicode_to_encoding(et, text, want));
-                EXPECT_EQ(std::string_view(out8), until_zero(std::string_view(want)));
-                EXPECT_EQ(unicode_to_encoding(et, text + u'\0' + u"q\u4E2D", whole), r);
-                EXPECT_EQ(whole, want);
+                const int w = unicode_to_encoding(et, text, want);
+                EXPECT_TRUE(r == w && std::string_view(out8) == until_zero(std::string_view(want)) &&
+                            unicode_to_encoding(et, text + u'\0' + u"q\u4E2D", whole) == w && whole == want)
+                    << show(text) << " gives " << r << " " << show_bytes(out8) << "; the converter " << w << " "
+                    << show_bytes(want);
                 encoded[et] += r != 0;
                 return r;
             });
         }
         for (const std::string& b : bytes_for(et, units)) {
-            calls.emplace_back(name + " " + show_bytes(b), [et, b, &decoded](bool check) {
+            calls.emplace_back(name, [et, b, &decoded](bool check) {
                 const int r = counted([&] { return encoding2unicode(et, at_page_end(b.c_str(), b.size() + 1), out16); });
-                const std::string text(until_zero(std::string_view(b)));
-                std::u16string want, whole;
                 if (!check) return r;
-                EXPECT_EQ(r, encoding_to_unicode(et, text, want));
-                EXPECT_EQ(std::u16string_view(reinterpret_cast<const char16_t*>(out16)), until_zero(std::u16string_view(want)));
-                EXPECT_EQ(encoding_to_unicode(et, text + '\0' + "q\xC3\xA9", whole), r);
-                EXPECT_EQ(whole, want);
+                const std::string text(until_zero(std::string_view(b)));
+                const std::u16string_view out(reinterpret_cast<const char16_t*>(out16));
+                std::u16string want, whole;
+                const int w = encoding_to_unicode(et, text, want);
+                EXPECT_TRUE(r == w && out == until_zero(std::u16string_view(want)) &&
+                            encoding_to_unicode(et, text + '\0' + "q\xC3\xA9", whole) == w && whole == want)
+                    << show_bytes(text) << " gives " << r << " " << show(std::u16string(out)) << "; the converter " << w << " "
+                    << show(want);
                 decoded[et] += r != 0;
                 return r;
             });
         }
     }
     for (const auto& [what, call] : calls) {
-        SCOPED_TRACE(what);
         call(true);
-        if (HasFailure()) return;
+        ASSERT_FALSE(HasFailure()) << "in " << what;  // the first mismatch tells enough
     }
     EXPECT_GT(g_allocations.load(), 0) << "the counter sees the buffers being sized";
     for (const auto& [what, call] : calls) call(false);
