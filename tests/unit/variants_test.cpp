@@ -4,7 +4,9 @@
 // in tests/vectors/variants/folding.tsv.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -34,17 +36,6 @@ protected:
     static void SetUpTestSuite() { build_variant_slots(); }
 };
 
-// Each node sits in the bucket of its key, and no unit is in two groups.
-TEST_F(Variants, ChineseTableChains) {
-    const VariantTable* t = g_chinese_variants;
-    ASSERT_NE(t, nullptr);
-    size_t total = 0;
-    for (const VariantGroup& g : t->groups) total += members(g);
-    EXPECT_EQ(t->nodes.size(), total);
-    for (uint32_t b = 0; b < t->bucket_count; ++b)
-        for (const VariantNode* n = t->buckets[b]; n; n = n->next) EXPECT_EQ(variant_hash(n->key), b);
-}
-
 TEST_F(Variants, FoldingRows) {
     const std::map<std::string, void (*)(std::span<char16_t>)> passes = {
         {"chinese", fold_chinese_variants}, {"arabic", fold_arabic_variants}, {"traditional", premap_to_traditional},
@@ -56,34 +47,29 @@ TEST_F(Variants, FoldingRows) {
     EXPECT_GT(rows.size(), 10u);
 }
 
-// The direct lookup answers what a walk of the bucket chain answers, for
-// every unit, in both built-in tables and in one with a repeated unit.
-TEST_F(Variants, DirectLookupMatchesChainWalk) {
-    const char16_t twice[] = {0x0101, 0x0102, 0x0101, 0x0103, 0x0201, 0x0101, 0, 0};
-    auto repeated = build_variant_table(256, twice);
-    ASSERT_NE(repeated, nullptr);
-    for (const VariantTable* t : {g_chinese_variants, g_arabic_variants, static_cast<const VariantTable*>(repeated.get())})
+// Each row's lookup, in a table built from its pairs or a built-in one, and
+// the structure of every such table.
+TEST_F(Variants, LookupRows) {
+    for (const auto& r : test::read_rows("variants/tables.tsv", 4)) {
+        SCOPED_TRACE(r.where);
+        const std::u16string pairs = U(test::text(r[1])) + u'\0' + u'\0';
+        std::unique_ptr<VariantTable> built;
+        const VariantTable* t = r[0] == "chinese" ? g_chinese_variants : r[0] == "arabic" ? g_arabic_variants : nullptr;
+        if (std::isdigit(static_cast<unsigned char>(r[0][0])))
+            t = (built = build_variant_table(std::stoul(r[0]), r[1] == "-" ? nullptr : pairs.c_str())).get();
+        EXPECT_EQ(variant_lookup(t, U(r[2])[0]), U(r[3])[0]);
+        ASSERT_EQ(t == nullptr, r[0] == "null");
+        if (t == nullptr) continue;
+        size_t total = 0;
+        for (const VariantGroup& g : t->groups) total += members(g);
+        EXPECT_EQ(t->nodes.size(), total);
+        ASSERT_GE(t->bucket_count, 256u);
+        for (uint32_t b = 0; b < t->bucket_count; ++b)
+            for (const VariantNode* n = t->buckets[b]; n; n = n->next) EXPECT_EQ(variant_hash(n->key), b);
         for (uint32_t c = 0; c < 0x10000; ++c)
             ASSERT_EQ(variant_lookup(t, static_cast<char16_t>(c)), variant_lookup_chain(t, static_cast<char16_t>(c)))
                 << std::hex << c;
-    // U+0101 gets a second node with the group of U+0103; standing first in
-    // its chain, it wins, and U+0201 joins that group.
-    EXPECT_EQ(variant_lookup(repeated.get(), 0x0101), 0x0103);
-    EXPECT_EQ(variant_lookup(repeated.get(), 0x0201), 0x0103);
-    EXPECT_EQ(variant_lookup(repeated.get(), 0x0102), 0x0102);
-    EXPECT_EQ(variant_lookup(nullptr, 0x0649), 0xFFFD);
-    EXPECT_EQ(variant_lookup(g_arabic_variants, 0xFFFD), 0xFFFD);
-    EXPECT_EQ(variant_lookup(g_arabic_variants, 0x0648), 0xFFFD);
-    // Odd lists: none, fewer heads than the hash can address (never
-    // allocated), a zero representative (ignored, not folded into a string).
-    EXPECT_EQ(variant_lookup(build_variant_table(256, nullptr).get(), 0x4E00), 0xFFFD);
-    const char16_t one[] = {0xFFFF, 0xF0F0, 0, 0};
-    auto small = build_variant_table(4, one);
-    ASSERT_NE(small, nullptr);
-    EXPECT_EQ(small->bucket_count, 256u);
-    EXPECT_EQ(variant_lookup(small.get(), 0xFFFF), 0xF0F0);
-    const char16_t zero_b[] = {0x4E00, 0, 0, 0};
-    EXPECT_EQ(variant_lookup(build_variant_table(256, zero_b).get(), 0x4E00), 0xFFFD);
+    }
 }
 
 TEST_F(Variants, NinthMemberIsReportedAndNotStored) {
