@@ -7,6 +7,7 @@
 #include "ace/enc_utf.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace nessel {
 namespace {
@@ -209,9 +210,17 @@ int racex_from_unicode(std::u16string_view src, std::string& dst) {
         }
         if (longest <= 63) return 1;
     }
-    thread_local std::string work;
-    work.swap(dst);
-    return split_long_labels(work, SplitStyle{race_prefix(), 57, 4}, dst);
+    // The split refuses a text beyond the working buffer; what fits is
+    // copied, so that the caller's output keeps its own room (a swap with a
+    // per-thread string would hand that room from one caller to the next).
+    if (dst.size() >= kWorkBytes) {
+        dst.clear();
+        return 0;
+    }
+    char work[kWorkBytes];
+    const std::string_view encoded(work, dst.size());
+    std::memcpy(work, dst.data(), dst.size());
+    return split_long_labels(encoded, SplitStyle{race_prefix(), 57, 4}, dst);
 }
 
 int racex_to_unicode(std::string_view src, std::u16string& dst) {
