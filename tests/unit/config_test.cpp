@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The configuration store, the profile reader, the import of configuration
-// files, the search for them and the zone table load: the cases of
-// tests/vectors/config/store.tsv, each on a private store and directories,
-// the search along PATH, and processes importing, updating and loading on
-// one store at once (each load sees one whole configuration, never a mix).
+// files, the search for them, the zone table load and the nessel program as a
+// subprocess: the cases of tests/vectors/config/store.tsv and
+// tests/vectors/program/runs.tsv, each on a private store and directories,
+// and processes importing, updating and loading on one store at once (each
+// load sees one whole configuration, never a mix).
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -14,7 +15,9 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <thread>
 
 #include "api/lifecycle.h"
 #include "config/import.h"
@@ -23,6 +26,7 @@
 #include "config/update.h"
 #include "config/zone_table.h"
 #include "config_support.h"
+#include "program_runner.h"
 
 namespace nessel {
 namespace {
@@ -37,6 +41,32 @@ constexpr bool kWindows = true;
 constexpr bool kWindows = false;
 #endif
 const std::string kListSep = kWindows ? ";" : ":";
+
+// Every "~"-separated text of the pattern appears in the text.
+void expect_contains(const std::string& text, const std::string& pattern) {
+    for (size_t pos = 0; pos <= pattern.size();) {
+        const size_t end = std::min(pattern.find('~', pos), pattern.size());
+        const std::string part = pattern.substr(pos, end - pos);
+        EXPECT_NE(text.find(part), std::string::npos) << "missing '" << part << "' in:\n" << text;
+        pos = end + 1;
+    }
+}
+
+// A listing ("name\ttype\tdata" lines, written in creation order) in the
+// order the store enumerates the values.
+std::string as_enumerated(const std::string& listing) {
+    std::map<std::string, std::string> line_of;
+    std::vector<std::string> names;
+    size_t start = 0;
+    for (size_t nl; (nl = listing.find('\n', start)) != std::string::npos; start = nl + 1) {
+        const std::string line = listing.substr(start, nl + 1 - start);
+        names.push_back(line.substr(0, line.find('\t')));
+        line_of[names.back()] = line;
+    }
+    std::string out;
+    for (const auto& name : test::in_enumeration_order(names)) out += line_of[name];
+    return out + listing.substr(start);
+}
 
 class Store : public ConfigTest {
 protected:
@@ -99,7 +129,11 @@ void Store::serve(const std::vector<std::string>& f, const std::string& content)
 
 void Store::step(const std::vector<std::string>& raw, std::vector<test::Entry>& entries) {
     std::vector<std::string> f;
-    for (const auto& r : raw) f.push_back(expand(r, f.size() == (raw[0] == "file" ? 2 : raw[0] == "set" ? 3 : 0)));
+    // Escapes in file contents, text values and the program's standard files.
+    for (const auto& r : raw) {
+        const size_t i = f.size();
+        f.push_back(expand(r, raw[0] == "file" ? i == 2 : raw[0] == "set" ? i == 3 : raw[0] == "run" && i >= 2 && i <= 4));
+    }
     f.resize(std::max<size_t>(f.size(), 8));
     const std::string& kind = f[0];
     const bool wine = test::running_under_wine();
@@ -210,21 +244,54 @@ void Store::step(const std::vector<std::string>& raw, std::vector<test::Entry>& 
     } else if (kind == "find_last") {
         const size_t at = platform::find_last_nocase(expand(raw[1], true), expand(raw[2], true));
         EXPECT_EQ(at == std::string_view::npos ? "none" : std::to_string(at), f[3]);
+    } else if (kind == "run") {
+        std::vector<std::string> args(f.begin() + 5, f.begin() + static_cast<std::ptrdiff_t>(raw.size())), env;
+        for (; !args.empty() && std::isupper(static_cast<unsigned char>(args[0][0])) && args[0].find('=') != std::string::npos;
+             args.erase(args.begin()))
+            env.push_back(args[0]);
+        const test::RunResult r = test::run_program(args, f[2], env);
+        EXPECT_EQ(r.status, std::stoi(f[1])) << r.err;
+        if (f[3].starts_with("~")) {
+            expect_contains(r.out, f[3].substr(1));
+        } else if (f[3] != "*") {
+            EXPECT_EQ(r.out, args.size() > 1 && args[0] == "reg" && args[1] == "list" ? as_enumerated(f[3]) : f[3]);
+        }
+        expect_contains(r.err, f[4]);
+    } else if (kind == "writers") {  // each thread writes values of its own
+        std::vector<std::thread> writers;
+        std::vector<std::string> failures(number(f[1]));
+        for (size_t p = 0; p < failures.size(); ++p)
+            writers.emplace_back([&, p] {
+                for (uint32_t i = 0; i < number(f[2]); ++i) {
+                    std::string name(1, 'p');  // appended: g++ 12 -O3 warns falsely on "p" + string
+                    name.append(std::to_string(p)).append(1, '_').append(std::to_string(i));
+                    const test::RunResult r = test::run_program({"reg", "set", f[3], name, std::to_string(i), "--dword"});
+                    if (r.status != 0) failures[p] += name + ": " + std::to_string(r.status) + " " + r.err + "\n";
+                }
+            });
+        for (auto& w : writers) w.join();
+        EXPECT_EQ(failures, std::vector<std::string>(failures.size()));
+        const test::RunResult r = test::run_program({"reg", "list", f[3]});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), number(f[1]) * number(f[2]));
     } else {
         ADD_FAILURE() << "unknown step";
     }
 }
 
-// The cases run in shards, one test each, so that they can run in parallel
-// (every case commits to a store of its own, and commits take their time).
-constexpr int kShards = 6;
+// The cases of both files run in shards, one test each, so that they can run
+// in parallel (every case commits to a store of its own, and commits and
+// program runs take their time).
+constexpr int kShards = 8;
 class StoreCases : public Store, public ::testing::WithParamInterface<int> {};
 
 TEST_P(StoreCases, Shard) {
     std::vector<test::Entry> entries;
     int cases = 0;
     bool skipping = true;
-    for (const auto& row : test::read_rows("config/store.tsv", 1)) {
+    auto rows = test::read_rows("config/store.tsv", 1);
+    for (auto& row : test::read_rows("program/runs.tsv", 1)) rows.push_back(std::move(row));
+    for (const auto& row : rows) {
         if (row[0] == "case") {
             skipping = cases++ % kShards != GetParam();
             if (skipping) continue;
@@ -246,7 +313,7 @@ TEST_P(StoreCases, Shard) {
         SCOPED_TRACE(row.where);
         step(row.f, entries);
     }
-    EXPECT_GT(cases, 30);
+    EXPECT_GT(cases, 40);
 }
 INSTANTIATE_TEST_SUITE_P(Config, StoreCases, ::testing::Range(0, kShards));
 
