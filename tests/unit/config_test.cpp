@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The configuration store, the profile reader, the import of configuration
-// files, the search for them, the zone table load and the nessel program as a
-// subprocess: the cases of tests/vectors/config/store.tsv and
-// tests/vectors/program/runs.tsv, each on a private store and directories,
-// and processes importing, updating and loading on one store at once (each
-// load sees one whole configuration, never a mix).
+// files, the search for them, the zone table load, the shipped configuration
+// and the nessel program as a subprocess: the cases of
+// tests/vectors/config/store.tsv and tests/vectors/program/runs.tsv, each on
+// a private store and directories; processes importing, updating and loading
+// on one store at once (each load sees one whole configuration, never a
+// mix); and threads converting while reloads and shutdown run.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -20,13 +22,18 @@
 #include <thread>
 
 #include "api/lifecycle.h"
+#include "base/result_codes.h"
+#include "codecs/codecs.h"
 #include "config/import.h"
 #include "config/platform.h"
 #include "config/registry.h"
 #include "config/update.h"
 #include "config/zone_table.h"
 #include "config_support.h"
+#include "nameprep/testing.h"
+#include "nessel.h"
 #include "program_runner.h"
+#include "zone_fixture.h"
 
 namespace nessel {
 namespace {
@@ -80,7 +87,7 @@ protected:
             }
             for (auto [name, dir] : {std::pair{"$WORK", work()}, {"$TMP", tmp()}, {"$HOME", home()},
                                      {"$SERVER", server_ ? server_->url() : ""}, {"$CLOSED", closed_},
-                                     {"$;", kListSep}, {"$COPYDIR", std::filesystem::path(download_copy()).parent_path().string()},
+                                     {"$;", kListSep}, {"$SOURCE", NESSEL_SOURCE_DIR}, {"$COPYDIR", std::filesystem::path(download_copy()).parent_path().string()},
                                      {"$COPY", download_copy()}})
                 if (s.compare(i, std::strlen(name), name) == 0) {
                     out += dir;
@@ -274,6 +281,57 @@ void Store::step(const std::vector<std::string>& raw, std::vector<test::Entry>& 
         const test::RunResult r = test::run_program({"reg", "list", f[3]});
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), number(f[1]) * number(f[2]));
+    } else if (kind == "tlds") {  // every shipped zone is a Punycode one; each TLD's is its RACEX form
+        const auto table = shared_zone_table();
+        ASSERT_GT(table->size(), 1000);
+        for (int32_t i = 0; i < table->size(); ++i) {
+            const ZoneView z = (*table)[i];
+            EXPECT_EQ(z.zone()[0], '.') << i;
+            EXPECT_STREQ(z.text[kCodec], "PUNYCODE") << z.zone();
+            EXPECT_STREQ(z.text[kPrefix], "xn--") << z.zone();
+        }
+        const auto tlds = test::read_rows("domain/default_tlds.tsv", 2);
+        ASSERT_GT(tlds.size(), 100u);
+        for (const auto& row : tlds) {
+            std::u16string prepared;
+            ASSERT_EQ(name_prep(test::utf16(row[0]), prepared, 0xA5, 8192), 0u) << row[0];
+            EXPECT_EQ(test::racex_zone(prepared), row[1]) << row[0];
+            const int32_t at = table->find_suffix_zone(row[1]);
+            EXPECT_TRUE(at >= 0 && row[1] == (*table)[at].zone()) << row[1];
+        }
+    } else if (kind == "idna2003") {  // names convert as Python's "idna" codec has them and decode back
+        const auto rows = test::read_rows("domain/idna2003.tsv", 3);
+        ASSERT_GT(rows.size(), 30u);
+        for (const auto& row : rows) {
+            const std::u16string units = test::utf16(row[0]);
+            const auto* in = reinterpret_cast<const nessel_unit*>(units.c_str());
+            std::vector<nessel_unit> out(1024, 0), back(1024, 0);
+            char codec[256] = "";
+            const uint32_t code = NamePrep_U("UTF-8", in, out.data(), 2048, codec, 256, 0);
+            if (code == kErrAllAscii) {  // nothing to convert: the prepared name is the ACE form already
+                ASSERT_EQ(talvex_name_prep_u(in, out.data(), 1024, 0xA5), 0u) << row[0];
+                EXPECT_EQ(narrow(std::u16string(out.begin(), out.end()).c_str()), row[1]) << row[0];
+                continue;
+            }
+            ASSERT_EQ(code, kOk) << row[0];
+            EXPECT_EQ(narrow(std::u16string(out.begin(), out.end()).c_str()), row[1]) << row[0];
+            EXPECT_STREQ(codec, "PUNYCODE") << row[0];
+            ASSERT_EQ(AceToUnicode("AMC-Z", row[1].c_str(), back.data(), 0), kOk) << row[1];
+            EXPECT_EQ(std::u16string(back.begin(), back.end()).c_str(), test::utf16(row[2])) << row[1];
+        }
+    } else if (kind == "legacy") {  // from a legacy encoding to the same ACE form, and back
+        for (const auto& row : test::read_rows("domain/legacy.tsv", 3)) {
+            const char *encoding = row[0].c_str(), *ace = row[2].c_str();
+            const uint32_t type = str2enctype(encoding);
+            if (type == 0) continue;  // not registered in this build
+            std::string bytes;
+            ASSERT_EQ(unicode_to_encoding(type, test::utf16(row[1]), bytes), 1) << encoding;
+            char out[512], codec[256], native[512];
+            ASSERT_EQ(NamePrep(encoding, bytes.c_str(), out, sizeof out, codec, 256, 0), kOk) << encoding;
+            EXPECT_STREQ(out, ace) << encoding;
+            ASSERT_EQ(AceToNative("amc-z", ace, native, encoding, 0), kOk) << encoding;
+            EXPECT_EQ(std::string(native), bytes) << encoding;
+        }
     } else {
         ADD_FAILURE() << "unknown step";
     }
@@ -316,6 +374,123 @@ TEST_P(StoreCases, Shard) {
     EXPECT_GT(cases, 40);
 }
 INSTANTIATE_TEST_SUITE_P(Config, StoreCases, ::testing::Range(0, kShards));
+
+using Units = std::vector<nessel_unit>;
+
+struct Outcome {
+    uint32_t code = 0, decode_code = 0;
+    Units ace, decoded;
+    std::string codec;
+    bool operator==(const Outcome&) const = default;
+};
+
+Units units(std::u16string_view s) {
+    Units u(s.begin(), s.end());
+    u.push_back(0);
+    return u;
+}
+Units upto_zero(const nessel_unit* p) { return units(std::u16string(reinterpret_cast<const char16_t*>(p))); }
+
+Outcome convert(const Units& name) {
+    Outcome o;
+    nessel_unit out[512] = {};
+    char codec[256] = {};
+    o.code = NamePrep_U("UTF-8", name.data(), out, sizeof out, codec, sizeof codec, 0);
+    if (o.code != kOk) return o;
+    o.ace = upto_zero(out);
+    o.codec = codec;
+    std::string ace(o.ace.begin(), o.ace.end() - 1);
+    nessel_unit back[512] = {};
+    o.decode_code = AceToUnicode(codec, ace.c_str(), back, 0);
+    o.decoded = upto_zero(back);
+    return o;
+}
+
+// Zones of one configuration: six or more, so that no load imports a file.
+std::string config(int version, const std::vector<std::pair<std::string, std::string>>& zones) {
+    std::vector<test::Entry> entries;
+    for (const auto& [zone, codec] : zones) {
+        test::Entry e;
+        e.name = zone;
+        e.value = codec == "racex" ? ";;;;;0;ra--;racex;" : ";;;;;0;xn--;amc-z;";
+        entries.push_back(e);
+    }
+    return test::make_ini("VERSION=" + std::to_string(version), entries);
+}
+
+// Eight threads convert and decode names while one thread forces updates
+// from a loopback server that serves two zone configurations in turn and
+// another calls InitSDK (and, at the end, DeinitSDK).  Every outcome must be
+// the one of configuration A or of B as a single thread gets it, or a
+// shut-down code once DeinitSDK is running.
+TEST_F(Store, ConversionsSeeOneTableWhileReloadsAndShutdownRun) {
+    const std::string served[2] = {
+        config(1, {{".zz", "amc-z"}, {".yy", "racex"}, {"example.zz", "racex"}, {".f1", "amc-z"},
+                   {".f2", "amc-z"}, {".f3", "amc-z"}}),
+        config(2, {{".zz", "racex"}, {".yy", "amc-z"}, {".f1", "racex"}, {".f2", "racex"},
+                   {".f3", "racex"}, {".f4", "racex"}})};
+    std::atomic<int> requests{0};
+    test::HttpServer server([&](const test::HttpRequest&) {
+        return test::HttpReply{200, served[requests++ % 2]};
+    });
+    ASSERT_EQ(reg_write_text(kTalvexClientKey, "UpdateServerURL", server.url()), 0);
+    const std::vector<Units> names = {units(u"b\u00FCcher.zz"), units(u"\u4E2D\u6587.yy"),
+                                      units(u"\u00FC.f1"), units(u"\u00FC@example.zz"),
+                                      units(u"\u043C\u043E\u0441\u043A\u0432\u0430.zz.f4")};
+    // What one thread gets under each configuration.
+    std::vector<Outcome> expected[2];
+    for (int c = 0; c < 2; ++c) {
+        ASSERT_EQ(UpdateRegistry(), 1);
+        if (c == 0) {
+            ASSERT_EQ(InitSDK(), kOk);
+        }
+        for (const Units& n : names) expected[c].push_back(convert(n));
+    }
+    ASSERT_NE(expected[0], expected[1]);
+    const std::string big5 = "\xA4\xA4\xA4\xE5";
+    nessel_unit text[16] = {};
+    ASSERT_EQ(encoding2unicode(str2enctype("big5"), big5.c_str(), text), 1);
+    const Units big5_units = upto_zero(text);
+    const Units raw = units(u"B\u00DCCHER.de"), prepped = units(u"b\u00FCcher.de");
+
+    std::atomic<bool> stop{false}, shutting_down{false};
+    std::atomic<int> bad{0}, seen[2] = {0, 0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&, t] {
+            for (std::size_t i = t; !stop; ++i) {
+                const std::size_t k = i % names.size();
+                const Outcome o = convert(names[k]);
+                const bool late = shutting_down;  // read after: DeinitSDK may have run meanwhile
+                if (o == expected[0][k]) ++seen[0];
+                else if (o == expected[1][k]) ++seen[1];
+                else if (!late || (o.code != kErrNoZone && o.code != kErrConversion && o.decode_code != kErrNoCodec)) ++bad;
+                nessel_unit out[64] = {};
+                const int r = encoding2unicode(str2enctype("big5"), big5.c_str(), out);
+                if ((r != 1 || upto_zero(out) != big5_units) && !shutting_down) ++bad;
+                if (talvex_name_prep_u(raw.data(), out, 64, 0) != 0 || upto_zero(out) != prepped) ++bad;
+            }
+        });
+    threads.emplace_back([&] {
+        while (!stop) (void)UpdateRegistry();
+    });
+    threads.emplace_back([&] {
+        for (int round = 0; !stop; ++round) {
+            if (shutting_down && round % 2) (void)DeinitSDK();
+            else if (InitSDK() != kOk) ++bad;
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    shutting_down = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    stop = true;
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(bad, 0);
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0);
+    EXPECT_GT(requests, 4) << "the reloads ran";
+    (void)DeinitSDK();
+}
 
 #ifndef _WIN32
 // 0 when the loaded table is wholly configuration "a" (10 zones) or wholly
