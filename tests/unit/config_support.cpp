@@ -242,8 +242,6 @@ void HttpServer::serve() {
     }
 }
 
-ZoneRecord zone(int i) { return shared_zone_table()->record(i); }
-
 int closed_port() {
     int port = 0;
     SocketHandle s = bound_socket(&port);

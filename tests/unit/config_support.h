@@ -99,9 +99,6 @@ private:
     std::thread thread_;
 };
 
-// Record i of the current zone table snapshot.
-ZoneRecord zone(int i);
-
 // A 127.0.0.1 port on which nothing listens.
 int closed_port();
 

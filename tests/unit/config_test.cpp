@@ -184,7 +184,7 @@ void Store::step(const std::vector<std::string>& raw, std::vector<test::Entry>& 
         if (f[2] != "none") { EXPECT_EQ(zone_count(), f[2] == "max" ? kMaxZoneRecords : std::stoi(f[2])); }
     } else if (kind == "zone") {
         ASSERT_NE(shared_zone_table(), nullptr);
-        EXPECT_EQ(field(test::zone(f[1] == "max" ? kMaxZoneRecords - 1 : std::stoi(f[1])), f[2]), f[3]);
+        EXPECT_EQ(field(shared_zone_table()->record(f[1] == "max" ? kMaxZoneRecords - 1 : std::stoi(f[1])), f[2]), f[3]);
     } else if (kind == "profile" || kind == "profile_int") {
         platform::Profile* p = platform::profile_open(f[1]);
         const std::string& want = wine && !f[6].empty() ? f[6] : f[5];
@@ -409,12 +409,8 @@ Outcome convert(const Units& name) {
 // Zones of one configuration: six or more, so that no load imports a file.
 std::string config(int version, const std::vector<std::pair<std::string, std::string>>& zones) {
     std::vector<test::Entry> entries;
-    for (const auto& [zone, codec] : zones) {
-        test::Entry e;
-        e.name = zone;
-        e.value = codec == "racex" ? ";;;;;0;ra--;racex;" : ";;;;;0;xn--;amc-z;";
-        entries.push_back(e);
-    }
+    for (const auto& [zone, codec] : zones)
+        entries.push_back({.name = zone, .value = codec == "racex" ? ";;;;;0;ra--;racex;" : ";;;;;0;xn--;amc-z;"});
     return test::make_ini("VERSION=" + std::to_string(version), entries);
 }
 
@@ -499,8 +495,8 @@ int check_table() {
     if (zone_count() != 10 && zone_count() != 13) return 10;
     const char* tag = zone_count() == 10 ? "a" : "b";
     for (int i = 0; i < zone_count(); ++i) {
-        if (std::strcmp(test::zone(i).append_tail, tag) != 0) return 11;
-        if (std::strcmp(test::zone(i).zone, (".z" + std::to_string(i + 1)).c_str()) != 0) return 12;
+        if (std::strcmp(shared_zone_table()->record(i).append_tail, tag) != 0) return 11;
+        if (std::strcmp(shared_zone_table()->record(i).zone, (".z" + std::to_string(i + 1)).c_str()) != 0) return 12;
     }
     return 0;
 }
