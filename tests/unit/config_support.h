@@ -71,7 +71,6 @@ protected:
     std::string home() const { return dir_.path() + "/home"; }
     std::string tmp() const { return dir_.path() + "/tmp"; }
     std::string work() const { return dir_.path() + "/work"; }
-    std::string store() const { return home() + "/.config/nessel/registry.db"; }
     // Where an online update keeps its copy of the downloaded file.
     std::string download_copy() const {
 #ifdef _WIN32
@@ -92,8 +91,7 @@ protected:
         reg_close_key(key);
         return names;
     }
-    // Sets an environment variable until the test ends.
-    void scoped_env(const char* name, const char* value) { env_.set(name, value); }
+    ScopedEnvironment env_;  // variables set until the test ends
 
 private:
 #ifdef _WIN32
@@ -106,7 +104,6 @@ private:
 #endif
     TempDir dir_;
     std::string old_cwd_;
-    ScopedEnvironment env_;
 };
 
 // Value names created in this order, as the store enumerates them.
@@ -243,8 +240,6 @@ public:
         thread_.join();
         close_socket(listen_fd_);
     }
-    HttpServer(const HttpServer&) = delete;
-    HttpServer& operator=(const HttpServer&) = delete;
     std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
     // Each request as "PATH USER-AGENT".
     std::vector<std::string> requests() {

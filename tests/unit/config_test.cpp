@@ -39,8 +39,6 @@ namespace nessel {
 namespace {
 
 using test::ConfigTest;
-using test::make_ini;
-using test::write_file;
 
 #ifdef _WIN32
 constexpr bool kWindows = true;
@@ -160,7 +158,7 @@ void Store::step(const std::vector<std::string>& raw, std::vector<test::Entry>& 
     const bool wine = test::running_under_wine();
     if (kind == "file") {
         std::filesystem::create_directories(std::filesystem::path(f[1]).parent_path());
-        write_file(f[1], f[2]);
+        test::write_file(f[1], f[2]);
     } else if (kind == "mkdir") {
         std::filesystem::create_directories(f[1]);
     } else if (kind == "remove") {
@@ -171,7 +169,7 @@ void Store::step(const std::vector<std::string>& raw, std::vector<test::Entry>& 
         auto zones = test::zone_entries(std::stoi(f[3]), f[4]);
         entries.insert(entries.end(), zones.begin(), zones.end());
         std::filesystem::create_directories(std::filesystem::path(f[1]).parent_path());
-        write_file(f[1], make_ini(f[2], entries));
+        test::write_file(f[1], test::make_ini(f[2], entries));
         entries.clear();
     } else if (kind == "set") {
         ASSERT_EQ(reg_write_text(key(f[1]), f[2], f[3]), 0);
@@ -253,7 +251,7 @@ void Store::step(const std::vector<std::string>& raw, std::vector<test::Entry>& 
         ASSERT_EQ(chown(f[1].c_str(), number(f[2]), number(f[2])), 0);
 #endif
     } else if (kind == "env") {
-        scoped_env(f[1].c_str(), f[2].c_str());
+        env_.set(f[1].c_str(), f[2].c_str());  // until the case ends
     } else if (kind == "search") {  // the system may write the path with its own separators
         std::string found;
         const std::string& want = kWindows && !f[2].empty() ? f[2] : f[1];
