@@ -17,7 +17,6 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <thread>
 
@@ -58,18 +57,15 @@ void expect_contains(const std::string& text, const std::string& pattern) {
 }
 
 // A listing ("name\ttype\tdata" lines, written in creation order) in the
-// order the store enumerates the values.
+// order the store enumerates the values.  Ordering whole lines orders them
+// by name: the tab after a name sorts before any character of a longer one.
 std::string as_enumerated(const std::string& listing) {
-    std::map<std::string, std::string> line_of;
-    std::vector<std::string> names;
+    std::vector<std::string> lines;
     size_t start = 0;
-    for (size_t nl; (nl = listing.find('\n', start)) != std::string::npos; start = nl + 1) {
-        const std::string line = listing.substr(start, nl + 1 - start);
-        names.push_back(line.substr(0, line.find('\t')));
-        line_of[names.back()] = line;
-    }
+    for (size_t nl; (nl = listing.find('\n', start)) != std::string::npos; start = nl + 1)
+        lines.push_back(listing.substr(start, nl + 1 - start));
     std::string out;
-    for (const auto& name : test::in_enumeration_order(names)) out += line_of[name];
+    for (const auto& line : test::in_enumeration_order(lines)) out += line;
     return out + listing.substr(start);
 }
 
