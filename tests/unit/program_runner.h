@@ -50,22 +50,6 @@ inline std::wstring wide(const std::string& utf8_text) {
     const std::u16string units = utf16(utf8_text);
     return std::wstring(units.begin(), units.end());
 }
-
-// Sets the variables for the child, which inherits this process's
-// environment; an empty value removes the variable.  "TMPDIR" also sets TMP
-// and TEMP, which the system's temporary path comes from.
-inline void set_child_environment(ScopedEnvironment& scope, const std::vector<std::string>& env) {
-    for (const auto& e : env) {
-        const std::size_t eq = e.find('=');
-        const std::string name = e.substr(0, eq), value = e.substr(eq + 1);
-        const char* v = value.empty() ? nullptr : value.c_str();
-        if (name == "TMPDIR") {
-            scope.set("TMP", v);
-            scope.set("TEMP", v);
-        }
-        scope.set(name.c_str(), v);
-    }
-}
 #endif
 
 // Runs NESSEL_PROGRAM with args.  env entries "NAME=VALUE" are set on top of
@@ -100,8 +84,12 @@ inline RunResult run_program(const std::vector<std::string>& args,
         si.hStdInput = fi;
         si.hStdOutput = fo;
         si.hStdError = fe;
+        // The child inherits this process's environment (an empty value removes a variable).
         ScopedEnvironment child_env;
-        set_child_environment(child_env, env);
+        for (const auto& e : env) {
+            const std::string value = e.substr(e.find('=') + 1);
+            child_env.set(e.substr(0, e.find('=')).c_str(), value.empty() ? nullptr : value.c_str());
+        }
         // The emulator under load now and then fails a process start with an
         // internal error; a start is tried a few times before it counts.
         for (int attempt = 0; attempt < 5 && !started; ++attempt) {
