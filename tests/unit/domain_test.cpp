@@ -51,11 +51,9 @@ test::Zone zone_of_field(const std::string& field) {
 
 // Records whose zones are these texts, every other field empty.
 std::vector<ZoneRecord> records_of(const std::vector<std::string>& zones) {
-    std::vector<ZoneRecord> records(zones.size());
-    for (size_t i = 0; i < zones.size(); ++i) {
-        std::memset(&records[i], 0, sizeof records[i]);
+    std::vector<ZoneRecord> records(zones.size());  // zero-filled
+    for (size_t i = 0; i < zones.size(); ++i)
         std::memcpy(records[i].zone, zones[i].data(), std::min(zones[i].size(), kMaxZoneField));
-    }
     return records;
 }
 
@@ -340,8 +338,7 @@ TEST_F(Domain, Vectors) {
             EXPECT_EQ(zone_prep_options(std::stoi(row.get(1), nullptr, 0), row.get(2), row.get(3) == "1"),
                       std::stoul(row.get(4), nullptr, 16));
         } else if (kind == "parse") {
-            ZoneRecord r;
-            std::memset(&r, 0, sizeof r);
+            ZoneRecord r{};
             parse_zone_value(r, test::unescape(row.get(1)));
             const std::string got[] = {r.alt_prefix, r.alt_codec, r.alt_suffix, r.strip_tail, r.append_tail,
                                        std::to_string(r.prep_flags), r.prefix, r.codec, r.suffix};
