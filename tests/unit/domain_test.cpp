@@ -460,12 +460,14 @@ std::u16string random_name(std::mt19937& rng) {
     return name;
 }
 
-// The labels of name after its last k separators.
-std::u16string last_labels(const std::u16string& name, int k) {
+// The labels of name after its last k separators (all of it where it has
+// fewer).
+template <class Text>
+Text last_labels(const Text& name, const typename Text::value_type* separators, int k) {
     size_t cut = name.size();
     while (k-- > 0 && cut > 0) {
-        cut = name.find_last_of(u".@", cut - 1);
-        if (cut == std::u16string::npos) return name;
+        cut = name.find_last_of(separators, cut - 1);
+        if (cut == Text::npos) return name;
     }
     return name.substr(cut);
 }
@@ -490,10 +492,7 @@ TEST_F(Domain, RacexZoneAgreesWithTheWholeForm) {
         for (std::string& zone : zones) {
             std::string form;
             if (racex_from_unicode(pool[rng() % pool.size()], form) == 0) continue;
-            size_t cut = form.size();
-            for (int dots = 1 + static_cast<int>(rng() % 3); dots > 0 && cut > 0; --dots)
-                cut = form.rfind('.', cut - 1);
-            zone = form.substr(cut == std::string::npos ? 0 : cut);
+            zone = last_labels(form, ".", 1 + rng() % 3);
             if (rng() % 8 == 0 && zone.size() > 1) zone.erase(0, 1);
         }
         const std::vector<ZoneRecord> records = records_of(zones);
@@ -503,7 +502,7 @@ TEST_F(Domain, RacexZoneAgreesWithTheWholeForm) {
         // labels.
         std::vector<std::u16string> names = pool;
         for (int n = 0; n < 40; ++n)
-            names.push_back(random_name(rng) + last_labels(pool[rng() % pool.size()], 1 + rng() % 3));
+            names.push_back(random_name(rng) + last_labels(pool[rng() % pool.size()], u".@", 1 + rng() % 3));
         for (const std::u16string& name : names) {
             std::string whole;
             const bool encoded = racex_from_unicode(until_zero(name), whole) == 1 &&
