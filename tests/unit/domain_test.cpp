@@ -568,10 +568,8 @@ std::string apply_settings(const std::string& column) {
     while (words >> w) {
         const size_t eq = w.find('='), dot = w.rfind('.', eq);  // npos + 1 == 0
         const std::string name = dot == std::string::npos ? codec : w.substr(0, dot), value = w.substr(eq + 1);
-        const char* n = name == "(null)" ? nullptr : name.c_str();
-        const char* v = value == "(null)" ? nullptr : value.c_str();
-        if (w.substr(dot + 1, eq - dot - 1) == "prefix") set_ace_prefix(n, v);
-        else set_ace_suffix(n, v);
+        if (w.substr(dot + 1, eq - dot - 1) == "prefix") set_ace_prefix(c_str(name), c_str(value));
+        else set_ace_suffix(c_str(name), c_str(value));
     }
     return codec;
 }
