@@ -1,13 +1,20 @@
 // SPDX-License-Identifier: MIT
-// Zone-directed conversion: the steps of tests/vectors/domain/convert.tsv
-// (matching, options, zone values, zone and codec choice, tails, the
-// settings a conversion leaves, the NamePrep and NamePrep_U exports with
-// their buffers and the fallback encodings), then two differential tests on
-// random tables: the zone index against a first-match scan, and the RACEX
-// zone pass over a name's last labels against the index on the whole form.
+// tests/unit/domain_test.cpp: the exports end to end, zone-directed
+// conversion and the ACE codecs.  The library's lifecycle; the rows of
+// domain/convert.tsv and of chains/ (a zero that one step of a chain
+// produces ends the text for the next step, as in the zero-terminated C
+// interface) and random texts through every chain; the charsets' raw
+// converters within the room the length-taking exports give them; on random
+// tables, the zone index against a first-match scan and the RACEX zone pass
+// against the index; every ACE codec through the rows of ace/codecs.tsv (and
+// Python's Punycode rows), with the prefix and suffix settings and the DUDE
+// decoder's stdout lines, then seeded round trips, every byte value fed to
+// the decoder and decoded texts encoded again.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <sstream>
@@ -15,14 +22,20 @@
 
 #include "ace/convert.h"
 #include "ace/enc_utf.h"
+#include "api/lifecycle.h"
+#include "codecs/codecs.h"
 #include "config/zone_table.h"
 #include "domain/convert_domain.h"
 #include "domain/to_ace.h"
+#include "encoding/encoding.h"
 #include "nessel.h"
 #include "test_support.h"
 #include "zone_fixture.h"
 
 using namespace nessel;
+using nessel::test::B;
+using nessel::test::show;
+using nessel::test::show_bytes;
 using nessel::test::utf16;
 
 namespace {
@@ -44,19 +57,268 @@ test::Zone zone_of_field(const std::string& field) {
 
 // Records whose zones are these texts, every other field empty.
 std::vector<ZoneRecord> records_of(const std::vector<std::string>& zones) {
-    std::vector<ZoneRecord> records(zones.size());
-    for (size_t i = 0; i < zones.size(); ++i) {
-        std::memset(&records[i], 0, sizeof records[i]);
+    std::vector<ZoneRecord> records(zones.size());  // zero-filled
+    for (size_t i = 0; i < zones.size(); ++i)
         std::memcpy(records[i].zone, zones[i].data(), std::min(zones[i].size(), kMaxZoneField));
-    }
     return records;
+}
+
+// Initialisation registers the encodings once; DeinitSDK empties the
+// registry (every time, reporting that no zone table was loaded), so that
+// accepted names are not found, and initialising again restores the same
+// enctypes.
+TEST(Lifecycle, InitOnceAndDeinit) {
+    const char* v = GetVersion_Nessel();
+    EXPECT_STREQ(v, "Nessel Version 4.0.31");
+    EXPECT_EQ(GetVersion_Nessel(), v);  // the same static string every time
+    ASSERT_EQ(init_once(), 1);
+    EXPECT_TRUE(init_done());
+    const uint32_t n = encoding_count();
+    ASSERT_GT(n, 2u);
+    ASSERT_EQ(init_once(), 1);
+    EXPECT_EQ(encoding_count(), n);  // a second call registers nothing again
+    nessel_unit out[16];
+    char bytes[16];
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(DeinitSDK(), 2001u);
+        EXPECT_EQ(encoding_count(), 0u);
+        EXPECT_EQ(str2enctype("ascii"), 0u);
+        out[0] = 1;
+        EXPECT_EQ(encoding2unicode(1, "a", out), 0);
+        EXPECT_EQ(out[0], 0);
+        EXPECT_EQ(AceToUnicode("race", "abc", out, 0), 101u);
+        EXPECT_EQ(AceToNative("amc-z", "abc", bytes, "ascii", 0), 101u);
+    }
+    EXPECT_TRUE(init_done());  // the flag is never cleared
+    ASSERT_EQ(init_once(), 1);
+    EXPECT_EQ(encoding_count(), n);
+    EXPECT_EQ(str2enctype("ascii"), 1u);
+    EXPECT_EQ(str2enctype("none"), 2u);
+    EXPECT_EQ(AceToNative("amc-z", "abc", bytes, "ascii", 0), 0u);
+}
+
+// Unloading the shared library releases the registry (under LeakSanitizer a
+// missing release shows as a leak), and a new load starts empty.
+TEST(Lifecycle, UnloadReleasesTheRegistry) {
+    // InitSDK consults the per-user store: keep it in a private directory.
+    test::TempDir home;
+    test::ScopedEnvironment env;
+    env.set("HOME", home.path().c_str());
+    env.set("XDG_CONFIG_HOME", (home.path() + "/config").c_str());
+    env.set("TMPDIR", home.path().c_str());
+    for (int round = 0; round < 2; ++round) {
+        test::SharedLib lib(NESSEL_SHARED_LIB);
+        ASSERT_TRUE(lib.loaded()) << lib.error();
+        auto str2type = reinterpret_cast<uint32_t(NESSEL_CALL*)(const char*)>(lib.symbol("str2enctype"));
+        auto init = reinterpret_cast<uint32_t(NESSEL_CALL*)()>(lib.symbol("InitSDK"));
+        ASSERT_TRUE(str2type != nullptr && init != nullptr);
+        EXPECT_EQ(str2type("ascii"), 0u) << "round " << round;
+        init();  // registers the encodings whatever the zone table load gives
+        EXPECT_EQ(str2type("ascii"), 1u);
+        EXPECT_TRUE(lib.close());
+    }
+}
+
+// Output buffers filled with a mark, so that an unterminated or untouched
+// result shows.
+struct Out {
+    std::vector<nessel_unit> u = std::vector<nessel_unit>(4096, 0x2A2A);
+    std::string b = std::string(8192, '*');
+    std::u16string text() const { return std::u16string(reinterpret_cast<const char16_t*>(u.data())); }
+};
+
+struct Call {
+    uint32_t result;
+    std::string output, codec;  // output printable, up to the terminator
+};
+
+// The text of a field, or null where the field is "(null)".
+const char* c_str(const std::string& field) { return field == "(null)" ? nullptr : field.c_str(); }
+
+// The export a row names; the output as far as a caller reads it.  An
+// output of "(null)" passes a null output buffer.
+Call run(const std::string& call, const std::string& name, const std::string& target, const std::string& input,
+         bool null_output = false) {
+    Out o;
+    char codec[256] = "";
+    nessel_unit* units = null_output ? nullptr : o.u.data();
+    char* bytes = null_output ? nullptr : o.b.data();
+    if (call == "encoding2unicode" || call == "AceToUnicode") {
+        const uint32_t r = call == "AceToUnicode" ? AceToUnicode(c_str(name), c_str(input), units, 0)
+                                                  : encoding2unicode(str2enctype(name.c_str()), input.c_str(), units);
+        return {r, o.u[0] == 0x2A2A ? "(untouched)" : show(o.text()), ""};
+    }
+    const uint32_t r = call == "AceToNative" ? AceToNative(c_str(name), c_str(input), bytes, target.c_str(), 0)
+                                             : NamePrep(name.c_str(), input.c_str(), bytes, 8192, codec, sizeof codec,
+                                                        static_cast<unsigned char>(std::stoul(target, nullptr, 0)));
+    return {r, o.b == std::string(8192, '*') ? "(untouched)" : show_bytes(o.b.c_str()), codec};
+}
+
+bool is_export_row(const std::string& kind) {
+    return kind == "encoding2unicode" || kind == "AceToUnicode" || kind == "AceToNative" || kind == "NamePrep";
+}
+
+// A row of an export: export, name, target, input, the input's text before
+// its zero ("." where it has none), output, result.
+void check_export_row(const test::Row& r) {
+    const Call got = run(r[0], r[1], r[2], B(r[3]), r[5] == "(null)");
+    const std::string want = test::text(r[5]);
+    EXPECT_EQ(got.result, std::stoul(r[6]));
+    if (want == "(untouched)" || want == "(null)") {
+        EXPECT_EQ(got.output, "(untouched)");
+    } else {
+        const bool units = r[0] == "encoding2unicode" || r[0] == "AceToUnicode";
+        EXPECT_EQ(got.output, units ? show(test::M(want)) : show_bytes(B(want)));
+    }
+    if (r[4] == ".") return;
+    // The whole text gives what the text before the zero gives.
+    const Call before = run(r[0], r[1], r[2], B(test::text(r[4])));
+    EXPECT_EQ(got.result, before.result);
+    EXPECT_EQ(got.output, before.output);
+    EXPECT_EQ(got.codec, before.codec);
 }
 
 class Domain : public test::ZoneTest {};
 
+// Random units: ASCII letters and digits, Latin-1, Greek, CJK, never zero,
+// "." or "@".
+const std::u16string kRandomUnits = [] {
+    std::u16string s;
+    for (auto [lo, hi] : {std::pair<char16_t, char16_t>{'a', 'z'}, {'0', '9'}, {0xE0, 0xFF}, {0x3B1, 0x3C9}, {0x4E00, 0x4E1F}})
+        for (char16_t u = lo; u <= hi; ++u) s.push_back(u);
+    return s;
+}();
+
+// UTF-8 of units, each unit on its own, U+0000 as the overlong C0 80.
+std::string overlong_utf8(std::u16string_view s) {
+    std::string out;
+    for (char16_t u : s) out += u == 0 ? "\xC0\x80" : test::utf8(std::u16string(1, u));
+    return out;
+}
+
+// Through the chains of the exports: the first step yields P, U+0000, Q and
+// the whole conversion must give what the next step gives for P alone.
+TEST_F(Domain, RandomTextsThroughEveryChain) {
+    std::mt19937 rng(1800);
+    int ace_runs = 0;
+    for (int i = 0; i < 200; ++i) {
+        reset_ace_settings();
+        const std::u16string p = test::random_text<char16_t>(rng, kRandomUnits, 20),
+                             q = test::random_text<char16_t>(rng, kRandomUnits, 20), inner = p + u'\0' + q;
+        // "dutf8": UTF-8, then ISO-8859-1, then UTF-8 again.  (test::U takes
+        // each byte as one unit: the UTF-8 of these units holds no "U+".)
+        Out o;
+        const std::string dutf8 = overlong_utf8(test::U(test::utf8(p)) + u'\0' + test::U(test::utf8(q)));
+        EXPECT_EQ(encoding2unicode(str2enctype("dutf8"), dutf8.c_str(), o.u.data()), 1);
+        EXPECT_EQ(show(o.text()), show(p));
+        EXPECT_EQ(o.u[p.size() + 1], 0x2A2A) << "units written past the result";
+        // NamePrep's decoding step.  (The fallback encodings read the input
+        // bytes afresh, so C0 80 is no zero for them.)
+        const Call whole = run("NamePrep", "utf8", "0", overlong_utf8(inner)), before = run("NamePrep", "utf8", "0", test::utf8(p));
+        EXPECT_EQ(whole.result, before.result);
+        EXPECT_EQ(whole.output, before.output);
+        EXPECT_EQ(whole.codec, before.codec);
+        // AceToNative: the codec decodes to P, U+0000, Q; the target
+        // encoder reads P.
+        using Encoder = int (*)(std::u16string_view, std::string&);
+        for (auto [codec, encode] : {std::pair<const char*, Encoder>{"race", race_from_unicode},
+                                     {"racex", racex_from_unicode}, {"lace", lace_from_unicode}}) {
+            std::string ace;
+            Out decoded;
+            if (encode(inner, ace) == 0 || ace.find('\0') != std::string::npos ||
+                AceToUnicode(codec, ace.c_str(), decoded.u.data(), 0) != 0 ||
+                std::u16string_view(reinterpret_cast<const char16_t*>(decoded.u.data()), inner.size()) != inner)
+                continue;
+            ++ace_runs;
+            for (const char* target : {"ascii", "iso8859-1", "GBK", "jis", "utf8"}) {
+                std::string want;
+                const int ok = unicode_to_encoding(encoding_type(target), p, want);
+                const Call got = run("AceToNative", codec, target, ace);
+                EXPECT_EQ(got.result, ok ? 0u : 202u) << codec << " to " << target;
+                if (ok) { EXPECT_EQ(got.output, show_bytes(want)) << codec << " to " << target; }
+            }
+        }
+    }
+    EXPECT_GT(ace_runs, 300);  // most texts make a label of the three codecs
+}
+
+// The length-taking conversions write a charset's raw converter straight
+// into a caller's buffer that has the charset bound's room.  Every entry that
+// declares the bound keeps within it here: every byte pair and every unit,
+// and random texts mixing ASCII with what the charset itself decodes to
+// (shift sequences), into exactly that room followed by a guard; and a
+// decoder reads nothing past the length it is given.
+template <typename Out, typename In, typename Fn>
+void keeps_within(Fn raw, const std::vector<std::basic_string<In>>& inputs, size_t per_element,
+                  const std::string& name) {
+    const Out guard = static_cast<Out>(0x5A5A);
+    std::vector<Out> buf;
+    for (const auto& s : inputs) {
+        const size_t room = s.size() * per_element + 1;
+        buf.assign(room + 16, guard);
+        size_t written = 0;
+        raw(s.data(), s.size(), buf.data(), written);
+        ASSERT_LE(written, room) << name << " input of " << s.size();
+        for (size_t i = room; i < buf.size(); ++i) ASSERT_EQ(buf[i], guard) << name;
+    }
+}
+
+TEST(CharsetBound, RawFormsKeepWithinTheRoomTheyAreGiven) {
+    ASSERT_EQ(init_once(), 1);
+    std::vector<std::string> pairs;
+    std::vector<std::u16string> singles;
+    for (unsigned v = 1; v < 0x10000; ++v) {
+        singles.push_back(std::u16string(1, static_cast<char16_t>(v)));
+        if ((v & 0xFF) != 0) pairs.push_back({static_cast<char>(v >> 8), static_cast<char>(v)});
+    }
+    std::mt19937 rng(16);
+    std::string nonzero;
+    for (int c = 1; c < 256; ++c) nonzero.push_back(static_cast<char>(c));
+    int bounded = 0;
+    for (uint32_t t = 1; t <= encoding_count(); ++t) {
+        const EncodingEntry& e = *find_encoding_by_type(t);
+        if (!e.bounded_raw) continue;
+        ++bounded;
+        std::vector<std::string> bytes = pairs;
+        std::vector<std::u16string> units = singles;
+        std::u16string decoded(64, u'\0');
+        std::vector<char16_t> charset_units;
+        for (int i = 0; i < 2000; ++i) {
+            const std::string b = test::random_text<char>(rng, nonzero, 24);
+            size_t w = 0;
+            if (e.to_unicode_raw(b.data(), b.size(), decoded.data(), w) && w <= b.size())
+                for (size_t j = 0; j < w; ++j)
+                    if (decoded[j] >= 0x80) charset_units.push_back(decoded[j]);
+            bytes.push_back(b);
+            // Decoding ends at the length given: the byte after it changes nothing.
+            const std::string head = b.substr(0, b.size() - 1);
+            std::u16string x(64, u'\0'), y(64, u'\0');
+            size_t wx = 0, wy = 0;
+            const int rx = e.to_unicode_raw(b.data(), head.size(), x.data(), wx);
+            const int ry = e.to_unicode_raw(head.data(), head.size(), y.data(), wy);
+            EXPECT_TRUE(rx == ry && (rx == 0 || x.substr(0, wx) == y.substr(0, wy))) << e.name << " " << b;
+        }
+        charset_units.push_back(u'\u3042');
+        for (int i = 0; i < 2000; ++i) {
+            std::u16string u;
+            for (size_t n = 1 + rng() % 24; u.size() < n;)
+                u.push_back(rng() % 2 ? static_cast<char16_t>(0x21 + rng() % 94)
+                                      : charset_units[rng() % charset_units.size()]);
+            units.push_back(u);
+        }
+        keeps_within<char16_t>(e.to_unicode_raw, bytes, kCharsetUnitsPerByte, e.name);
+        keeps_within<char>(e.from_unicode_raw, units, kCharsetBytesPerUnit, e.name);
+    }
+    EXPECT_GE(bounded, 25);
+}
+
+// The rows of domain/convert.tsv, then those of the chains, each on the
+// default ACE settings.
 TEST_F(Domain, Vectors) {
-    const auto rows = test::read_rows("domain/convert.tsv", 1);
-    EXPECT_GT(rows.size(), 100u);
+    auto rows = test::read_rows("domain/convert.tsv", 1);
+    for (const char* file : {"chains/inner_zero.tsv", "chains/ace_exports.tsv"})
+        for (const auto& row : test::read_rows(file, 7)) rows.insert(rows.end(), {{{"reset"}, row.where}, row});
+    EXPECT_GT(rows.size(), 250u);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.where);
         const std::string& kind = row[0];
@@ -82,8 +344,7 @@ TEST_F(Domain, Vectors) {
             EXPECT_EQ(zone_prep_options(std::stoi(row.get(1), nullptr, 0), row.get(2), row.get(3) == "1"),
                       std::stoul(row.get(4), nullptr, 16));
         } else if (kind == "parse") {
-            ZoneRecord r;
-            std::memset(&r, 0, sizeof r);
+            ZoneRecord r{};
             parse_zone_value(r, test::unescape(row.get(1)));
             const std::string got[] = {r.alt_prefix, r.alt_codec, r.alt_suffix, r.strip_tail, r.append_tail,
                                        std::to_string(r.prep_flags), r.prefix, r.codec, r.suffix};
@@ -132,6 +393,8 @@ TEST_F(Domain, Vectors) {
                 const size_t n = std::stoul(row.get(8));
                 EXPECT_EQ(raw, std::string(n, '\0') + std::string(raw.size() - n, '\x55'));
             }
+        } else if (is_export_row(kind)) {
+            check_export_row(row);
         } else {
             ADD_FAILURE() << "unknown kind";
         }
@@ -144,10 +407,9 @@ TEST_F(Domain, Vectors) {
 // ("\xC3" never matches a unit; "@" and empty zones are odd but legal).
 TEST(ZoneIndex, AgreesWithFirstMatchScan) {
     std::mt19937 rng(20261206);
-    auto text = [&rng](const char* alphabet, unsigned max_len) {
-        std::string s(rng() % (max_len + 1), ' ');
-        for (char& c : s) c = alphabet[rng() % std::strlen(alphabet)];
-        return s;
+    // Empty in one draw of max_len + 1, as long as the other texts.
+    auto text = [&rng](std::string_view alphabet, size_t max_len) {
+        return rng() % (max_len + 1) == 0 ? "" : test::random_text<char>(rng, alphabet, max_len);
     };
     for (int round = 0; round < 300; ++round) {
         std::vector<std::string> zones(rng() % 40);
@@ -198,12 +460,14 @@ std::u16string random_name(std::mt19937& rng) {
     return name;
 }
 
-// The labels of name after its last k separators.
-std::u16string last_labels(const std::u16string& name, int k) {
+// The labels of name after its last k separators (all of it where it has
+// fewer).
+template <class Text>
+Text last_labels(const Text& name, const typename Text::value_type* separators, int k) {
     size_t cut = name.size();
     while (k-- > 0 && cut > 0) {
-        cut = name.find_last_of(u".@", cut - 1);
-        if (cut == std::u16string::npos) return name;
+        cut = name.find_last_of(separators, cut - 1);
+        if (cut == Text::npos) return name;
     }
     return name.substr(cut);
 }
@@ -228,10 +492,7 @@ TEST_F(Domain, RacexZoneAgreesWithTheWholeForm) {
         for (std::string& zone : zones) {
             std::string form;
             if (racex_from_unicode(pool[rng() % pool.size()], form) == 0) continue;
-            size_t cut = form.size();
-            for (int dots = 1 + static_cast<int>(rng() % 3); dots > 0 && cut > 0; --dots)
-                cut = form.rfind('.', cut - 1);
-            zone = form.substr(cut == std::string::npos ? 0 : cut);
+            zone = last_labels(form, ".", 1 + rng() % 3);
             if (rng() % 8 == 0 && zone.size() > 1) zone.erase(0, 1);
         }
         const std::vector<ZoneRecord> records = records_of(zones);
@@ -241,7 +502,7 @@ TEST_F(Domain, RacexZoneAgreesWithTheWholeForm) {
         // labels.
         std::vector<std::u16string> names = pool;
         for (int n = 0; n < 40; ++n)
-            names.push_back(random_name(rng) + last_labels(pool[rng() % pool.size()], 1 + rng() % 3));
+            names.push_back(random_name(rng) + last_labels(pool[rng() % pool.size()], u".@", 1 + rng() % 3));
         for (const std::u16string& name : names) {
             std::string whole;
             const bool encoded = racex_from_unicode(until_zero(name), whole) == 1 &&
@@ -262,6 +523,207 @@ TEST_F(Domain, RacexZoneAgreesWithTheWholeForm) {
     EXPECT_GT(hits, 1000);
     EXPECT_GT(deep_hits, 300);
     EXPECT_GT(refused, 100);
+}
+
+// Runs f with stdout (the DUDE decoder's lines, written past stdio to fd 1)
+// captured and dropped; test assertions stay outside, since GoogleTest
+// reports on stdout.
+template <class F>
+auto quietly(F&& f) {
+    testing::internal::CaptureStdout();
+    auto r = f();
+    testing::internal::GetCapturedStdout();
+    return r;
+}
+
+const EncodingEntry& codec_entry(const std::string& name) {
+    EXPECT_EQ(init_once(), 1);
+    const EncodingEntry* e = find_encoding(name);
+    if (e == nullptr) throw std::runtime_error("not registered: " + name);
+    return *e;
+}
+
+// Units of a row field: "U+XXXX" tokens, or UTF-8 text.
+std::u16string row_units(const std::string& f) {
+    return f.find("U+") != std::string::npos ? test::M(f) : test::utf16(f);
+}
+
+// Internal steps with rows of their own, bytes in and out; -1: no such step.
+int step(const std::string& name, const std::string& in, std::string& out) {
+    static const SplitStyle utf5{"", 61, 0}, race{"ra--", 57, 4};
+    const SplitStyle& style = name.ends_with("utf5") ? utf5 : race;
+    if (name.starts_with("split-")) return split_long_labels(in, style, out);
+    if (name.starts_with("join-")) return join_split_labels(in, style, out);
+    return name == "base32" ? (base32_encode(in, out), 1) : -1;
+}
+
+// The codec column: a codec name, then settings applied before the row,
+// "[name.]prefix=value" or "[name.]suffix=value" (under the codec's own name
+// when none is given; "(null)" passes a null pointer).
+std::string apply_settings(const std::string& column) {
+    reset_ace_settings();
+    std::stringstream words(column);
+    std::string codec, w;
+    words >> codec;
+    while (words >> w) {
+        const size_t eq = w.find('='), dot = w.rfind('.', eq);  // npos + 1 == 0
+        const std::string name = dot == std::string::npos ? codec : w.substr(0, dot), value = w.substr(eq + 1);
+        if (w.substr(dot + 1, eq - dot - 1) == "prefix") set_ace_prefix(c_str(name), c_str(value));
+        else set_ace_suffix(c_str(name), c_str(value));
+    }
+    return codec;
+}
+
+// Expected "~": the output decodes back to the input; "*": any output (or
+// result).
+void check_row(const test::Row& r) {
+    SCOPED_TRACE(r.where + " " + r[0] + " " + r[1] + " " + r[2].substr(0, 60));
+    const std::string name = apply_settings(r[0]);
+    const std::string in = test::text(r[2], "(empty)"), want = test::text(r[3], "(empty)");
+    const int result = r[4] == "*" ? -1 : std::stoi(r[4]);
+    std::string out;
+    if (const int r = step(name, B(in), out); r >= 0) {
+        EXPECT_EQ(r, result);
+        if (want != "*") { EXPECT_EQ(out, B(want)); }
+        return;
+    }
+    const EncodingEntry& e = codec_entry(name);
+    if (r[1] == "enc") {
+        std::u16string back;
+        out = "stale";
+        EXPECT_EQ(e.from_unicode(row_units(in), out), result);
+        if (want == "~") { EXPECT_EQ(quietly([&] { return e.to_unicode(out, back) == 1 && back == row_units(in); }), true); }
+        if (want != "~" && want != "*") { EXPECT_EQ(show_bytes(out), show_bytes(B(want))); }
+    } else if (r[1] == "out") {
+        // What the decoder writes to fd 1, between two writes of the caller.
+        std::u16string out;
+        testing::internal::CaptureStdout();
+        std::printf("<");
+        std::fflush(stdout);
+        const int got = e.to_unicode(B(in), out);
+        const bool written = write(1, ">", 1) == 1;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "<" + test::unescape(want) + ">");
+        EXPECT_TRUE(written);
+        if (result >= 0) { EXPECT_EQ(got, result); }
+    } else {
+        std::u16string out = u"stale";
+        EXPECT_EQ(quietly([&] { return e.to_unicode(B(in), out); }), result);
+        if (want != "*") { EXPECT_EQ(show(out), show(row_units(want))); }
+    }
+}
+
+// The codec rows, then Python's Punycode rows, each both ways.
+TEST(AceCodecs, VectorRows) {
+    const auto rows = test::read_rows("ace/codecs.tsv", 5), python = test::read_rows("punycode/python.tsv", 2);
+    for (const auto& r : rows) check_row(r);
+    for (const auto& r : python) {
+        check_row({{"AMC-Z", "enc", r[0], r[1], "1"}, r.where});
+        check_row({{"AMC-Z", "dec", r[1], r[0], "1"}, r.where});
+    }
+    EXPECT_GT(rows.size(), 250u);
+    EXPECT_EQ(python.size(), 500u);
+}
+
+// Up to four labels (two when long) separated by "." or "@", with no
+// separator inside; no "-" in an all-ASCII label, which is copied as it
+// stands (a "-0." marker or a prefix could arise by chance).  The columns of
+// the codec's row in ace/sweeps.tsv say which units and label lengths occur.
+std::u16string random_ace_name(std::mt19937& rng, const test::Row& c) {
+    static const char kLdh[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-";
+    static const unsigned lo[] = {0, 0xA0, 0x400, 0x4E00, 0x80}, span[] = {0, 0x60, 0x100, 0x5200, 0xFF80};
+    const bool any_units = c[1] == "any", long_labels = c[2] == "1", no_capitals = c[4] == "0";
+    std::u16string name;
+    for (unsigned l = 0, labels = 1 + rng() % (long_labels ? 2 : 4); l < labels; ++l) {
+        if (l > 0) name.push_back(rng() % 4 ? u'.' : u'@');
+        const size_t len = long_labels && rng() % 2 ? 64 + rng() % 37 : 1 + rng() % std::stoul(c[3]);
+        const auto start = static_cast<long>(name.size());
+        const bool ascii_only = !any_units && rng() % 4 == 0;
+        for (size_t i = 0; i < len; ++i) {
+            const unsigned k = ascii_only ? 0 : rng() % 5;
+            auto u = static_cast<char16_t>(k ? lo[k] + rng() % span[k] : kLdh[rng() % (ascii_only ? 62 : 64)]);
+            if (k == 0 && i == 0 && (u == '-' || u == 'a' || u == 'A')) u = 'k';
+            if (any_units) u = static_cast<char16_t>(1 + rng() % 0xFFFF);
+            if (u == 0x3002 || u == 0xFF20 || u == '.' || u == '@') u = 0x3003;
+            if (no_capitals && u >= 'A' && u <= 'Z') u = static_cast<char16_t>(u + 32);
+            name.push_back(u);
+        }
+        if (std::all_of(name.begin() + start, name.end(), [](char16_t u) { return u < 0x80; }))
+            std::replace(name.begin() + start, name.end(), u'-', u'k');
+    }
+    return name;
+}
+
+// Every codec of ace/sweeps.tsv: seeded round trips of random names; every
+// byte value, alone and after the prefixes and markers, and random bytes fed
+// to the decoder; and where the encoder is total on what the decoder yields,
+// decoded texts encoded and decoded again.
+TEST(AceCodecs, EveryCodecSweeps) {
+    reset_ace_settings();
+    const std::string heads[] = {"", "lq--", "LQ--", "dq--", "aq8", "\\0x", "&#", "M", "a.", "\xC3", "-0.", "ra--", "xn--a"};
+    for (const auto& c : test::read_rows("ace/sweeps.tsv", 6)) {
+        SCOPED_TRACE(c.where + " " + c[0]);
+        const EncodingEntry& e = codec_entry(c[0]);
+        std::mt19937 rng(20240607);
+        bool saw_long = false;
+        const std::string fault = quietly([&]() -> std::string {
+            for (int n = 0; n < 400; ++n) {
+                const std::u16string name = random_ace_name(rng, c);
+                std::string enc;
+                std::u16string dec;
+                if (e.from_unicode(name, enc) != 1) return "encoding failed: " + show(name);
+                if (e.to_unicode(enc, dec) != 1) return "decoding failed: " + show_bytes(enc);
+                if (dec != name) return show(name) + " came back as " + show(dec);
+                for (size_t p = 0, q; p <= enc.size(); p = q + 1) {
+                    q = std::min(enc.find('.', p), enc.size());
+                    saw_long = saw_long || q - p > 63;
+                }
+            }
+            return "";
+        });
+        EXPECT_EQ(fault, "");
+        // The "x" variants never leave a label over 63 characters.
+        if (c[0].back() == 'x') { EXPECT_FALSE(saw_long); }
+        // A decoder ends in success or a clean failure, never yields more
+        // units than it read bytes, and RawACE empties its output on failure.
+        std::string bad;  // the first input that fails
+        auto check = [&](const std::string& src) {
+            std::u16string dst;
+            const int r = e.to_unicode(src, dst);
+            if ((r != 0 && r != 1) || dst.size() > src.size() || (r == 0 && c[0] == "rawace" && !dst.empty()))
+                bad = bad.empty() ? show_bytes(src) : bad;
+        };
+        quietly([&] {
+            for (const std::string& head : heads)
+                for (unsigned a = 0; a < 256; ++a) {
+                    check(head + char(a));
+                    for (unsigned b = 0; b < 256; b += head.empty() ? 1 : 17) check(head + char(a) + char(b));
+                }
+            for (int n = 0; n < 2000; ++n) {
+                std::string src = heads[rng() % std::size(heads)];
+                for (size_t i = rng() % 80; i > 0; --i) src.push_back(static_cast<char>(rng()));
+                check(src);
+            }
+            return 0;
+        });
+        EXPECT_EQ(bad, "");
+        if (c[5] != "1") continue;
+        // A decoded text survives encoding and decoding again, up to its
+        // first zero unit (where the encoder's zero-terminated source ends).
+        const std::string alphabet = "GHMV09AF.@\\0xX\xC3\xBC\xE6\x97\xA5\x80";
+        int decoded = 0;
+        for (int n = 0; n < 20000; ++n) {
+            std::string src = test::random_text<char>(rng, alphabet, 24);
+            char buf[8];
+            if (c[0] == "rawace") src.assign(buf, std::snprintf(buf, sizeof buf, "\\0x%04X", static_cast<unsigned>(rng() & 0xFFFF)));
+            std::u16string first, second;
+            std::string enc;
+            if (e.to_unicode(src, first) == 0 || e.from_unicode(first, enc) == 0) continue;
+            ++decoded;
+            ASSERT_EQ(e.to_unicode(enc, second), 1) << show_bytes(enc);
+            ASSERT_EQ(show(second), show(until_zero(first))) << show_bytes(src);
+        }
+        EXPECT_GT(decoded, 100);
+    }
 }
 
 }  // namespace
