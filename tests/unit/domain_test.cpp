@@ -1,15 +1,6 @@
 // SPDX-License-Identifier: MIT
-// tests/unit/domain_test.cpp: the exports end to end, zone-directed
-// conversion and the ACE codecs.  The library's lifecycle; the rows of
-// domain/convert.tsv and of chains/ (a zero that one step of a chain
-// produces ends the text for the next step, as in the zero-terminated C
-// interface) and random texts through every chain; the charsets' raw
-// converters within the room the length-taking exports give them; on random
-// tables, the zone index against a first-match scan and the RACEX zone pass
-// against the index; every ACE codec through the rows of ace/codecs.tsv (and
-// Python's Punycode rows), with the prefix and suffix settings and the DUDE
-// decoder's stdout lines, then seeded round trips, every byte value fed to
-// the decoder and decoded texts encoded again.
+// tests/unit/domain_test.cpp: the library's lifecycle, the exports end to
+// end, zone-directed conversion, the zone index and the ACE codecs.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -178,6 +169,32 @@ void check_export_row(const test::Row& r) {
     EXPECT_EQ(got.codec, before.codec);
 }
 
+// A "native" row (NamePrep, Unit char) or a "prep_u" row (NamePrep_U,
+// char16_t): the export writes into a buffer of marks, the codec buffer
+// holding "(none)"; "(null)" passes a null pointer.
+template <class Unit, class Export, class Text>
+void check_prep(const test::Row& row, Export prep, Text text, Unit mark) {
+    using String = std::basic_string<Unit>;
+    using Arg = std::conditional_t<sizeof(Unit) == 1, char, nessel_unit>;
+    const auto arg = [&row](size_t i, auto* p) -> decltype(p) { return row.get(i) == "(null)" ? nullptr : p; };
+    const String in = text(row.get(1));
+    const uint32_t size = row.get(5).empty() ? 2048 : std::stoul(row.get(5));
+    String raw(std::min<size_t>(size / sizeof(Unit), kMaxNativeOutputSize) + 64, mark);
+    char codec[256] = "(none)";
+    const std::string encoding = row.get(8).empty() ? "UTF-8" : row.get(8);
+    EXPECT_EQ(prep(arg(8, encoding.c_str()), arg(1, reinterpret_cast<const Arg*>(in.c_str())),
+                   arg(3, reinterpret_cast<Arg*>(raw.data())), size, arg(4, codec),
+                   row.get(6).empty() ? 256 : std::stoul(row.get(6)),
+                   static_cast<unsigned char>(row.get(9).empty() ? 0 : std::stoul(row.get(9), nullptr, 16))),
+              std::stoul(row.get(2)));
+    if (checked(row.get(4))) { EXPECT_EQ(codec, row.get(4)); }
+    if (!row.get(7).empty()) {
+        const size_t n = std::stoul(row.get(7));
+        EXPECT_EQ(raw, String(n, 0) + String(raw.size() - n, mark)) << "output written";
+    }
+    if (checked(row.get(3))) { EXPECT_EQ(String(raw.c_str()), text(row.get(3))); }
+}
+
 class Domain : public test::ZoneTest {};
 
 // Random units: ASCII letters and digits, Latin-1, Greek, CJK, never zero,
@@ -322,8 +339,6 @@ TEST_F(Domain, Vectors) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.where);
         const std::string& kind = row[0];
-        // Field i's pointer, or null where the field is "(null)".
-        const auto arg = [&row](size_t i, auto* p) -> decltype(p) { return row.get(i) == "(null)" ? nullptr : p; };
         if (kind == "zones") {
             reset_ace_settings();
             std::vector<test::Zone> zones;
@@ -363,36 +378,9 @@ TEST_F(Domain, Vectors) {
             }
             if (row.get(4) != "*") { EXPECT_EQ(codec != nullptr ? codec : "", row.get(4)) << "codec"; }
         } else if (kind == "prep_u") {
-            // NamePrep_U into a buffer of kMark units, the codec buffer holding "(none)".
-            std::u16string in = utf16(row.get(1)), raw(1024, kMark);
-            char codec[256] = "(none)";
-            const std::string encoding = row.get(8).empty() ? "UTF-8" : row.get(8);
-            EXPECT_EQ(NamePrep_U(arg(8, encoding.c_str()), arg(1, reinterpret_cast<const nessel_unit*>(in.c_str())),
-                                 arg(3, reinterpret_cast<nessel_unit*>(raw.data())),
-                                 row.get(5).empty() ? 2048 : std::stoul(row.get(5)), arg(4, codec),
-                                 row.get(6).empty() ? 256 : std::stoul(row.get(6)), 0),
-                      std::stoul(row.get(2)));
-            if (checked(row.get(4))) { EXPECT_EQ(codec, row.get(4)); }
-            if (!row.get(7).empty()) {
-                const size_t n = std::stoul(row.get(7));
-                EXPECT_EQ(raw, std::u16string(n, 0) + std::u16string(1024 - n, kMark)) << "output written";
-            }
-            if (checked(row.get(3))) { EXPECT_EQ(std::u16string(raw.c_str()), utf16(row.get(3))); }
+            check_prep<char16_t>(row, NamePrep_U, utf16, kMark);
         } else if (kind == "native") {
-            // NamePrep into a buffer of 0x55 bytes, the codec buffer holding "(none)".
-            const uint32_t size = std::stoul(row.get(4));
-            const std::string in = test::B(row.get(2));
-            std::string raw(std::min(size, kMaxNativeOutputSize) + 64, '\x55');
-            char codec[256] = "(none)";
-            EXPECT_EQ(NamePrep(arg(1, row[1].c_str()), arg(2, in.c_str()), arg(6, raw.data()), size, arg(7, codec), 256,
-                               static_cast<unsigned char>(std::stoul(row.get(3), nullptr, 16))),
-                      std::stoul(row.get(5)));
-            if (checked(row.get(6))) { EXPECT_EQ(std::string(raw.c_str()), row.get(6)); }
-            if (checked(row.get(7))) { EXPECT_EQ(codec, row.get(7)); }
-            if (row.get(8) != "*") {
-                const size_t n = std::stoul(row.get(8));
-                EXPECT_EQ(raw, std::string(n, '\0') + std::string(raw.size() - n, '\x55'));
-            }
+            check_prep<char>(row, NamePrep, B, '\x55');
         } else if (is_export_row(kind)) {
             check_export_row(row);
         } else {

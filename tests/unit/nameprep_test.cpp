@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: MIT
-// tests/unit/nameprep_test.cpp: the nameprep pipeline (mapping, NFKC, the
-// checks) against the rows of tests/vectors/nameprep, every combination of
-// the option bits, the size limits, every unit alone and random strings, and
-// the tables unit by unit.
+// tests/unit/nameprep_test.cpp: the nameprep pipeline and its tables.
 #include <gtest/gtest.h>
 
 #include <functional>
