@@ -85,8 +85,8 @@ TEST_F(Nameprep, Vectors) {
             EXPECT_EQ(ignored.rc, r.rc);
             EXPECT_EQ(ignored.out, r.out);
         } else if (kind == "export") {
-            std::vector<nessel_unit> name(in.begin(), in.end()), out(capacity + 1, 0x7777);
-            name.push_back(0);
+            const std::vector<nessel_unit> name(in.c_str(), in.c_str() + in.size() + 1);  // with its terminator
+            std::vector<nessel_unit> out(capacity + 1, 0x7777);
             EXPECT_EQ(talvex_name_prep_u(row[2] == "(null)" ? nullptr : name.data(),
                                          row[4] == "(null)" ? nullptr : out.data(), static_cast<uint32_t>(capacity), flags),
                       std::stoul(row[3]));
