@@ -254,12 +254,10 @@ TEST_F(Domain, RandomTextsThroughEveryChain) {
     EXPECT_GT(ace_runs, 300);  // most texts make a label of the three codecs
 }
 
-// The length-taking conversions write a charset's raw converter straight
-// into a caller's buffer that has the charset bound's room.  Every entry that
-// declares the bound keeps within it here: every byte pair and every unit,
-// and random texts mixing ASCII with what the charset itself decodes to
-// (shift sequences), into exactly that room followed by a guard; and a
-// decoder reads nothing past the length it is given.
+// Every charset that declares a bound on its raw converters keeps within it
+// (the length-taking exports write them straight into a caller's buffer):
+// byte pairs, units and random texts with shift sequences, into exactly that
+// room and a guard; and a decoder reads nothing past the length it is given.
 template <typename Out, typename In, typename Fn>
 void keeps_within(Fn raw, const std::vector<std::basic_string<In>>& inputs, size_t per_element,
                   const std::string& name) {

@@ -145,17 +145,16 @@ TEST_F(Nameprep, Vectors) {
     }
     // Mapping then NFKC against Python's stringprep and
     // unicodedata.ucd_3_2_0 (tools/make_nameprep_vectors.py).
-    int independent = 0, failures = 0;
-    for (const auto& row : test::read_rows("nameprep/map_nfkc.tsv", 2)) {
+    const auto independent = test::read_rows("nameprep/map_nfkc.tsv", 2);
+    EXPECT_GT(independent.size(), 7000u);
+    int failures = 0;  // the first 20 reported
+    for (const auto& row : independent) {
         std::u16string mapped, got;
         ASSERT_EQ(map_name(M(row[0]), mapped), 1);
         ASSERT_EQ(normalize_nfkc(mapped, got, 0), 1);
-        ++independent;
         if (got != (row[1] == "-" ? u"" : M(row[1])) && ++failures <= 20)
             ADD_FAILURE() << row.where << ": got " << show(got);
     }
-    EXPECT_EQ(failures, 0);
-    EXPECT_GT(independent, 7000);
 }
 
 // Every BMP unit alone under three flag words (a defined result, output only
