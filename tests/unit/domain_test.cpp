@@ -166,9 +166,8 @@ void check_export_row(const test::Row& r) {
     EXPECT_EQ(got.fields(), before.fields());
 }
 
-// A "native" row (NamePrep, Unit char) or a "prep_u" row (NamePrep_U,
-// char16_t): the export writes into a buffer of marks, the codec buffer
-// holding "(none)"; "(null)" passes a null pointer.
+// A "native" (NamePrep, Unit char) or "prep_u" (NamePrep_U, char16_t) row:
+// the export writes into a buffer of marks, the codec buffer holding "(none)".
 template <class Unit, class Export, class Text>
 void check_prep(const test::Row& row, Export prep, Text text, Unit mark) {
     using String = std::basic_string<Unit>;
