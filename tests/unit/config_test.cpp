@@ -93,13 +93,6 @@ std::string make_ini(const std::string& version_line, const std::vector<Entry>& 
     return s;
 }
 
-// n zone entries ".z1" .. ".zn" with punycode records.
-std::vector<Entry> zone_entries(int n, const std::string& tag = "") {
-    std::vector<Entry> v;
-    for (int i = 1; i <= n; ++i) v.push_back({.name = ".z" + std::to_string(i), .value = ";;;;" + tag + ";0;xn--;punycode;"});
-    return v;
-}
-
 // A socket of the system's own kind: a descriptor or a SOCKET.
 using Socket = decltype(socket(0, 0, 0));
 constexpr Socket kNoSocket = static_cast<Socket>(-1);
@@ -325,17 +318,15 @@ RunResult run_program(const std::vector<std::string>& args,
     for (HANDLE h : {fi, fo, fe})
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     starting.unlock();
-    if (started) {
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        DWORD code = 0;
-        if (GetExitCodeProcess(pi.hProcess, &code)) r.status = static_cast<int>(code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
     if (!started) {
         r.err = failure;
         return r;
     }
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 0;
+    if (GetExitCodeProcess(pi.hProcess, &code)) r.status = static_cast<int>(code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
 #else
     const pid_t pid = fork();
     if (pid == 0) {
@@ -547,8 +538,8 @@ void Store::step(const std::vector<std::string>& raw, std::vector<Entry>& entrie
     } else if (kind == "entry") {
         entries.push_back({f[1], key(f[2]), f[3], f[4], f[5]});
     } else if (kind == "ini") {
-        auto zones = zone_entries(std::stoi(f[3]), f[4]);
-        entries.insert(entries.end(), zones.begin(), zones.end());
+        for (int i = 1; i <= std::stoi(f[3]); ++i)  // zones ".z1" .. ".zN" with punycode records
+            entries.push_back({.name = ".z" + std::to_string(i), .value = ";;;;" + f[4] + ";0;xn--;punycode;"});
         std::filesystem::create_directories(std::filesystem::path(f[1]).parent_path());
         write_file(f[1], make_ini(f[2], entries));
         entries.clear();
