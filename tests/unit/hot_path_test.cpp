@@ -78,11 +78,12 @@ std::vector<std::u16string> raw_names() {
     return inputs;
 }
 
-// Names as the zone pass sees them: raw_names() prepared with the address
-// options, plus the domain part after the first "@" of a prepared address.
-std::vector<std::u16string> prepared_names() {
+// The names as the zone pass sees them: the raw names prepared with the
+// address options, plus the domain part after the first "@" of a prepared
+// address.
+std::vector<std::u16string> prepared_names(const std::vector<std::u16string>& raw) {
     std::vector<std::u16string> names;
-    for (const auto& in : raw_names()) {
+    for (const auto& in : raw) {
         std::u16string p;
         if (name_prep(in, p, kAddressPrepFlags, 8192) != 0 || p.empty()) continue;
         const size_t at = p.find(u'@');
@@ -94,12 +95,15 @@ std::vector<std::u16string> prepared_names() {
 
 }  // namespace
 
+// The nameprep pass's shortcut for text normalization leaves alone, and the
+// zone's nameprep pass that is left out for prepared names: each gives what
+// the full pass gives.
 TEST(NameprepShortcut, AlikeWithAndWithoutIt) {
     ASSERT_EQ(init_once(), 1);
-    const std::vector<std::u16string> names = raw_names();
+    const std::vector<std::u16string> raw = raw_names(), names = prepared_names(raw);
     size_t taken = 0;
     for (uint32_t flags : {0x000u, 0x001u, 0x0A5u, 0x0ADu, 0x203u, 0x0A7u}) {
-        for (const auto& in : names) {
+        for (const auto& in : raw) {
             char16_t fast[1024], full[1024];
             size_t fast_len = 0, full_len = 0;
             const uint32_t a = prep_detail::prepare(in, fast, 1024, flags, fast_len, true);
@@ -110,18 +114,13 @@ TEST(NameprepShortcut, AlikeWithAndWithoutIt) {
         }
     }
     EXPECT_GT(taken, 0u);
-}
-
-TEST(ZonePrepPass, LeftOutOnlyWhereItChangesNothing) {
-    ASSERT_EQ(init_once(), 1);
-    const std::vector<std::u16string> names = prepared_names();
     ASSERT_GT(names.size(), 50000u);
     // Every combination of the nine option bits nameprep reads (0x01..0x200
     // without the unused 0x40).
     for (uint32_t bits = 0; bits < 512; ++bits) {
         const uint32_t flags = (bits & 0x3F) | ((bits & 0x1C0) << 1);
-        // Options that rule the shortcut out must really change some name;
-        // under the others, every name the shortcut takes stays as it is.
+        // Options that rule the zone's shortcut out must really change some
+        // name; under the others, every name the shortcut takes stays as it is.
         const bool options_keep = name_prep_keeps_prepared(u"a", flags);
         bool changed = false;
         for (const auto& p : names) {
@@ -141,11 +140,7 @@ TEST(ZonePrepPass, LeftOutOnlyWhereItChangesNothing) {
     }
     // The shipped zones (options 0) take the shortcut.
     EXPECT_TRUE(name_prep_keeps_prepared(u"b\x00FC" u"cher.de", 0));
-}
-
-TEST(ZonePrepPass, ConversionAlikeWithAndWithoutIt) {
-    ASSERT_EQ(init_once(), 1);
-    const std::vector<std::u16string> names = prepared_names();
+    // Whole conversions through zones of various options.
     for (uint32_t flags : {0x00u, 0x01u, 0xA1u, 0x04u, 0x2A5u}) {
         test::install_zones({{".", "PUNYCODE", "xn--", "", "", "", "", "", "", int32_t(flags)},
                              {"", "race", "ra--", "", "", "", "", "", "", int32_t(flags)}});
@@ -223,15 +218,6 @@ const char* at_page_end(const void* src, size_t n) {
 const char* at_page_end(const void* src, size_t) { return static_cast<const char*>(src); }
 #endif
 
-// The byte inputs, and the unit inputs as the encoding's string converter
-// encodes them.
-std::vector<std::string> bytes_for(uint32_t et, const std::vector<std::u16string>& units) {
-    std::vector<std::string> in = byte_inputs();
-    for (const std::u16string& u : units)
-        if (std::string b; unicode_to_encoding(et, u, b) == 1) in.push_back(b);
-    return in;
-}
-
 // What f returns, its allocations counted.
 template <class F>
 auto counted(F f) {
@@ -297,7 +283,11 @@ TEST(HotPath, ExportsAlikeToTheStringConvertersAndAllocationFree) {
                 return r;
             });
         }
-        for (const std::string& b : bytes_for(et, units)) {
+        // The byte inputs, and the unit inputs as the string converter encodes them.
+        std::vector<std::string> bytes = byte_inputs();
+        for (const std::u16string& u : units)
+            if (std::string b; unicode_to_encoding(et, u, b) == 1) bytes.push_back(b);
+        for (const std::string& b : bytes) {
             calls.emplace_back(name, [et, b, &decoded](bool check) {
                 const int r = counted([&] { return encoding2unicode(et, at_page_end(b.c_str(), b.size() + 1), out16); });
                 if (!check) return r;
