@@ -5,7 +5,6 @@
 // sweep rows describe (golden maps, ranges, the Vietnamese records), whose
 // multi-byte characters also round-trip as whole texts; random input never
 // faults.
-#include <cstring>
 #include <map>
 #include <random>
 #include <set>
@@ -129,19 +128,14 @@ TEST_F(Charset, ConversionRows) {
     EXPECT_GT(rows.size(), 900u);
 }
 
+// Null pointers: failures that leave an empty text, never faults.  (Unknown
+// enctypes and conversions that fail are calls of the hot-path test.)
 TEST_F(Charset, ExportsEmptyTheDestinationOnFailure) {
-    nessel_unit units[8];
+    nessel_unit units[8] = {7};
     char bytes[8];
-    const nessel_unit src[] = {'a', 0}, mixed[] = {'a', 'b', 0xE9, 'c', 0}, wide[] = {0x4E2D, 'A', 0};
-    // Unknown enctypes, "ascii" stopping at U+00E9, null pointers: failures
-    // that leave an empty text, never faults.
-    for (uint32_t t : {0u, 55u, 1000u, 1u}) {
-        units[0] = 7;
-        std::memset(bytes, 'z', sizeof bytes);
-        EXPECT_EQ(encoding2unicode(t, t == 1 ? nullptr : "abc", units), 0) << t;
-        EXPECT_EQ(unicode2encoding(t, t == 1 ? mixed : src, bytes), 0) << t;
-        EXPECT_TRUE(units[0] == 0 && bytes[0] == 0) << t;
-    }
+    const nessel_unit mixed[] = {'a', 'b', 0xE9, 'c', 0}, wide[] = {0x4E2D, 'A', 0};
+    EXPECT_EQ(encoding2unicode(1, nullptr, units), 0);
+    EXPECT_EQ(units[0], 0);
     EXPECT_EQ(encoding2unicode(1, "a", nullptr) + unicode2encoding(1, nullptr, bytes) + unicode2encoding(1, mixed, nullptr), 0);
     // "none" writes zero bytes: the export copies the whole result.
     EXPECT_EQ(unicode2encoding(2, wide, bytes), 1);
