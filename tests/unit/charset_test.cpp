@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
-// tests/unit/charset_test.cpp: every charset.  The registry and conversion
-// rows through the dispatch and the registered converters; every byte (and
-// double-byte code) and every BMP unit of each charset against the model its
-// sweep rows describe (golden maps, ranges, the Vietnamese records), whose
-// multi-byte characters also round-trip as whole texts; random input never
-// faults.
+// tests/unit/charset_test.cpp: every charset.  Registry and conversion rows;
+// every byte, double-byte code and BMP unit against the model the sweep rows
+// describe, multi-byte characters also as whole texts; random input and
+// single Tamil glyph bytes.
 #include <map>
 #include <random>
 #include <set>
@@ -21,10 +19,7 @@
 namespace nessel {
 namespace {
 
-using test::B;
-using test::show;
-using test::show_bytes;
-using test::U;
+using namespace test;
 
 class Charset : public ::testing::Test {
 protected:

@@ -16,8 +16,7 @@
 #include "vectors.h"
 
 using namespace nessel;
-using nessel::test::show;
-using nessel::test::U;
+using namespace nessel::test;
 
 namespace {
 size_t members(const VariantGroup& g) { return std::ranges::find(g.member, 0) - std::begin(g.member); }
