@@ -225,7 +225,6 @@ std::vector<std::string> swept() {
 }
 
 class CharsetSweep : public test::EncodingsTest, public ::testing::WithParamInterface<std::string> {};
-class Charsets : public test::EncodingsTest {};
 
 TEST_P(CharsetSweep, EveryInputAndEveryUnitAsTheModelSays) {
     const Model m = model(GetParam());
@@ -284,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(All, CharsetSweep, ::testing::ValuesIn(swept()), [](con
 // they wrote) and encodes back to a text that decodes to it (not "jis",
 // where bytes from 0x80 lose their top bit, nor Tamil or Vietnamese, whose
 // forms are not unique); encoded text decodes back up to the first zero.
-TEST_F(Charsets, RandomInputNeverFaultsAndRoundTrips) {
+TEST_F(Charset, RandomInputNeverFaultsAndRoundTrips) {
     std::mt19937 rng(20240611);
     const char16_t bases[] = {0, 0x4E00, 0x0B80, 0xFF00, 0};
     const unsigned spans[] = {0x80, 0x5200, 0x80, 0x100, 0x10000};

@@ -254,7 +254,7 @@ TEST(HotPath, ExportsAlikeToTheStringConvertersAndAllocationFree) {
         for (const char* c : {"amc-z", "race", "racex", "lace"})
             calls.emplace_back(ace, [ace, c](bool) { return counted([&] { return AceToUnicode(c, ace, out16, 0); }); });
     const std::vector<std::u16string> units = unit_inputs();
-    std::vector<size_t> encoded(encoding_count() + 1), decoded(encoding_count() + 1);  // successes per encoding
+    std::vector<size_t> encoded(encoding_count() + 2), decoded(encoding_count() + 2);  // successes per encoding
     // Enctypes 0 and one past the last are unknown: both exports fail and
     // leave an empty text, as the string converters do.
     for (uint32_t et = 0; et <= encoding_count() + 1; ++et) {
