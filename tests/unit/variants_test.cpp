@@ -16,15 +16,10 @@
 #include "vectors.h"
 
 using namespace nessel;
-using nessel::test::show;
-using nessel::test::U;
+using namespace nessel::test;
 
 namespace {
-size_t members(const VariantGroup& g) {
-    size_t n = 0;
-    while (n < std::size(g.member) && g.member[n] != 0) ++n;
-    return n;
-}
+size_t members(const VariantGroup& g) { return std::ranges::find(g.member, 0) - std::begin(g.member); }
 
 std::u16string fold(void (*pass)(std::span<char16_t>), std::u16string s) {
     pass(s);
