@@ -82,15 +82,13 @@ uint32_t deliver_n(const Src* src, size_t len, Unit* output, size_t output_cap,
 
 // The length-taking decode and encode, written once over the unit types:
 // the codes for an enctype not registered, for a zero inside the text and
-// for a text the converter refuses differ by direction.  A charset's raw
-// converter writes straight into the caller's output when it has the
-// charset's room; anything else goes through convert_view_n.  Written for
-// a short path: one registry lookup, the zero scan, one call.
+// for a text the converter refuses differ by direction.  One registry
+// lookup, the zero scan, then the entry's conversion (a charset's raw
+// converter straight into the caller's output when it has the room).
 template <typename In, typename Out>
 uint32_t convert_export_n(uint32_t enctype, const In* input, size_t input_len, Out* output,
                           size_t output_cap, size_t* output_len, uint32_t unknown,
                           uint32_t inner_zero, uint32_t failed) {
-    using D = Direction<In>;
     if (output_len == nullptr) return kErrArgument;
     *output_len = 0;
     if (!text_ok(input, input_len) || !text_ok(output, output_cap)) return kErrArgument;
@@ -100,14 +98,7 @@ uint32_t convert_export_n(uint32_t enctype, const In* input, size_t input_len, O
     if (e == nullptr) return unknown;
     if (has_zero(input, input_len)) return inner_zero;
     size_t len = 0;
-    const auto raw = D::raw(*e);
-    // n * k + 1 elements fit when n < cap / k.
-    if (raw != nullptr && e->bounded_raw && input_len < output_cap / D::kBound) {
-        if (raw(input, input_len, output, len) == 0) return failed;
-        *output_len = len;
-        return kOk;
-    }
-    if (convert_view_n(*e, input, input_len, output, output_cap, len) == 0) return failed;
+    if (convert_entry_n(*e, input, input_len, output, output_cap, len) == 0) return failed;
     *output_len = len;
     return len > output_cap ? kErrConversion : kOk;
 }

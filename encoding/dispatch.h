@@ -35,23 +35,31 @@ int convert_view_n(const EncodingEntry& e, const char* src, size_t n, char16_t* 
 int convert_view_n(const EncodingEntry& e, const char16_t* src, size_t n, char* dst, size_t cap,
                    size_t& len);
 
-// Encoding enctype on the n elements of src (none of them zero) into dst of
-// cap elements, as described beside kUnbounded in encoding/encoding.h.
+// Encoding e on the n elements of src (none of them zero) into dst of cap
+// elements, as described beside kUnbounded in encoding/encoding.h.
 template <typename In, typename Out = typename Direction<In>::Out>
-inline int convert_n(uint32_t enctype, const In* src, size_t n, Out* dst, size_t cap,
-                     size_t& len) {
+inline int convert_entry_n(const EncodingEntry& e, const In* src, size_t n, Out* dst, size_t cap,
+                           size_t& len) {
     using D = Direction<In>;
-    len = 0;
-    const EncodingEntry* e = find_encoding_by_type(enctype);
-    if (e == nullptr) return kNotRegistered;
-    const auto raw = D::raw(*e);
+    const auto raw = D::raw(e);
     // n * k + 1 elements fit when n < cap / k.
-    if (raw != nullptr && (cap == kUnbounded || (e->bounded_raw && n < cap / D::kBound))) {
+    if (raw != nullptr && (cap == kUnbounded || (e.bounded_raw && n < cap / D::kBound))) {
         const int r = raw(src, n, dst, len);
         if (r == 0) len = 0;
         return r;
     }
-    return convert_view_n(*e, src, n, dst, cap, len);
+    return convert_view_n(e, src, n, dst, cap, len);
+}
+
+// The same for the encoding registered as enctype; kNotRegistered when
+// there is none.
+template <typename In, typename Out = typename Direction<In>::Out>
+inline int convert_n(uint32_t enctype, const In* src, size_t n, Out* dst, size_t cap,
+                     size_t& len) {
+    len = 0;
+    const EncodingEntry* e = find_encoding_by_type(enctype);
+    if (e == nullptr) return kNotRegistered;
+    return convert_entry_n(*e, src, n, dst, cap, len);
 }
 
 }  // namespace nessel
