@@ -15,52 +15,9 @@
 #include "encoding/encoding.h"
 #include "nameprep/nameprep.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 using namespace nessel;
 
 namespace {
-
-// True when one of the n elements (bytes or units) is zero: the last
-// 16-byte block (ending at the end, so overlapping the one before it) and
-// the whole blocks before it, their zero masks gathered for one test at the
-// end; texts shorter than a block element by element.
-template <typename T>
-bool has_zero_element(const T* s, size_t n) {
-    size_t i = 0;
-#if defined(__SSE2__)
-    constexpr size_t kBlock = 16 / sizeof(T);
-    if (n >= kBlock) {
-        const __m128i zero = _mm_setzero_si128();
-        const auto zeros_at = [&](size_t at) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
-            if constexpr (sizeof(T) == 1) return _mm_cmpeq_epi8(v, zero);
-            else return _mm_cmpeq_epi16(v, zero);
-        };
-        __m128i seen = zeros_at(n - kBlock);
-        for (; i + kBlock < n; i += kBlock) seen = _mm_or_si128(seen, zeros_at(i));
-        return _mm_movemask_epi8(seen) != 0;
-    }
-#endif
-    for (; i < n; ++i)
-        if (s[i] == 0) return true;
-    return false;
-}
-
-bool has_zero_unit(const nessel_unit* s, size_t n) { return has_zero_element(s, n); }
-
-// Short byte texts in line (a call to memchr costs more than the scan),
-// longer ones with memchr.
-bool has_zero_byte(const char* s, size_t n) {
-    return n > 64 ? std::memchr(s, 0, n) != nullptr : has_zero_element(s, n);
-}
-
-bool has_zero(const char* s, size_t n) { return has_zero_byte(s, n); }
-bool has_zero(const char16_t* s, size_t n) {
-    return has_zero_unit(reinterpret_cast<const nessel_unit*>(s), n);
-}
 
 // Pointer and length of a caller's text; a null pointer stands for an empty
 // text when the length is 0.
@@ -82,25 +39,53 @@ uint32_t deliver_n(const Src* src, size_t len, Unit* output, size_t output_cap,
 
 // The length-taking decode and encode, written once over the unit types:
 // the codes for an enctype not registered, for a zero inside the text and
-// for a text the converter refuses differ by direction.  One registry
-// lookup, the zero scan, then the entry's conversion (a charset's raw
-// converter straight into the caller's output when it has the room).
+// for a text the converter refuses differ by direction.
+//
+// The common call (a charset's raw converter writing straight into the
+// caller's output, which has its bound) is done in the export itself with
+// nothing but that converter called; the conversion through the view
+// converter goes on in convert_rest.  An enctype not registered is reported
+// before a zero inside the text.
 template <typename In, typename Out>
-uint32_t convert_export_n(uint32_t enctype, const In* input, size_t input_len, Out* output,
-                          size_t output_cap, size_t* output_len, uint32_t unknown,
-                          uint32_t inner_zero, uint32_t failed) {
-    if (output_len == nullptr) return kErrArgument;
+[[gnu::noinline]] uint32_t convert_rest(const EncodingEntry& e, const In* input, size_t input_len,
+                                        Out* output, size_t output_cap, size_t* output_len,
+                                        uint32_t inner_zero, uint32_t failed) {
     *output_len = 0;
-    if (!text_ok(input, input_len) || !text_ok(output, output_cap)) return kErrArgument;
-    static constexpr In empty[1] = {};
-    if (input_len == 0) input = empty;  // a null text of length 0 is the empty one
-    const EncodingEntry* e = find_encoding_by_type(enctype);
-    if (e == nullptr) return unknown;
     if (has_zero(input, input_len)) return inner_zero;
-    size_t len = 0;
-    if (convert_entry_n(*e, input, input_len, output, output_cap, len) == 0) return failed;
-    *output_len = len;
-    return len > output_cap ? kErrConversion : kOk;
+    if (convert_entry_n(e, input, input_len, output, output_cap, *output_len) == 0) return failed;
+    return *output_len > output_cap ? kErrConversion : kOk;
+}
+
+template <typename In, typename Out>
+[[gnu::always_inline]] inline uint32_t convert_export_n(uint32_t enctype, const In* input,
+                                                        size_t input_len, Out* output,
+                                                        size_t output_cap, size_t* output_len,
+                                                        uint32_t unknown, uint32_t inner_zero,
+                                                        uint32_t failed) {
+    if (__builtin_expect(output_len == nullptr, 0)) return kErrArgument;
+    if (__builtin_expect(input == nullptr || output == nullptr, 0)) {
+        *output_len = 0;
+        if (!text_ok(input, input_len) || !text_ok(output, output_cap)) return kErrArgument;
+        static constexpr In empty[1] = {};
+        if (input == nullptr) input = empty;  // a null text of length 0 is the empty one
+    }
+    const EncodingEntry* e = find_encoding_by_type(enctype);
+    if (e == nullptr) {
+        *output_len = 0;
+        return unknown;
+    }
+    const auto raw = raw_into_bounded<In>(*e, input_len, output_cap);
+    if (raw == nullptr)
+        return convert_rest(*e, input, input_len, output, output_cap, output_len, inner_zero,
+                            failed);
+    if (has_zero(input, input_len)) {
+        *output_len = 0;
+        return inner_zero;
+    }
+    // Within the converter's bound the result fits.
+    if (raw(input, input_len, output, *output_len) != 0) return kOk;
+    *output_len = 0;
+    return failed;
 }
 
 }  // namespace
@@ -118,7 +103,7 @@ NESSEL_API uint32_t NESSEL_CALL nessel_to_ace_n(const char* encoding, const ness
     // Past one unit beyond the longest name the result is the same refusal
     // (too long), so the rest of a longer text is not looked at.
     const size_t n = input_len <= kPrepMaxInput ? input_len : kPrepMaxInput + 1;
-    if (has_zero_unit(input, n)) return kErrConversion;
+    if (has_zero(input, n)) return kErrConversion;
     const NamePrepResult r =
         name_prep_unicode(encoding, std::u16string_view(reinterpret_cast<const char16_t*>(input), n));
     if (r.code != kOk) return r.code;
@@ -137,7 +122,7 @@ NESSEL_API uint32_t NESSEL_CALL nessel_to_unicode_n(const char* ace_codec, const
     if (!ace_codec_accepted(ace_codec) || output_len == nullptr || !text_ok(ace_text, ace_len) ||
         !text_ok(output, output_cap))
         return kErrArgument;
-    if (has_zero_byte(ace_text, ace_len)) return kErrAceDecode;
+    if (has_zero(ace_text, ace_len)) return kErrAceDecode;
     thread_local std::u16string result;  // keeps its memory between calls
     const uint32_t code =
         encode_string_u(ace_codec, std::string_view(ace_text ? ace_text : "", ace_len), result);
@@ -152,7 +137,7 @@ NESSEL_API uint32_t NESSEL_CALL nessel_nameprep_n(const nessel_unit* input, size
     if (output_len == nullptr || !text_ok(input, input_len) || !text_ok(output, output_cap))
         return PREP_ERR_PROHIBITED;
     const size_t n = input_len <= kPrepMaxInput ? input_len : kPrepMaxInput + 1;
-    if (has_zero_unit(input, n)) return kErrConversion;
+    if (has_zero(input, n)) return kErrConversion;
     const std::u16string_view in(reinterpret_cast<const char16_t*>(input), n);
     size_t len = 0;
     if (output_cap >= kPrepWorkUnits) {

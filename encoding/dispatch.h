@@ -35,15 +35,27 @@ int convert_view_n(const EncodingEntry& e, const char* src, size_t n, char16_t* 
 int convert_view_n(const EncodingEntry& e, const char16_t* src, size_t n, char* dst, size_t cap,
                    size_t& len);
 
+// The raw converter of e when it may write n source elements straight into
+// a destination of cap elements, else nullptr (the view converter's case):
+// a charset's converter when cap holds its bound for n (raw_into_bounded),
+// and with kUnbounded (a caller that vouches for any result) any raw one.
+template <typename In>
+inline auto raw_into_bounded(const EncodingEntry& e, size_t n, size_t cap) {
+    using D = Direction<In>;
+    // n * k + 1 elements fit when n < cap / k.
+    return e.bounded_raw && n < cap / D::kBound ? D::raw(e) : nullptr;
+}
+template <typename In>
+inline auto raw_into(const EncodingEntry& e, size_t n, size_t cap) {
+    return cap == kUnbounded ? Direction<In>::raw(e) : raw_into_bounded<In>(e, n, cap);
+}
+
 // Encoding e on the n elements of src (none of them zero) into dst of cap
 // elements, as described beside kUnbounded in encoding/encoding.h.
 template <typename In, typename Out = typename Direction<In>::Out>
 inline int convert_entry_n(const EncodingEntry& e, const In* src, size_t n, Out* dst, size_t cap,
                            size_t& len) {
-    using D = Direction<In>;
-    const auto raw = D::raw(e);
-    // n * k + 1 elements fit when n < cap / k.
-    if (raw != nullptr && (cap == kUnbounded || (e.bounded_raw && n < cap / D::kBound))) {
+    if (const auto raw = raw_into<In>(e, n, cap)) {
         const int r = raw(src, n, dst, len);
         if (r == 0) len = 0;
         return r;

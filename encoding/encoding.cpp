@@ -12,33 +12,28 @@
 #include "encoding/dispatch.h"
 
 namespace nessel {
+
+constinit std::atomic<EncodingBlock*> g_encoding_block{nullptr};
+
 namespace {
 
 // The registry is written while InitSDK runs and read by every conversion on
-// any thread without a lock.  Entries live in a block of fixed capacity that
-// never moves; a reader sees the entries below the block's count, which is
-// published after an entry is complete.  Emptying the registry (DeinitSDK)
-// sets the count to 0 but keeps the entries, because another thread may be
-// converting with one of them; registering the same entries again reuses
-// them.  Blocks are freed only when the library is unloaded.
-constexpr uint32_t kCapacity = 256;
-
-struct Block {
-    EncodingEntry entries[kCapacity];
-    std::atomic<uint32_t> count{0};
-    uint32_t filled = 0;  // entries ever written (under the writer lock)
-    Block* retired = nullptr;
-};
+// any thread without a lock (the block is in encoding.h).  Emptying the
+// registry (DeinitSDK) sets the count to 0 but keeps the entries, because
+// another thread may be converting with one of them; registering the same
+// entries again reuses them.  Blocks are freed only when the library is
+// unloaded.
+using Block = EncodingBlock;
+constexpr uint32_t kCapacity = Block::kCapacity;
 
 struct Registry {
     std::mutex writer;  // serialises registrations and releases
-    std::atomic<Block*> block{nullptr};
     std::atomic<uint64_t> generation{1};  // advanced after every change of the visible entries
 };
 
 // Constant-initialised and trivially destroyed: usable at any time, the
 // unload included.
-Registry g_registry;
+constinit Registry g_registry;
 Registry& registry() { return g_registry; }
 
 // The visible entries.
@@ -47,7 +42,7 @@ struct View {
     uint32_t count = 0;
 };
 View view() {
-    const Block* b = registry().block.load(std::memory_order_acquire);
+    const Block* b = g_encoding_block.load(std::memory_order_acquire);
     if (b == nullptr) return {};
     return {b->entries, b->count.load(std::memory_order_acquire)};
 }
@@ -63,7 +58,7 @@ uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
     if (name.empty() || to == nullptr || from == nullptr) return 0;
     Registry& reg = registry();
     std::lock_guard<std::mutex> lock(reg.writer);
-    Block* b = reg.block.load(std::memory_order_relaxed);
+    Block* b = g_encoding_block.load(std::memory_order_relaxed);
     const uint32_t n = b ? b->count.load(std::memory_order_relaxed) : 0;
     for (uint32_t i = 0; i < n; ++i)
         if (ascii_iequal(b->entries[i].name, name)) return b->entries[i].enctype;
@@ -88,7 +83,7 @@ uint32_t register_entry(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
         fresh->filled = n;
         fresh->count.store(n, std::memory_order_relaxed);
         fresh->retired = b;
-        reg.block.store(fresh, std::memory_order_release);
+        g_encoding_block.store(fresh, std::memory_order_release);
         b = fresh;
     }
     EncodingEntry& e = b->entries[n];
@@ -129,12 +124,6 @@ const EncodingEntry* find_encoding(std::string_view name) {
     return nullptr;
 }
 
-const EncodingEntry* find_encoding_by_type(uint32_t enctype) {
-    const View v = view();
-    if (enctype == 0 || enctype > v.count) return nullptr;
-    return &v.entries[enctype - 1];
-}
-
 uint32_t encoding_type(std::string_view name) {
     const EncodingEntry* e = find_encoding(name);
     return e ? e->enctype : 0;
@@ -143,7 +132,8 @@ uint32_t encoding_type(std::string_view name) {
 void free_encodings() {
     Registry& reg = registry();
     std::lock_guard<std::mutex> lock(reg.writer);
-    if (Block* b = reg.block.load(std::memory_order_relaxed)) b->count.store(0, std::memory_order_release);
+    if (Block* b = g_encoding_block.load(std::memory_order_relaxed))
+        b->count.store(0, std::memory_order_release);
     reg.generation.fetch_add(1, std::memory_order_release);
 }
 
@@ -153,7 +143,7 @@ void release_encoding_storage() {
     Registry& reg = registry();
     std::lock_guard<std::mutex> lock(reg.writer);
     reg.generation.fetch_add(1, std::memory_order_release);
-    for (Block* b = reg.block.exchange(nullptr); b != nullptr;) {
+    for (Block* b = g_encoding_block.exchange(nullptr); b != nullptr;) {
         Block* older = b->retired;
         delete b;
         b = older;

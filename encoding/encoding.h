@@ -10,6 +10,7 @@
 // their output where they stopped, or nothing for those that empty it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -64,7 +65,7 @@ inline constexpr size_t kCharsetBytesPerUnit = 6;
 // Lookups, safe on any thread without a lock; nullptr when absent.  An empty
 // name finds nothing.  An entry found stays valid until the library is unloaded.
 const EncodingEntry* find_encoding(std::string_view name);
-const EncodingEntry* find_encoding_by_type(uint32_t enctype);
+inline const EncodingEntry* find_encoding_by_type(uint32_t enctype);
 // enctype of name, 0 when not registered.
 uint32_t encoding_type(std::string_view name);
 // Empties the registry: lookups find nothing until registered again.  The
@@ -106,6 +107,25 @@ inline constexpr int kNotRegistered = -1;
 // result; a failure, an unknown enctype or a null src leave dst empty.
 int encoding_to_unicode_into(uint32_t enctype, const char* src, char16_t* dst);
 int unicode_to_encoding_into(uint32_t enctype, const char16_t* src, char* dst);
+
+// The registry's entries live in a block of fixed capacity that never moves;
+// a reader sees the entries below the block's count, which is published
+// after an entry is complete (encoding/encoding.cpp writes them).  The
+// lookup by enctype is in line: every conversion starts with it.
+struct EncodingBlock {
+    static constexpr uint32_t kCapacity = 256;
+    EncodingEntry entries[kCapacity];
+    std::atomic<uint32_t> count{0};
+    uint32_t filled = 0;  // entries ever written (under the writer lock)
+    EncodingBlock* retired = nullptr;
+};
+extern std::atomic<EncodingBlock*> g_encoding_block;
+
+inline const EncodingEntry* find_encoding_by_type(uint32_t enctype) {
+    const EncodingBlock* b = g_encoding_block.load(std::memory_order_acquire);
+    if (b == nullptr || enctype - 1 >= b->count.load(std::memory_order_acquire)) return nullptr;
+    return &b->entries[enctype - 1];
+}
 
 // A view converter made from a raw one: dst sized for the worst case, then
 // cut to what the raw converter reports.
