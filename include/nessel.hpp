@@ -961,11 +961,12 @@ private:
         Char* dst = buf.room(want);
         std::size_t n = 0;
         uint32_t code = convert(reinterpret_cast<Unit*>(dst), buf.capacity_, &n);
-        if (code == NESSEL_ERR_CONVERSION && n > buf.capacity_) {
+        if (code != NESSEL_OK) [[unlikely]] {
+            if (code != NESSEL_ERR_CONVERSION || n <= buf.capacity_) return error(code);
             dst = buf.room(n);
             code = convert(reinterpret_cast<Unit*>(dst), buf.capacity_, &n);
+            if (code != NESSEL_OK) return error(code);
         }
-        if (code != NESSEL_OK) return error(code);
         return std::basic_string_view<Char>(dst, n);
     }
 
