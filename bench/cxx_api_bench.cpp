@@ -92,6 +92,8 @@ std::vector<std::string> ace_of(const std::vector<std::string>& names) {
 }
 std::string gbk_of(const std::string& text) { return lib().encode(text, "gbk").value(); }
 
+constexpr std::size_t kTextsPerPass = 5;
+
 // Output of the C callers: as large as the C++ layer's first attempt.
 nessel_unit g_units[8192];
 char g_bytes[16384];
@@ -111,18 +113,89 @@ std::function<std::size_t()> over(const Items& items, Fn fn) {
     };
 }
 
-std::vector<Case> make_cases() {
-    static const auto short16 = units(kShortNames), long16 = units(kLongNames);
-    static const auto short_ace = ace_of(kShortNames), long_ace = ace_of(kLongNames);
-    static const std::vector<std::u16string> short_text = {units(kShortText)},
-                                             long_text = {units(kLongText)};
-    static const std::vector<std::string> short_text8 = {kShortText}, long_text8 = {kLongText};
-    static const std::vector<std::string> short_gbk = {gbk_of(kShortText)},
-                                          long_gbk = {gbk_of(kLongText)};
+// The charset conversions, by enctype or by name, each form in code of
+// its own (no call form pays for the registers of another).
+template <bool by_name>
+void add_charset_cases(std::vector<Case>& cases, const std::string& size,
+                       const std::vector<std::u16string>& t16, const std::vector<std::string>& gbk) {
     static std::u16string reused16;
     static std::string reused8;
     static nessel::buffer bytes_buf;
     static nessel::buffer16 units_buf;
+    const auto& l = lib();
+    const std::string how = by_name ? " name" : " enctype";
+        cases.push_back({"encode" + how + size, "C", over(t16, [](const std::u16string& t) {
+                             const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
+                             return unicode2encoding(type, c16(t), g_bytes);
+                         })});
+        // The C call with its result copied into a new string: what the
+        // C++ call's new string is fairly compared with.
+        cases.push_back({"encode" + how + size, "C + string",
+                         over(t16, [](const std::u16string& t) {
+                             const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
+                             if (unicode2encoding(type, c16(t), g_bytes) == 0)
+                                 return std::string();
+                             return std::string(g_bytes);
+                         })});
+        cases.push_back({"encode" + how + size, "C++",
+                         over(t16, [&l](const std::u16string& t) {
+                             return by_name ? l.encode(std::u16string_view(t), "gbk")
+                                            : l.encode(std::u16string_view(t), kGbk);
+                         })});
+        cases.push_back({"encode" + how + size, "C++ append",
+                         over(t16, [&l](const std::u16string& t) {
+                             reused8.clear();
+                             return by_name
+                                        ? l.append_encoded(reused8, std::u16string_view(t), "gbk")
+                                        : l.append_encoded(reused8, std::u16string_view(t), kGbk);
+                         })});
+        cases.push_back({"encode" + how + size, "C++ buffer",
+                         over(t16, [&l](const std::u16string& t) {
+                             return by_name
+                                        ? l.encode_into(bytes_buf, std::u16string_view(t), "gbk")
+                                        : l.encode_into(bytes_buf, std::u16string_view(t), kGbk);
+                         })});
+        cases.push_back({"decode" + how + size, "C", over(gbk, [](const std::string& b) {
+                             const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
+                             return encoding2unicode(type, b.c_str(), g_units);
+                         })});
+        cases.push_back({"decode" + how + size, "C + string",
+                         over(gbk, [](const std::string& b) {
+                             const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
+                             if (encoding2unicode(type, b.c_str(), g_units) == 0)
+                                 return std::u16string();
+                             return std::u16string(reinterpret_cast<const char16_t*>(g_units));
+                         })});
+        cases.push_back({"decode" + how + size, "C++",
+                         over(gbk, [&l](const std::string& b) {
+                             return by_name ? l.decode16(b, "gbk") : l.decode16(b, kGbk);
+                         })});
+        cases.push_back({"decode" + how + size, "C++ append",
+                         over(gbk, [&l](const std::string& b) {
+                             reused16.clear();
+                             return by_name ? l.append_decoded(reused16, b, "gbk")
+                                            : l.append_decoded(reused16, b, kGbk);
+                         })});
+        cases.push_back({"decode" + how + size, "C++ buffer",
+                         over(gbk, [&l](const std::string& b) {
+                             return by_name ? l.decode_into(units_buf, b, "gbk")
+                                            : l.decode_into(units_buf, b, kGbk);
+                         })});
+}
+
+std::vector<Case> make_cases() {
+    static const auto short16 = units(kShortNames), long16 = units(kLongNames);
+    static const auto short_ace = ace_of(kShortNames), long_ace = ace_of(kLongNames);
+    // Each text several times in a pass, so that the pass's own cost (the
+    // std::function call around it) is shared by several calls, as for names.
+    static const std::vector<std::u16string> short_text(kTextsPerPass, units(kShortText)),
+        long_text(kTextsPerPass, units(kLongText));
+    static const std::vector<std::string> short_text8(kTextsPerPass, kShortText),
+        long_text8(kTextsPerPass, kLongText);
+    static const std::vector<std::string> short_gbk(kTextsPerPass, gbk_of(kShortText)),
+        long_gbk(kTextsPerPass, gbk_of(kLongText));
+    static std::u16string reused16;
+    static std::string reused8;
     std::vector<Case> cases;
     const auto& l = lib();
     for (bool is_long : {false, true}) {
@@ -202,66 +275,8 @@ std::vector<Case> make_cases() {
         cases.push_back({"nameprep u16" + size, "C++", over(n16, [&l](const std::u16string& n) {
                              return l.nameprep(std::u16string_view(n));
                          })});
-        for (bool by_name : {false, true}) {
-            const std::string how = by_name ? " name" : " enctype";
-            cases.push_back({"encode" + how + size, "C", over(t16, [=](const std::u16string& t) {
-                                 const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
-                                 return unicode2encoding(type, c16(t), g_bytes);
-                             })});
-            // The C call with its result copied into a new string: what the
-            // C++ call's new string is fairly compared with.
-            cases.push_back({"encode" + how + size, "C + string",
-                             over(t16, [=](const std::u16string& t) {
-                                 const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
-                                 if (unicode2encoding(type, c16(t), g_bytes) == 0)
-                                     return std::string();
-                                 return std::string(g_bytes);
-                             })});
-            cases.push_back({"encode" + how + size, "C++",
-                             over(t16, [&l, by_name](const std::u16string& t) {
-                                 return by_name ? l.encode(std::u16string_view(t), "gbk")
-                                                : l.encode(std::u16string_view(t), kGbk);
-                             })});
-            cases.push_back({"encode" + how + size, "C++ append",
-                             over(t16, [&l, by_name](const std::u16string& t) {
-                                 reused8.clear();
-                                 return by_name
-                                            ? l.append_encoded(reused8, std::u16string_view(t), "gbk")
-                                            : l.append_encoded(reused8, std::u16string_view(t), kGbk);
-                             })});
-            cases.push_back({"encode" + how + size, "C++ buffer",
-                             over(t16, [&l, by_name](const std::u16string& t) {
-                                 return by_name
-                                            ? l.encode_into(bytes_buf, std::u16string_view(t), "gbk")
-                                            : l.encode_into(bytes_buf, std::u16string_view(t), kGbk);
-                             })});
-            cases.push_back({"decode" + how + size, "C", over(gbk, [=](const std::string& b) {
-                                 const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
-                                 return encoding2unicode(type, b.c_str(), g_units);
-                             })});
-            cases.push_back({"decode" + how + size, "C + string",
-                             over(gbk, [=](const std::string& b) {
-                                 const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
-                                 if (encoding2unicode(type, b.c_str(), g_units) == 0)
-                                     return std::u16string();
-                                 return std::u16string(reinterpret_cast<const char16_t*>(g_units));
-                             })});
-            cases.push_back({"decode" + how + size, "C++",
-                             over(gbk, [&l, by_name](const std::string& b) {
-                                 return by_name ? l.decode16(b, "gbk") : l.decode16(b, kGbk);
-                             })});
-            cases.push_back({"decode" + how + size, "C++ append",
-                             over(gbk, [&l, by_name](const std::string& b) {
-                                 reused16.clear();
-                                 return by_name ? l.append_decoded(reused16, b, "gbk")
-                                                : l.append_decoded(reused16, b, kGbk);
-                             })});
-            cases.push_back({"decode" + how + size, "C++ buffer",
-                             over(gbk, [&l, by_name](const std::string& b) {
-                                 return by_name ? l.decode_into(units_buf, b, "gbk")
-                                                : l.decode_into(units_buf, b, kGbk);
-                             })});
-        }
+        add_charset_cases<false>(cases, size, t16, gbk);
+        add_charset_cases<true>(cases, size, t16, gbk);
         // UTF-8 text to GBK: the C caller decodes the UTF-8 first.
         cases.push_back({"encode u8" + size, "C", over(t8, [](const std::string& t) {
                              if (encoding2unicode(kUtf8, t.c_str(), g_units) == 0) return 0;
