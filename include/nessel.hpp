@@ -578,7 +578,7 @@ result<std::size_t> append_result(String& out, const Unit* dst, std::size_t n) {
 // The same for a result larger than the stack holds: into working space,
 // converted again with the room it reports when it is longer still.
 template <typename Unit, std::size_t N, typename String, typename Fn>
-result<std::size_t> append_converted_large(String& out, std::size_t capacity, Fn convert) {
+result<std::size_t> append_converted_large(String& out, std::size_t capacity, const Fn& convert) {
     scratch<Unit, 1, 1> space(capacity);
     Unit* dst = space.get();
     std::size_t n = 0;
@@ -600,7 +600,7 @@ result<std::size_t> append_converted_large(String& out, std::size_t capacity, Fn
 // capacity is converted again with the room it reports.  On failure out is
 // unchanged.
 template <typename Unit, std::size_t N, typename String, typename Fn>
-result<std::size_t> append_converted(String& out, std::size_t capacity, Fn convert) {
+result<std::size_t> append_converted(String& out, std::size_t capacity, const Fn& convert) {
     if (capacity > N) return append_converted_large<Unit, N>(out, capacity, convert);
     Unit dst[N];
     std::size_t n = 0;
@@ -616,7 +616,7 @@ result<std::size_t> append_converted(String& out, std::size_t capacity, Fn conve
 // than appending to an empty one); a longer result through
 // append_converted.
 template <typename Unit, std::size_t N, typename String, typename Fn>
-result<String> owned_converted(std::size_t capacity, Fn convert) {
+result<String> owned_converted(std::size_t capacity, const Fn& convert) {
     using Char = typename String::value_type;
     if constexpr (sizeof(Char) == sizeof(Unit)) {
         if (capacity <= N) {
@@ -783,7 +783,7 @@ public:
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_CODEC);
         return detail::owned_converted<nessel_unit, 1024, std::u16string>(
-            decode_room(bytes.size()), [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+            decode_room(bytes.size()), [type, bytes](nessel_unit* dst, std::size_t cap, std::size_t* len) {
                 return nessel_decode_n(type, bytes.data(), bytes.size(), dst, cap, len);
             });
     }
@@ -794,7 +794,7 @@ public:
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_CODEC);
         return detail::append_converted<nessel_unit, 1024>(
-            out, decode_room(bytes.size()), [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+            out, decode_room(bytes.size()), [type, bytes](nessel_unit* dst, std::size_t cap, std::size_t* len) {
                 return nessel_decode_n(type, bytes.data(), bytes.size(), dst, cap, len);
             });
     }
@@ -805,7 +805,7 @@ public:
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_CODEC);
-        return into(buf, decode_room(bytes.size()), [&](nessel_unit* dst, std::size_t cap, std::size_t* len) {
+        return into(buf, decode_room(bytes.size()), [type, bytes](nessel_unit* dst, std::size_t cap, std::size_t* len) {
             return nessel_decode_n(type, bytes.data(), bytes.size(), dst, cap, len);
         });
     }
@@ -816,8 +816,9 @@ public:
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
         const auto* in = reinterpret_cast<const nessel_unit*>(text.data());
-        return into(buf, encode_room(text.size()), [&](char* dst, std::size_t cap, std::size_t* len) {
-            return nessel_encode_n(type, in, text.size(), dst, cap, len);
+        const std::size_t n = text.size();
+        return into(buf, encode_room(n), [type, in, n](char* dst, std::size_t cap, std::size_t* len) {
+            return nessel_encode_n(type, in, n, dst, cap, len);
         });
     }
     result<std::string_view> encode_into(buffer& buf, std::string_view text,
@@ -827,9 +828,10 @@ public:
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
         detail::units_of<256> in(text);
         if (!in.ok) return error(NESSEL_ERR_CONVERSION);
-        return into(buf, encode_room(in.size), [&](char* dst, std::size_t cap, std::size_t* len) {
-            return nessel_encode_n(type, in.data, in.size, dst, cap, len);
-        });
+        return into(buf, encode_room(in.size),
+                    [type, units = in.data, n = in.size](char* dst, std::size_t cap, std::size_t* len) {
+                        return nessel_encode_n(type, units, n, dst, cap, len);
+                    });
     }
 
     // The enctype of an encoding name, 0 when not registered.
@@ -938,14 +940,14 @@ private:
 
     static result<std::string> encode_owned(uint32_t type, const nessel_unit* in, std::size_t n) {
         return detail::owned_converted<char, 2048, std::string>(
-            encode_room(n), [&](char* dst, std::size_t cap, std::size_t* len) {
+            encode_room(n), [type, in, n](char* dst, std::size_t cap, std::size_t* len) {
                 return nessel_encode_n(type, in, n, dst, cap, len);
             });
     }
     static result<std::size_t> encode_units(std::string& out, uint32_t type,
                                             const nessel_unit* in, std::size_t n) {
         return detail::append_converted<char, 2048>(
-            out, encode_room(n), [&](char* dst, std::size_t cap, std::size_t* len) {
+            out, encode_room(n), [type, in, n](char* dst, std::size_t cap, std::size_t* len) {
                 return nessel_encode_n(type, in, n, dst, cap, len);
             });
     }
