@@ -236,6 +236,22 @@ TEST_F(CxxApi, RowsGiveValuesOrNamedFailures) {
     EXPECT_EQ(nessel_encode_n(99, u(u"a"), 1, narrow, 64, &n), NESSEL_ERR_NO_TARGET);
     EXPECT_EQ(nessel_encode_n(lib->enctype("gbk"), nullptr, 0, nullptr, 0, &n), NESSEL_OK);
     EXPECT_EQ(n, 0u);
+    // A zero anywhere in texts of 1 to 40 elements is found (the scan reads
+    // overlapping words and blocks); a unit whose low byte is zero is none.
+    char wide[256];
+    for (size_t len = 1; len <= 40; ++len)
+        for (size_t at = 0; at <= len; ++at) {
+            std::string b(len, 'a');
+            std::u16string w(len, u'\u4E00');
+            if (at < len) b[at] = 0, w[at] = 0;
+            SCOPED_TRACE(std::to_string(len) + " " + std::to_string(at));
+            EXPECT_EQ(nessel_decode_n(lib->enctype("ascii"), b.data(), len, units16, 64, &n),
+                      at < len ? NESSEL_ERR_ACE_DECODE : NESSEL_OK);
+            EXPECT_EQ(n, at < len ? 0 : len);
+            EXPECT_EQ(nessel_encode_n(lib->enctype("gbk"), u(w), len, wide, sizeof wide, &n),
+                      at < len ? NESSEL_ERR_CONVERSION : NESSEL_OK);
+            EXPECT_EQ(n, at < len ? 0 : 2 * len);
+        }
 }
 
 TEST_F(CxxApi, ListingsMatchTheProgram) {
