@@ -6,11 +6,12 @@
 // the same result: UTF-8 input goes through encoding2unicode("utf8") first,
 // an encoding name through str2enctype, and its output lands in a buffer as
 // small as the C++ layer's first attempt.  The C++ side runs the owned form
-// (a new string per call) and, where there is one, the append form into a
-// string that the loop reuses.  A C caller brings its own buffer, while the
-// C++ call's new string must be allocated; so the operations that return a
-// new string also run "C + string": the C call with its result copied into
-// a new string, the fair counterpart of that form.  Runs on the shipped
+// (a new string per call), the append form into a string that the loop
+// reuses and, for the charsets, the into form (a nessel::buffer the loop
+// reuses).  A C caller brings its own buffer, so the into form is compared
+// with the C call itself; the other forms with the C call whose result is
+// then copied the same way: "C + string" (into a new string) and
+// "C + append" (appended to the reused string).  Runs on the shipped
 // default configuration in a private, temporary store.
 //
 //   cxx_api_bench [benchmark options]
@@ -142,6 +143,13 @@ void add_charset_cases(std::vector<Case>& cases, const std::string& size,
                              return by_name ? l.encode(std::u16string_view(t), "gbk")
                                             : l.encode(std::u16string_view(t), kGbk);
                          })});
+        cases.push_back({"encode" + how + size, "C + append", over(t16, [](const std::u16string& t) {
+                             reused8.clear();
+                             const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
+                             if (unicode2encoding(type, c16(t), g_bytes) == 0) return std::size_t{0};
+                             reused8.append(g_bytes);
+                             return reused8.size();
+                         })});
         cases.push_back({"encode" + how + size, "C++ append",
                          over(t16, [&l](const std::u16string& t) {
                              reused8.clear();
@@ -169,6 +177,14 @@ void add_charset_cases(std::vector<Case>& cases, const std::string& size,
         cases.push_back({"decode" + how + size, "C++",
                          over(gbk, [&l](const std::string& b) {
                              return by_name ? l.decode16(b, "gbk") : l.decode16(b, kGbk);
+                         })});
+        cases.push_back({"decode" + how + size, "C + append", over(gbk, [](const std::string& b) {
+                             reused16.clear();
+                             const uint32_t type = by_name ? str2enctype("gbk") : kGbk;
+                             if (encoding2unicode(type, b.c_str(), g_units) == 0)
+                                 return std::size_t{0};
+                             reused16.append(reinterpret_cast<const char16_t*>(g_units));
+                             return reused16.size();
                          })});
         cases.push_back({"decode" + how + size, "C++ append",
                          over(gbk, [&l](const std::string& b) {
@@ -248,6 +264,12 @@ std::vector<Case> make_cases() {
         cases.push_back({"to_unicode u16" + size, "C++", over(ace, [&l](const std::string& a) {
                              return l.to_unicode16(a);
                          })});
+        cases.push_back({"to_unicode u16" + size, "C + append", over(ace, [](const std::string& a) {
+                             reused16.clear();
+                             if (AceToUnicode("amc-z", a.c_str(), g_units, 0) != 0) return std::size_t{0};
+                             reused16.append(reinterpret_cast<const char16_t*>(g_units));
+                             return reused16.size();
+                         })});
         cases.push_back({"to_unicode u16" + size, "C++ append",
                          over(ace, [&l](const std::string& a) {
                              reused16.clear();
@@ -258,6 +280,13 @@ std::vector<Case> make_cases() {
                          })});
         cases.push_back({"to_unicode u8" + size, "C++", over(ace, [&l](const std::string& a) {
                              return l.to_unicode(a);
+                         })});
+        cases.push_back({"to_unicode u8" + size, "C + append", over(ace, [](const std::string& a) {
+                             reused8.clear();
+                             if (AceToNative("amc-z", a.c_str(), g_bytes, "utf8", 0) != 0)
+                                 return std::size_t{0};
+                             reused8.append(g_bytes);
+                             return reused8.size();
                          })});
         cases.push_back({"to_unicode u8" + size, "C++ append",
                          over(ace, [&l](const std::string& a) {
