@@ -61,6 +61,15 @@
 #include "nessel.h"
 #include "nessel_ext.h"
 
+// Kept out of line: the rare cases of a call, away from its common path.
+#if defined(__GNUC__) || defined(__clang__)
+#define NESSEL_HPP_COLD [[gnu::noinline, gnu::cold]]
+#elif defined(_MSC_VER)
+#define NESSEL_HPP_COLD __declspec(noinline)
+#else
+#define NESSEL_HPP_COLD
+#endif
+
 namespace nessel {
 
 // ---------------------------------------------------------------------------
@@ -199,29 +208,29 @@ inline constexpr std::string_view encoding_names[] = {
     "cp1254",    "cp1255",    "cp1256",    "cp1257",    "cp1258",    "vni",       "TCVN3",
     "tab",       "tam",       "dev",       "tlg",       "knd"};
 
-// Selects an encoding by name (any letter case) or by enctype.
+// Selects an encoding by name (any letter case) or by enctype.  A name is
+// looked up when the reference is made (names and enctypes are fixed, see
+// encoding_names), so a reference is one number, passed in a register, and
+// a name written in the call is looked up where the call is compiled.
 class encoding_ref {
 public:
-    encoding_ref(const char* name) noexcept : name_(name ? name : "") {}
-    encoding_ref(std::string_view name) noexcept : name_(name) {}
-    encoding_ref(const std::string& name) noexcept : name_(name) {}
-    encoding_ref(uint32_t enctype) noexcept : enctype_(enctype), by_type_(true) {}
-    encoding_ref(int enctype) noexcept
-        : enctype_(enctype < 0 ? 0 : static_cast<uint32_t>(enctype)), by_type_(true) {}
+    constexpr encoding_ref(const char* name) noexcept;
+    constexpr encoding_ref(std::string_view name) noexcept;
+    encoding_ref(const std::string& name) noexcept : encoding_ref(std::string_view(name)) {}
+    constexpr encoding_ref(uint32_t enctype) noexcept : enctype_(enctype) {}
+    constexpr encoding_ref(int enctype) noexcept
+        : enctype_(enctype < 0 ? 0 : static_cast<uint32_t>(enctype)) {}
 
     // The enctype, 0 when the name is not registered (or the library is
     // not initialised).
     uint32_t enctype() const noexcept;
-    // The enctype as given, or looked up for a name: the converters refuse
-    // an unregistered one themselves, so a caller checks it only then.
-    uint32_t given() const noexcept;
-    std::string_view name() const noexcept { return name_; }
-    bool by_type() const noexcept { return by_type_; }
+    // The enctype as given, or of the name given (0 for a name that no
+    // encoding has): the converters refuse an unregistered one themselves,
+    // so a caller checks it only then.
+    constexpr uint32_t given() const noexcept { return enctype_; }
 
 private:
-    std::string_view name_;
     uint32_t enctype_ = 0;
-    bool by_type_ = false;
 };
 
 // Caller-kept room for the into forms (decode_into, encode_into): the
@@ -596,7 +605,9 @@ result<std::size_t> append_converted_large(String& out, std::size_t capacity, co
 // Appends the result of convert(dst, capacity, &length), one of the
 // length-taking exports, to out.  The result goes into a buffer on the
 // stack (up to N elements) and is then appended in one piece: cheaper than
-// clearing room in out (resize) and cutting it back.  A result longer than
+// clearing room in out (resize) and cutting it back.  For the charsets N is
+// small (a few short texts' room), so that the whole call can be put in
+// line; a larger room is per-thread working space.  A result longer than
 // capacity is converted again with the room it reports.  On failure out is
 // unchanged.
 template <typename Unit, std::size_t N, typename String, typename Fn>
@@ -647,10 +658,10 @@ inline lifetime& lifetime_state() {
 
 }  // namespace detail
 
-inline uint32_t encoding_ref::given() const noexcept {
-    if (by_type_) return enctype_;
-    return detail::lookup_enctype(name_);
-}
+constexpr encoding_ref::encoding_ref(std::string_view name) noexcept
+    : enctype_(detail::lookup_enctype(name)) {}
+constexpr encoding_ref::encoding_ref(const char* name) noexcept
+    : encoding_ref(std::string_view(name ? name : "")) {}
 
 inline uint32_t encoding_ref::enctype() const noexcept {
     const uint32_t type = given();
@@ -793,7 +804,7 @@ public:
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_CODEC);
-        return detail::append_converted<nessel_unit, 1024>(
+        return detail::append_converted<nessel_unit, 64>(
             out, decode_room(bytes.size()), [type, bytes](nessel_unit* dst, std::size_t cap, std::size_t* len) {
                 return nessel_decode_n(type, bytes.data(), bytes.size(), dst, cap, len);
             });
@@ -805,9 +816,7 @@ public:
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_CODEC);
-        return into(buf, decode_room(bytes.size()), [type, bytes](nessel_unit* dst, std::size_t cap, std::size_t* len) {
-            return nessel_decode_n(type, bytes.data(), bytes.size(), dst, cap, len);
-        });
+        return into<nessel_decode_n>(buf, decode_room(bytes.size()), type, bytes.data(), bytes.size());
     }
     // Text to bytes into caller-kept room: the bytes as a view of buf.
     result<std::string_view> encode_into(buffer& buf, std::u16string_view text,
@@ -817,9 +826,7 @@ public:
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
         const auto* in = reinterpret_cast<const nessel_unit*>(text.data());
         const std::size_t n = text.size();
-        return into(buf, encode_room(n), [type, in, n](char* dst, std::size_t cap, std::size_t* len) {
-            return nessel_encode_n(type, in, n, dst, cap, len);
-        });
+        return into<nessel_encode_n>(buf, encode_room(n), type, in, n);
     }
     result<std::string_view> encode_into(buffer& buf, std::string_view text,
                                          encoding_ref enc) const {
@@ -828,10 +835,7 @@ public:
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
         detail::units_of<256> in(text);
         if (!in.ok) return error(NESSEL_ERR_CONVERSION);
-        return into(buf, encode_room(in.size),
-                    [type, units = in.data, n = in.size](char* dst, std::size_t cap, std::size_t* len) {
-                        return nessel_encode_n(type, units, n, dst, cap, len);
-                    });
+        return into<nessel_encode_n>(buf, encode_room(in.size), type, in.data, in.size);
     }
 
     // The enctype of an encoding name, 0 when not registered.
@@ -946,31 +950,48 @@ private:
     }
     static result<std::size_t> encode_units(std::string& out, uint32_t type,
                                             const nessel_unit* in, std::size_t n) {
-        return detail::append_converted<char, 2048>(
+        return detail::append_converted<char, 128>(
             out, encode_room(n), [type, in, n](char* dst, std::size_t cap, std::size_t* len) {
                 return nessel_encode_n(type, in, n, dst, cap, len);
             });
     }
 
-    // convert(dst, cap, &length), a length-taking export, straight into
-    // buf with at least want elements of room (all the room it has, so that
-    // a converter with a bound finds it); once more with the room reported
-    // when that was too small.
-    template <typename Char, typename Fn>
+    // Export (nessel_decode_n or nessel_encode_n) on the n elements of in,
+    // straight into buf with at least want elements of room (all the room
+    // it has, so that a converter with a bound finds it); once more with
+    // the room reported when that was too small.  The common call (the
+    // room is there, the conversion succeeds) is all in line; the rest is
+    // not, so that the call stays small enough for any compiler to put in
+    // line.
+    template <auto Export, typename Char, typename In>
     static result<std::basic_string_view<Char>> into(basic_buffer<Char>& buf, std::size_t want,
-                                                     Fn convert) {
-        using Unit = std::conditional_t<sizeof(Char) == 1, char, nessel_unit>;
-        Char* dst = buf.room(want);
-        std::size_t n = 0;
-        uint32_t code = convert(reinterpret_cast<Unit*>(dst), buf.capacity_, &n);
-        if (code != NESSEL_OK) [[unlikely]] {
-            if (code != NESSEL_ERR_CONVERSION || n <= buf.capacity_) return error(code);
-            dst = buf.room(n);
-            code = convert(reinterpret_cast<Unit*>(dst), buf.capacity_, &n);
-            if (code != NESSEL_OK) return error(code);
-        }
-        return std::basic_string_view<Char>(dst, n);
+                                                     uint32_t type, const In* in, std::size_t n) {
+        if (want > buf.capacity_) [[unlikely]]
+            return into_again<Export>(buf, want, NESSEL_OK, type, in, n);
+        std::size_t len = 0;
+        const uint32_t code = Export(type, in, n, unit_ptr(buf.data_.get()), buf.capacity_, &len);
+        if (code != NESSEL_OK) [[unlikely]]
+            return into_again<Export>(buf, len, code, type, in, n);
+        return std::basic_string_view<Char>(buf.data_.get(), len);
     }
+    // into's other cases: the room grown to want first (code NESSEL_OK), or
+    // a conversion that failed with code and reported it needs want.
+    template <auto Export, typename Char, typename In>
+    NESSEL_HPP_COLD static result<std::basic_string_view<Char>> into_again(
+        basic_buffer<Char>& buf, std::size_t want, uint32_t code, uint32_t type, const In* in,
+        std::size_t n) {
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            if (code != NESSEL_OK && (code != NESSEL_ERR_CONVERSION || want <= buf.capacity_))
+                break;
+            Char* dst = buf.room(want);
+            want = 0;
+            code = Export(type, in, n, unit_ptr(dst), buf.capacity_, &want);
+            if (code == NESSEL_OK) return std::basic_string_view<Char>(dst, want);
+        }
+        return error(code);
+    }
+    static char* unit_ptr(char* p) noexcept { return p; }
+    static nessel_unit* unit_ptr(char16_t* p) noexcept { return reinterpret_cast<nessel_unit*>(p); }
 
     // The value of an append form, in a string of its own, built in place
     // in the result returned (one return, so no string is moved).
