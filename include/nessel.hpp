@@ -402,20 +402,26 @@ inline std::size_t utf8_to_units(std::string_view in, nessel_unit* out, std::siz
             out[n++] = static_cast<nessel_unit>(c);
             ++p;
         } else if (c < 0xE0) {
-            if (c < 0xC2 || end - p < 2 || (p[1] & 0xC0) != 0x80) return npos;
-            out[n++] = static_cast<nessel_unit>(((c & 0x1F) << 6) | (p[1] & 0x3F));
+            // A continuation byte 10xxxxxx XOR 0x80 is its six bits; any
+            // other byte comes out above 0x3F.
+            if (c < 0xC2 || end - p < 2) return npos;
+            const uint32_t b1 = p[1] ^ 0x80u;
+            if (b1 > 0x3F) return npos;
+            out[n++] = static_cast<nessel_unit>(((c & 0x1F) << 6) | b1);
             p += 2;
         } else if (c < 0xF0) {
-            if (end - p < 3 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return npos;
-            c = ((c & 0x0F) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3F);
-            if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return npos;
+            if (end - p < 3) return npos;
+            const uint32_t b1 = p[1] ^ 0x80u, b2 = p[2] ^ 0x80u;
+            if ((b1 | b2) > 0x3F) return npos;
+            c = ((c & 0x0F) << 12) | (b1 << 6) | b2;
+            if (c < 0x800 || c - 0xD800 < 0x800) return npos;  // overlong, or a surrogate
             out[n++] = static_cast<nessel_unit>(c);
             p += 3;
         } else {
-            if (c > 0xF4 || end - p < 4 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80 ||
-                (p[3] & 0xC0) != 0x80)
-                return npos;
-            c = ((c & 0x07) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3F);
+            if (c > 0xF4 || end - p < 4) return npos;
+            const uint32_t b1 = p[1] ^ 0x80u, b2 = p[2] ^ 0x80u, b3 = p[3] ^ 0x80u;
+            if ((b1 | b2 | b3) > 0x3F) return npos;
+            c = ((c & 0x07) << 18) | (b1 << 12) | (b2 << 6) | b3;
             if (c < 0x10000 || c > 0x10FFFF) return npos;
             if (limit - n < 2) break;
             c -= 0x10000;
