@@ -33,7 +33,7 @@ struct Registry {
 
 // Constant-initialised and trivially destroyed: usable at any time, the
 // unload included.
-constinit Registry g_registry;
+Registry g_registry;
 Registry& registry() { return g_registry; }
 
 // The visible entries.
