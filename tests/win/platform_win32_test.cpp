@@ -20,10 +20,14 @@
 namespace nessel::platform {
 namespace {
 
-// A key of its own under HKEY_CURRENT_USER, removed with the object.
+// A key of its own under HKEY_CURRENT_USER, removed with the object, and
+// the parent with it when no other test process holds a key there.
 struct TestKey {
     const std::string path = "SOFTWARE\\Nessel Tests\\" + std::to_string(GetCurrentProcessId());
-    ~TestKey() { RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()); }
+    ~TestKey() {
+        RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Nessel Tests");
+    }
 };
 
 // A value's type and bytes read with the system's own functions, not the
