@@ -769,26 +769,18 @@ public:
 
     // Text (UTF-8 or UTF-16) to the bytes of a registered encoding or codec.
     result<std::string> encode(std::string_view text, encoding_ref enc) const {
-        if (status_) return status_;
-        const uint32_t type = enc.given();
-        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        detail::units_of<256> in(text);
-        if (!in.ok) return error(NESSEL_ERR_CONVERSION);
-        return encode_owned(type, in.data, in.size);
+        return encode_with<encode_owned>(text, enc);
     }
     result<std::string> encode(std::u16string_view text, encoding_ref enc) const {
-        if (status_) return status_;
-        const uint32_t type = enc.given();
-        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        return encode_owned(type, reinterpret_cast<const nessel_unit*>(text.data()), text.size());
+        return encode_with<encode_owned>(text, enc);
     }
     result<std::size_t> append_encoded(std::string& out, std::string_view text,
                                        encoding_ref enc) const {
-        return encode_from(out, text, enc);
+        return encode_with<encode_units>(text, enc, out);
     }
     result<std::size_t> append_encoded(std::string& out, std::u16string_view text,
                                        encoding_ref enc) const {
-        return encode_from(out, text, enc);
+        return encode_with<encode_units>(text, enc, out);
     }
 
     // Bytes in a registered encoding or codec to UTF-8 text, or to UTF-16.
@@ -827,21 +819,11 @@ public:
     // Text to bytes into caller-kept room: the bytes as a view of buf.
     result<std::string_view> encode_into(buffer& buf, std::u16string_view text,
                                          encoding_ref enc) const {
-        if (status_) return status_;
-        const uint32_t type = enc.given();
-        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        const auto* in = reinterpret_cast<const nessel_unit*>(text.data());
-        const std::size_t n = text.size();
-        return into<nessel_encode_n>(buf, encode_room(n), type, in, n);
+        return encode_with<encode_buffer>(text, enc, buf);
     }
     result<std::string_view> encode_into(buffer& buf, std::string_view text,
                                          encoding_ref enc) const {
-        if (status_) return status_;
-        const uint32_t type = enc.given();
-        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        detail::units_of<256> in(text);
-        if (!in.ok) return error(NESSEL_ERR_CONVERSION);
-        return into<nessel_encode_n>(buf, encode_room(in.size), type, in.data, in.size);
+        return encode_with<encode_buffer>(text, enc, buf);
     }
 
     // The enctype of an encoding name, 0 when not registered.
@@ -924,22 +906,24 @@ private:
         }
     }
 
-    result<std::size_t> encode_from(std::string& out, std::string_view text,
-                                    encoding_ref enc) const {
+    // An encoding call on text in one of its forms (encode_owned,
+    // encode_units, encode_buffer): the library's state and the enctype
+    // checked, UTF-8 decoded to UTF-16 units (on the stack when short;
+    // UTF-16 is taken as it stands), then Form(where..., type, units, count).
+    template <auto Form, typename Text, typename... Where>
+    auto encode_with(Text text, encoding_ref enc, Where&... where) const
+        -> decltype(Form(where..., 0u, static_cast<const nessel_unit*>(nullptr), std::size_t{0})) {
         if (status_) return status_;
         const uint32_t type = enc.given();
         if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        detail::units_of<256> in(text);
-        if (!in.ok) return error(NESSEL_ERR_CONVERSION);
-        return encode_units(out, type, in.data, in.size);
-    }
-    result<std::size_t> encode_from(std::string& out, std::u16string_view text,
-                                    encoding_ref enc) const {
-        if (status_) return status_;
-        const uint32_t type = enc.given();
-        if (type == 0) return error(NESSEL_ERR_NO_TARGET);
-        return encode_units(out, type, reinterpret_cast<const nessel_unit*>(text.data()),
-                            text.size());
+        if constexpr (std::is_same_v<Text, std::u16string_view>) {
+            return Form(where..., type, reinterpret_cast<const nessel_unit*>(text.data()),
+                        text.size());
+        } else {
+            detail::units_of<256> in(text);
+            if (!in.ok) return error(NESSEL_ERR_CONVERSION);
+            return Form(where..., type, in.data, in.size);
+        }
     }
     // The first room for a result: the charsets write at most 6 bytes a
     // unit, numeric references 8, and decode at most one unit per byte; a
@@ -953,6 +937,10 @@ private:
             encode_room(n), [type, in, n](char* dst, std::size_t cap, std::size_t* len) {
                 return nessel_encode_n(type, in, n, dst, cap, len);
             });
+    }
+    static result<std::string_view> encode_buffer(buffer& buf, uint32_t type,
+                                                  const nessel_unit* in, std::size_t n) {
+        return into<nessel_encode_n>(buf, encode_room(n), type, in, n);
     }
     static result<std::size_t> encode_units(std::string& out, uint32_t type,
                                             const nessel_unit* in, std::size_t n) {
