@@ -36,17 +36,6 @@ struct Registry {
 Registry g_registry;
 Registry& registry() { return g_registry; }
 
-// The visible entries.
-struct View {
-    const EncodingEntry* entries = nullptr;
-    uint32_t count = 0;
-};
-View view() {
-    const Block* b = g_encoding_block.load(std::memory_order_acquire);
-    if (b == nullptr) return {};
-    return {b->entries, b->count.load(std::memory_order_acquire)};
-}
-
 }  // namespace
 
 namespace {
@@ -117,7 +106,7 @@ uint32_t register_codec(std::string_view name, ToUnicodeFn to, FromUnicodeFn fro
 }
 
 const EncodingEntry* find_encoding(std::string_view name) {
-    const View v = view();
+    const EncodingView v = encoding_view();
     if (name.empty()) return nullptr;
     for (uint32_t i = 0; i < v.count; ++i)
         if (ascii_iequal(v.entries[i].name, name)) return &v.entries[i];
@@ -150,7 +139,7 @@ void release_encoding_storage() {
     }
 }
 
-uint32_t encoding_count() { return view().count; }
+uint32_t encoding_count() { return encoding_view().count; }
 
 // The view converter into a per-thread buffer, copied out when it fits;
 // kept out of line, away from the raw converters' short path.

@@ -121,10 +121,20 @@ struct EncodingBlock {
 };
 extern std::atomic<EncodingBlock*> g_encoding_block;
 
-inline const EncodingEntry* find_encoding_by_type(uint32_t enctype) {
+// The visible entries: the block, then its count.
+struct EncodingView {
+    const EncodingEntry* entries = nullptr;
+    uint32_t count = 0;
+};
+inline EncodingView encoding_view() {
     const EncodingBlock* b = g_encoding_block.load(std::memory_order_acquire);
-    if (b == nullptr || enctype - 1 >= b->count.load(std::memory_order_acquire)) return nullptr;
-    return &b->entries[enctype - 1];
+    if (b == nullptr) return {};
+    return {b->entries, b->count.load(std::memory_order_acquire)};
+}
+
+inline const EncodingEntry* find_encoding_by_type(uint32_t enctype) {
+    const EncodingView v = encoding_view();
+    return enctype - 1 < v.count ? &v.entries[enctype - 1] : nullptr;  // enctype 0 wraps
 }
 
 // A view converter made from a raw one: dst sized for the worst case, then
